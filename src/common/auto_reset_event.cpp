@@ -1,0 +1,32 @@
+#include "common/auto_reset_event.h"
+
+#include <chrono>
+
+namespace melnix {
+
+void AutoResetEvent::set() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        signalled_ = true;
+    }
+    cond_.notify_one();
+}
+
+void AutoResetEvent::reset() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    signalled_ = false;
+}
+
+bool AutoResetEvent::wait(int timeoutMs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    auto ready = [this] { return signalled_; };
+    if (timeoutMs < 0) {
+        cond_.wait(lock, ready);
+    } else if (!cond_.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready)) {
+        return false;
+    }
+    signalled_ = false;
+    return true;
+}
+
+}  // namespace melnix

@@ -1,0 +1,117 @@
+#include "common/safe_save.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace melnix {
+namespace {
+
+std::string folderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+// Follows symbolic links so that a link to a song keeps pointing at it.
+std::string resolveTarget(const std::string& path) {
+    char buf[PATH_MAX];
+    std::string current = path;
+    for (int depth = 0; depth < 16; ++depth) {
+        ssize_t n = ::readlink(current.c_str(), buf, sizeof buf - 1);
+        if (n < 0) return current;
+        std::string link(buf, static_cast<size_t>(n));
+        current = (!link.empty() && link[0] == '/') ? link : folderOf(current) + "/" + link;
+    }
+    return current;
+}
+
+}  // namespace
+
+SafeSave::~SafeSave() { abandon(); }
+
+void SafeSave::abandon() {
+    file_.close();
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+}
+
+bool SafeSave::begin(const std::string& target) {
+    abandon();
+    target_ = resolveTarget(target);
+    std::string name = target_.substr(target_.rfind('/') == std::string::npos ? 0 : target_.rfind('/') + 1);
+    std::string pattern = folderOf(target_) + "/." + name + ".melnix-XXXXXX";
+    std::vector<char> tmpl(pattern.begin(), pattern.end());
+    tmpl.push_back('\0');
+    int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
+    if (fd < 0) {
+        errno_ = errno;
+        return false;
+    }
+    temp_ = tmpl.data();
+    file_.adopt(fd);
+    return true;
+}
+
+bool SafeSave::copyFrom(File& source, int64_t length) {
+    if (!source.seek(0)) return false;
+    std::vector<char> buf(1 << 20);
+    int64_t left = length;
+    while (left > 0) {
+        size_t chunk = static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(buf.size())));
+        if (!source.readExact(buf.data(), chunk)) {
+            errno_ = source.lastErrno() ? source.lastErrno() : EIO;
+            return false;
+        }
+        if (!file_.write(buf.data(), chunk)) {
+            errno_ = file_.lastErrno();
+            return false;
+        }
+        left -= static_cast<int64_t>(chunk);
+    }
+    return true;
+}
+
+bool SafeSave::commit(unsigned extraModeBits) {
+    if (temp_.empty()) return false;
+    if (file_.failed()) {
+        errno_ = file_.lastErrno();
+        abandon();
+        return false;
+    }
+    struct stat st {};
+    mode_t mode = 0644;
+    bool existed = ::stat(target_.c_str(), &st) == 0;
+    if (existed) mode = st.st_mode & 07777;
+    mode |= static_cast<mode_t>(extraModeBits);
+    if (existed && ::fchown(file_.fd(), st.st_uid, st.st_gid) != 0) {
+        // Only root may give a file away; keeping our own ownership is fine.
+    }
+    if (::fchmod(file_.fd(), mode) != 0 || !file_.sync()) {
+        errno_ = errno ? errno : file_.lastErrno();
+        abandon();
+        return false;
+    }
+    file_.close();
+    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+        errno_ = errno;
+        abandon();
+        return false;
+    }
+    temp_.clear();
+    // Make the rename itself durable.
+    int dir = ::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+}  // namespace melnix

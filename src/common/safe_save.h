@@ -1,0 +1,45 @@
+#pragma once
+// Replaces a file so that a failure at any moment (a full disk, a kill, a
+// power cut) leaves either the old file or the new one, never a mix: the new
+// content goes into a temporary file beside the target, is flushed to disk
+// and then renamed over the target.
+
+#include <string>
+
+#include "common/file.h"
+
+namespace melnix {
+
+class SafeSave {
+public:
+    SafeSave() = default;
+    ~SafeSave();
+    SafeSave(const SafeSave&) = delete;
+    SafeSave& operator=(const SafeSave&) = delete;
+
+    // Starts replacing target (a symbolic link is followed, so the file it
+    // names is replaced). False when the temporary file cannot be made.
+    bool begin(const std::string& target);
+
+    File& file() { return file_; }
+    const std::string& targetPath() const { return target_; }
+
+    // Copies bytes [0, length) of source into the temporary file.
+    bool copyFrom(File& source, int64_t length);
+
+    // Flushes, gives the file the target's permissions (or 0644 for a new
+    // file) with extraModeBits added, and renames it over the target.
+    bool commit(unsigned extraModeBits = 0);
+
+    int lastErrno() const { return errno_; }
+
+private:
+    void abandon();
+
+    File file_;
+    std::string target_;
+    std::string temp_;
+    int errno_ = 0;
+};
+
+}  // namespace melnix

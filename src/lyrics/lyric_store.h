@@ -1,0 +1,43 @@
+#pragma once
+// Loading and storing a sheet as whole files: a lyric block at the tail of a
+// song file, or a lyric file of its own (MLX, LRC or KSC).
+
+#include <cstdint>
+#include <string>
+
+#include "lyrics/lyric_sheet.h"
+
+namespace melnix {
+
+enum class TailLoad {
+    Loaded,      // a block was found and read
+    NoBlock,     // the song carries no lyric block
+    Damaged,     // a block was found but its timings could not be read; its text lines were kept
+    CannotOpen,  // the song file cannot be read
+};
+
+// Clears the sheet and reads the block at the song's tail. Sets
+// sheet.songDataLength to the song's length without the block.
+TailLoad readTailLyric(const std::string& songPath, LyricSheet& sheet);
+
+// Clears the sheet and loads a lyric file; on failure the sheet is left empty.
+bool openLyricFile(const std::string& path, LyricSheet& sheet);
+
+struct StoreError {
+    int err = 0;             // errno of the failing step
+    std::string detail;      // a short English explanation for diagnostics
+};
+
+// Stores the sheet as the block at the song's tail, replacing a block that is
+// there and keeping an ID3v1 tag after it. The song data before the block is
+// never touched; the file is replaced as a whole, so a failure leaves the
+// song (and the lyric it had) as it was. The song gains owner write
+// permission, as a stored lyric means the file is meant to be written.
+bool storeInSongTail(const std::string& songPath, LyricSheet& sheet, StoreError* error = nullptr);
+
+// Writes the sheet as a lyric file of its own (block start 0), replacing the
+// file safely. songName is recorded when songLength > 6.
+bool storeInLyricFile(const std::string& path, const LyricSheet& sheet, int32_t songLength,
+                      const std::string& songName, StoreError* error = nullptr);
+
+}  // namespace melnix

@@ -1,0 +1,210 @@
+#include "lyrics/mlx_block.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "lyrics/lrc_reader.h"
+#include "lyrics/ksc_reader.h"
+#include "lyrics/lyric_text.h"
+#include "lyrics/lyric_text_stream.h"
+#include "lyrics/text_scan.h"
+
+namespace melnix {
+
+const std::string_view kMlxSignature = "Tovar Quenli Created this type of lyric file. Patent from 2001";
+static_assert(sizeof("Tovar Quenli Created this type of lyric file. Patent from 2001") - 1 == kMlxSignatureSize);
+
+namespace {
+
+constexpr int kSniffLines = 8;
+constexpr int kLrcLikeNeeded = 5;
+constexpr int kKscLikeNeeded = 4;
+
+std::string_view skipSpaces(std::string_view s) {
+    size_t i = s.find_first_not_of(' ');
+    return i == std::string_view::npos ? std::string_view() : s.substr(i);
+}
+
+uint32_t le32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+}  // namespace
+
+int writeLyricBlock(File& file, const LyricSheet& sheet, int32_t songLength, std::string_view songName) {
+    if (sheet.empty()) return 1;
+    const uint32_t blockStart = static_cast<uint32_t>(file.position());
+
+    LyricTextStream stream(file);
+    for (const LyricLine& l : sheet) stream.writeLine(l.text, 0);
+    stream.writeEnd();
+
+    const uint32_t sigOffset = static_cast<uint32_t>(file.position());
+    file.write(kMlxSignature.data(), kMlxSignature.size());
+    static const char reserved[kMlxReservedSize] = {};
+    file.write(reserved, sizeof reserved);
+    file.writeU32(blockStart ^ kStartCheckXor);
+    file.writeU32(static_cast<uint32_t>(songLength));
+    const int last = sheet.lastIndex();
+    file.writeU32(static_cast<uint32_t>(last));
+
+    // Build the records in memory: one write instead of one per word.
+    std::vector<unsigned char> records;
+    auto put = [&records](uint32_t v) {
+        for (int s = 0; s < 32; s += 8) records.push_back(static_cast<unsigned char>(v >> s));
+    };
+    uint32_t k = kChainSeed;
+    for (int i = 0; i <= last; ++i) {
+        const LyricLine& line = *sheet.lineAt(i);
+        const LyricLine& mirror = *sheet.lineAt(last - i);
+        const uint32_t entries = static_cast<uint32_t>(line.charTimes.size());
+        k ^= static_cast<uint32_t>(line.flags);
+        put(k);
+        k ^= (static_cast<uint32_t>(mirror.duration) << 16) | ((2 * entries) & 0xFFFF);
+        put(k);
+        k ^= static_cast<uint32_t>(line.startTime);
+        put(k);
+        for (uint16_t t : line.charTimes) {
+            k ^= t;
+            put(k);
+        }
+    }
+    file.write(records.data(), records.size());
+
+    file.writeU32(static_cast<uint32_t>(last) ^ kLastIndexXor);
+    std::string name = songLength > kSongLengthForName ? std::string(songName) : std::string();
+    if (name.size() + 1 > static_cast<size_t>(kMaxSongNameSize)) name.resize(kMaxSongNameSize - 1);
+    file.writeU32(static_cast<uint32_t>(name.size() + 1));
+    file.write(name.c_str(), name.size() + 1);
+    file.writeU32(0);  // no extra bytes
+
+    file.writeU32(sigOffset ^ kSigPointerXor);
+    file.writeU32(blockStart ^ kStartPointerAXor);
+    file.writeU32(blockStart ^ kStartPointerBXor);
+    return 1;
+}
+
+int loadLyricFile(File& file, LyricSheet& sheet) {
+    const int64_t start = file.position();
+    LyricTextStream stream(file);
+
+    int lrcLike = 0, kscLike = 0;
+    std::string line;
+    for (int i = 0; i < kSniffLines && stream.readLine(line, false) >= 0; ++i) {
+        std::string_view s = skipSpaces(line);
+        if (s.size() > 4 && s[0] == '[' && s[3] == ':') ++lrcLike;
+        if (startsWithNoCase(s, "karaoke")) ++kscLike;
+    }
+    file.seek(start);
+    stream.discardBuffer();
+    sheet.durationsMirrored = true;
+
+    if (lrcLike >= kLrcLikeNeeded) return readLrc(stream, sheet);
+    if (kscLike >= kKscLikeNeeded) return readKsc(stream, sheet);
+
+    const int base = sheet.lineCount();
+    int counted = 0;
+    while (stream.readLine(line, false) >= 0) {
+        std::string t = trimLyricText(line);
+        if (!t.empty() && sheet.appendLine(t) > 0) ++counted;
+    }
+    file.seekRelative(-stream.unreadCount());
+
+    char sig[kMlxSignatureSize];
+    if (!file.readExact(sig, sizeof sig) || std::memcmp(sig, kMlxSignature.data(), sizeof sig) != 0)
+        return 0;
+    char reserved[kMlxReservedSize];
+    if (!file.readExact(reserved, sizeof reserved)) return 0;
+    uint32_t startCheck = 0, songLength = 0, lastIndex = 0;
+    if (!file.readU32(startCheck) || !file.readU32(songLength) || !file.readU32(lastIndex)) return 0;
+    const int32_t length = static_cast<int32_t>(songLength);
+    if (length != 0 && length < kMinSongLength) return 0;
+    const int32_t last = static_cast<int32_t>(lastIndex);
+    if (counted == 0 || last != counted - 1) return 0;
+
+    bool complete = false;
+    uint32_t prev = kChainSeed;
+    for (int i = 0; i <= last; ++i) {
+        uint32_t w1 = 0, w2 = 0, w3 = 0;
+        if (!file.readU32(w1) || !file.readU32(w2) || !file.readU32(w3)) break;
+        LyricLine& l = *sheet.lineAt(base + i);
+        l.flags = static_cast<int32_t>(w1 ^ prev);
+        const uint32_t sizeAndDuration = w2 ^ w1;
+        l.startTime = static_cast<int32_t>(w3 ^ w2);
+        l.duration = static_cast<uint16_t>(sizeAndDuration >> 16);
+        const int chars = static_cast<int>((sizeAndDuration & 0xFFFF) / 2) - 1;
+        if (chars < 1 || chars > kMaxCharsInFormat) break;
+        std::vector<unsigned char> raw(static_cast<size_t>(chars + 1) * 4);
+        if (!file.readExact(raw.data(), raw.size())) break;
+        prev = w3;
+        l.charTimes.resize(static_cast<size_t>(chars) + 1);
+        for (int e = 0; e <= chars; ++e) {
+            uint32_t w = le32(&raw[static_cast<size_t>(e) * 4]);
+            l.charTimes[static_cast<size_t>(e)] = static_cast<uint16_t>(w ^ prev);
+            prev = w;
+        }
+        if (i == last) complete = true;
+    }
+    if (!complete) return 0;
+
+    // The fields after the records (last-index check, song name, extra
+    // bytes, trailer) cannot change the result once every line was read.
+    return 1;
+}
+
+int64_t locateTailBlock(File& file, std::string& tag, int64_t& songDataLength) {
+    const int64_t L = file.length();
+    songDataLength = L;
+    tag.clear();
+    if (L < kMinTailSearchSize) return -1;
+
+    unsigned char last[kId3v1Size];
+    if (!file.seek(L - kId3v1Size) || !file.readExact(last, sizeof last)) return -1;
+    int64_t q = L;
+    if (std::memcmp(last, "TAG", 3) == 0) {
+        tag.assign(reinterpret_cast<const char*>(last), sizeof last);
+        q = L - kId3v1Size;
+        // An older lyrics tag may stand before the ID3v1 tag.
+        const int64_t d = std::min<int64_t>(L - kId3v1Size, kLyrics3Search);
+        std::vector<char> win(static_cast<size_t>(d));
+        if (file.seek(q - d) && file.readExact(win.data(), win.size())) {
+            for (int64_t n = d - 11; n >= 89; --n) {
+                if (std::memcmp(&win[static_cast<size_t>(n)], "LYRICSBEGIN", 11) == 0 &&
+                    std::memcmp(&win[static_cast<size_t>(n - 89)], "TAG", 3) == 0) {
+                    q = (q - d) + (n - 89);
+                    break;
+                }
+            }
+        }
+    }
+
+    const int64_t newBlockAt = tag.empty() ? L : L - kId3v1Size;
+    auto notFound = [&]() -> int64_t {
+        file.seek(newBlockAt);
+        return -1;
+    };
+
+    unsigned char trailer[kMlxTrailerSize];
+    if (q < kMlxTrailerSize || !file.seek(q - kMlxTrailerSize) || !file.readExact(trailer, sizeof trailer))
+        return notFound();
+    const int64_t sigOffset = static_cast<int32_t>(le32(trailer) ^ kSigPointerXor);
+    const int64_t startA = static_cast<int32_t>(le32(trailer + 4) ^ kStartPointerAXor);
+    const int64_t startB = static_cast<int32_t>(le32(trailer + 8) ^ kStartPointerBXor);
+    if (sigOffset <= 0 || sigOffset >= L || startA != startB || startA < 0 || startA >= L)
+        return notFound();
+    // A start behind its own signature cannot be a block of ours; trusting it
+    // would let a save cut song data.
+    if (startA > sigOffset || sigOffset + static_cast<int64_t>(kMlxSignatureSize) > q) return notFound();
+    char sig[kMlxSignatureSize];
+    if (!file.seek(sigOffset) || !file.readExact(sig, sizeof sig) ||
+        std::memcmp(sig, kMlxSignature.data(), sizeof sig) != 0)
+        return notFound();
+
+    file.seek(startA);
+    songDataLength = startA;
+    return startA;
+}
+
+}  // namespace melnix
