@@ -8,6 +8,10 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # MP3 decoding, audio devices
+  libmpg123-dev libsdl2-dev
+  # a real SMTP server for the mail tests
+  python3 python3-aiosmtpd
 )
 
 missing=()
