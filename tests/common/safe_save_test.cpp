@@ -1,0 +1,86 @@
+#include "common/safe_save.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "support/test_files.h"
+
+namespace melnix {
+namespace {
+
+int entriesIn(const std::string& dir) {
+    int n = 0;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (dirent* e = ::readdir(d))
+            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") ++n;
+        ::closedir(d);
+    }
+    return n;
+}
+
+TEST(SafeSave, ReplacesThroughSymlinkKeepingModeAndAddingBits) {
+    test::TempDir dir;
+    std::string target = dir.file("song.mp3");
+    test::writeFile(target, "old content");
+    ::chmod(target.c_str(), 0440);
+    ASSERT_EQ(::symlink("song.mp3", dir.file("link.mp3").c_str()), 0);
+
+    SafeSave save;
+    ASSERT_TRUE(save.begin(dir.file("link.mp3")));
+    File src;
+    ASSERT_TRUE(src.open(target, File::Mode::Read));
+    ASSERT_TRUE(save.copyFrom(src, 3));
+    save.file().write(std::string("NEW"));
+    ASSERT_TRUE(save.commit(S_IWUSR));
+
+    EXPECT_EQ(test::readFile(target), "oldNEW");
+    struct stat st {};
+    ASSERT_EQ(::lstat(dir.file("link.mp3").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(entriesIn(dir.path()), 2);  // no temporary file left
+}
+
+TEST(SafeSave, AbandonedSaveLeavesTargetAndNoTemporary) {
+    test::TempDir dir;
+    std::string target = dir.file("a.mlx");
+    test::writeFile(target, "keep me");
+    {
+        SafeSave save;
+        ASSERT_TRUE(save.begin(target));
+        save.file().write(std::string("half"));
+    }
+    EXPECT_EQ(test::readFile(target), "keep me");
+    EXPECT_EQ(entriesIn(dir.path()), 1);
+}
+
+TEST(SafeSave, WriteFailureIsReportedAndTargetKept) {
+    if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    test::TempDir dir;
+    std::string target = dir.file("a.mlx");
+    test::writeFile(target, "keep me");
+    SafeSave save;
+    ASSERT_TRUE(save.begin(target));
+    // Swap the temporary's descriptor for one that fails every write.
+    save.file().adopt(::open("/dev/full", O_WRONLY));
+    save.file().write(std::string("data"));
+    EXPECT_FALSE(save.commit());
+    EXPECT_EQ(test::readFile(target), "keep me");
+}
+
+TEST(SafeSave, UnwritableFolderFailsToBegin) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
+    test::TempDir dir;
+    ::chmod(dir.path().c_str(), 0500);
+    SafeSave save;
+    EXPECT_FALSE(save.begin(dir.file("x")));
+    ::chmod(dir.path().c_str(), 0700);
+}
+
+}  // namespace
+}  // namespace melnix
