@@ -11,6 +11,8 @@ struct MulDivCase {
     int32_t a, b, c, expected;
 };
 
+void PrintTo(const MulDivCase& c, std::ostream* os) { *os << c.a << "*" << c.b << "/" << c.c; }
+
 class MulDivTest : public ::testing::TestWithParam<MulDivCase> {};
 
 TEST_P(MulDivTest, MatchesWindowsRounding) {

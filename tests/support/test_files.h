@@ -59,3 +59,15 @@ inline uint32_t wordAt(const std::string& s, size_t offset) {
 }
 
 }  // namespace melnix::test
+
+namespace melnix::test {
+
+// Names a parameterised case after its `name` field.
+struct CaseName {
+    template <typename Info>
+    std::string operator()(const Info& i) const {
+        return i.param.name;
+    }
+};
+
+}  // namespace melnix::test

@@ -1,0 +1,87 @@
+#include "lyrics/lyric_import.h"
+
+#include <gtest/gtest.h>
+
+#include "support/gbk_text.h"
+
+namespace melnix {
+namespace {
+
+using test::g;
+
+TEST(LyricImport, TabsExpandToEightColumnsCountingWideCharactersAsTwo) {
+    EXPECT_EQ(expandTabs("a\tb"), "a       b");
+    EXPECT_EQ(expandTabs(g("你") + "\tx"), g("你") + "      x");
+    EXPECT_EQ(expandTabs("12345678\t"), "12345678        ");
+}
+
+TEST(LyricImport, FirstPunctuationPassIsLightLaterPassesFull) {
+    std::vector<std::string> lines = {g("你好，世界！"), g("《书名》“引号”") + "(x)"};
+    PunctuationRemover remover;
+    remover.apply(lines);
+    EXPECT_EQ(lines[0], g("你好 世界"));
+    EXPECT_EQ(lines[1], g("《书名》“引号”") + "(x)");  // brackets and quotes survive the light pass
+    remover.apply(lines);
+    EXPECT_EQ(lines[1], g("书名 引号") + " x");
+}
+
+TEST(LyricImport, PunctuationRemovalDetails) {
+    EXPECT_EQ(removePunctuation("a,,, b", PunctuationSet::Light), "a b");
+    EXPECT_EQ(removePunctuation("say \"hi\"", PunctuationSet::Light), "say hi");  // quote always removed
+    EXPECT_EQ(removePunctuation("a\x01" "b", PunctuationSet::Light), "ab");
+    EXPECT_EQ(removePunctuation("a\xC4\x05" "b", PunctuationSet::Light), "ab");
+    EXPECT_EQ(removePunctuation("a\xA9\xA4" "b", PunctuationSet::Light), "a b");  // box drawing
+    EXPECT_EQ(removePunctuation("x\xC4", PunctuationSet::Full), "x");
+}
+
+TEST(LyricImport, AutoBreakGivesFittingPiecesNotStartingWithClosingMarks) {
+    // 40 bytes: 14 characters, a comma and a full stop, then four more.
+    const std::string line = g("一二三四五六七八九十一二三四，。五六七八");
+    std::vector<std::string> lines = {"short", line};
+    breakLongLines(lines);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "short");
+    EXPECT_EQ(lines[1], g("一二三四五六七八九十一二三"));
+    EXPECT_EQ(lines[2], g("四，。五六七八"));
+
+    std::vector<std::string> words = {"aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjj kkkk llll mmmm"};
+    breakLongLines(words);
+    ASSERT_EQ(words.size(), 3u);
+    EXPECT_EQ(words[0], "aaaa bbbb cccc dddd eeee ffff");
+    EXPECT_EQ(words[1], "gggg hhhh iiii jjjj kkkk llll");
+    EXPECT_EQ(words[2], "mmmm");
+}
+
+TEST(LyricImport, CheckEditLines) {
+    const std::string sixteen = g("一二三四五六七八九十一二三四五六");
+    EditLinesCheck tooLong = checkEditLines({"ok", sixteen, "x"}, true);
+    EXPECT_FALSE(tooLong.ok);
+    EXPECT_EQ(tooLong.longLine, 1);
+    EXPECT_TRUE(checkEditLines({"ok", sixteen}, false).ok);  // saving allows long lines
+
+    EditLinesCheck blank = checkEditLines({"", "   ", "\t"}, true);
+    EXPECT_FALSE(blank.ok);
+    EXPECT_TRUE(blank.empty);
+    EXPECT_TRUE(checkEditLines({}, true).empty);
+}
+
+TEST(LyricImport, TakeLinesReplacesOrAppends) {
+    LyricSheet sheet;
+    sheet.appendLine("old");
+    EXPECT_EQ(takeEditLines(sheet, {"  new one ", "", "two"}, false), 2);
+    ASSERT_EQ(sheet.lineCount(), 3);
+    EXPECT_EQ(sheet.lineAt(1)->text, "new one");
+    EXPECT_EQ(sheet.lineAt(1)->startTime, 200 + 90 + 50);
+
+    EXPECT_EQ(takeEditLines(sheet, {"fresh"}, true), 1);
+    ASSERT_EQ(sheet.lineCount(), 1);
+    EXPECT_EQ(sheet.lineAt(0)->startTime, 200);
+}
+
+TEST(LyricImport, SplitLinesHandlesEveryEnding) {
+    EXPECT_EQ(splitLines("a\r\nb\rc\nd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(splitLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
+}
+
+}  // namespace
+}  // namespace melnix
