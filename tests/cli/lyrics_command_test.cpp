@@ -1,0 +1,111 @@
+// melnix-tool run as a user runs it: exit codes, output and files.
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include "lyrics/lyric_store.h"
+#include "support/gbk_text.h"
+#include "support/test_files.h"
+
+namespace melnix {
+namespace {
+
+using test::g;
+
+struct ToolRun {
+    int status;
+    std::string out;
+};
+
+ToolRun tool(const std::string& args) {
+    std::string cmd = std::string("'") + MELNIX_TOOL + "' " + args + " 2>/dev/null";
+    ToolRun r{-1, {}};
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (!p) return r;
+    std::array<char, 4096> buf{};
+    size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+    int st = ::pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+std::string q(const std::string& path) { return "'" + path + "'"; }
+
+class LyricsCommand : public ::testing::Test {
+protected:
+    test::TempDir dir_;
+};
+
+TEST_F(LyricsCommand, ShowPrintsOneTabSeparatedLinePerLyricLine) {
+    // Five time-tagged lines make the file LRC.
+    test::writeFile(dir_.file("a.lrc"), "[ti:x]\r\n[00:01.00]Hello\r\n[00:03.00]" + g("你好") +
+                                            "\r\n[00:05.00]c\r\n[00:07.00]d\r\n[00:09.00]e\r\n");
+    ToolRun r = tool("lyrics show " + q(dir_.file("a.lrc")));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "0\t0\t96\t1\t0,16,32,48,64,80,96\t[ti:x]\n"
+                     "1\t100\t150\t0\t0,30,60,90,120,150\tHello\n"
+                     "2\t300\t120\t0\t0,60,120\t\xE4\xBD\xA0\xE5\xA5\xBD\n"
+                     "3\t500\t30\t0\t0,30\tc\n"
+                     "4\t700\t30\t0\t0,30\td\n"
+                     "5\t900\t24\t0\t0,24\te\n");
+}
+
+TEST_F(LyricsCommand, SampleShipsReadable) {
+    ToolRun r = tool(std::string("lyrics show '") + MELNIX_SAMPLE_LRC + "'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_GT(std::count(r.out.begin(), r.out.end(), '\n'), 5);
+}
+
+TEST_F(LyricsCommand, ConvertEmbedExtractRoundTrip) {
+    test::writeFile(dir_.file("a.lrc"), "[00:01.00]first line\r\n[00:04.00]second line\r\n[00:07.00]3\r\n"
+                                        "[00:09.00]4\r\n[00:11.00]5\r\n");
+    const std::string audio(4000, '\x11');
+    const std::string tag = "TAG" + std::string(125, 'x');
+    test::writeFile(dir_.file("song.mp3"), audio + tag);
+
+    ASSERT_EQ(tool("lyrics convert " + q(dir_.file("a.lrc")) + " " + q(dir_.file("a.MLX")) + " --length 12000").status, 0);
+    const std::string shown = tool("lyrics show " + q(dir_.file("a.lrc"))).out;
+    EXPECT_EQ(tool("lyrics show " + q(dir_.file("a.MLX"))).out, shown);
+
+    ASSERT_EQ(tool("lyrics embed " + q(dir_.file("song.mp3")) + " " + q(dir_.file("a.MLX"))).status, 0);
+    const std::string song = test::readFile(dir_.file("song.mp3"));
+    EXPECT_EQ(song.substr(0, audio.size()), audio);
+    EXPECT_EQ(song.substr(song.size() - 128), tag);
+    EXPECT_EQ(tool("lyrics show " + q(dir_.file("song.mp3"))).out, shown);
+
+    ASSERT_EQ(tool("lyrics extract " + q(dir_.file("song.mp3")) + " " + q(dir_.file("b.MLX"))).status, 0);
+    EXPECT_EQ(tool("lyrics show " + q(dir_.file("b.MLX"))).out, shown);
+    // A standalone block starts at 0.
+    const std::string block = test::readFile(dir_.file("b.MLX"));
+    EXPECT_EQ(test::wordAt(block, block.size() - 8), 0x03F7A1C9u);
+}
+
+TEST_F(LyricsCommand, FailuresAndUsage) {
+    test::writeFile(dir_.file("plain.mp3"), std::string(500, 'a'));
+    test::writeFile(dir_.file("empty.txt"), "");
+    struct {
+        std::string args;
+        int status;
+    } cases[] = {
+        {"", 2},
+        {"lyrics", 2},
+        {"lyrics show", 2},
+        {"lyrics frobnicate x", 2},
+        {"lyrics convert a b --length -5", 2},
+        {"lyrics convert a b --speed 3", 2},
+        {"lyrics show " + q(dir_.file("missing.lrc")), 1},
+        {"lyrics show " + q(dir_.file("plain.mp3")), 1},
+        {"lyrics show " + q(dir_.file("empty.txt")), 1},
+        {"lyrics extract " + q(dir_.file("plain.mp3")) + " " + q(dir_.file("x.MLX")), 1},
+        {"lyrics embed " + q(dir_.file("missing.mp3")) + " " + q(dir_.file("empty.txt")), 1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(tool(c.args).status, c.status) << c.args;
+}
+
+}  // namespace
+}  // namespace melnix
