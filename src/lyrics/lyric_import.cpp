@@ -2,7 +2,10 @@
 
 #include <cstring>
 
+#include "common/file.h"
+#include "common/safe_save.h"
 #include "lyrics/lyric_text.h"
+#include "lyrics/lyric_text_stream.h"
 
 namespace melnix {
 namespace {
@@ -127,6 +130,28 @@ int takeEditLines(LyricSheet& sheet, const std::vector<std::string>& lines, bool
         if (!t.empty()) sheet.appendLine(t);
     }
     return replace ? 1 : 2;
+}
+
+bool readTextFileLines(const std::string& path, std::vector<std::string>& lines) {
+    File file;
+    if (!file.open(path, File::Mode::Read)) return false;
+    LyricTextStream stream(file);
+    std::string line;
+    while (stream.readLine(line, true) >= 0) {
+        std::string expanded = expandTabs(line);
+        trimRight(expanded);
+        lines.push_back(std::move(expanded));
+    }
+    return true;
+}
+
+bool writeTextFileLines(const std::string& path, const std::vector<std::string>& lines) {
+    SafeSave save;
+    if (!save.begin(path)) return false;
+    LyricTextStream stream(save.file());
+    for (const std::string& l : lines) stream.writeLine(l, 0);
+    stream.writeEnd();
+    return save.commit();
 }
 
 std::vector<std::string> splitLines(std::string_view text) {

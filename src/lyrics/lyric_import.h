@@ -43,6 +43,14 @@ EditLinesCheck checkEditLines(const std::vector<std::string>& lines, bool stopAt
 // first. Returns 1 (replaced) or 2 (appended), as the import reports it.
 int takeEditLines(LyricSheet& sheet, const std::vector<std::string>& lines, bool replace);
 
+// Reads a plain text file as edit lines: each line with its tabs expanded
+// and trailing spaces removed. False when the file cannot be opened.
+bool readTextFileLines(const std::string& path, std::vector<std::string>& lines);
+
+// Writes edit lines as a text file ending in CR LF and a single 0x1A byte,
+// replacing the file safely.
+bool writeTextFileLines(const std::string& path, const std::vector<std::string>& lines);
+
 // Splits text at CR LF, CR or LF.
 std::vector<std::string> splitLines(std::string_view text);
 

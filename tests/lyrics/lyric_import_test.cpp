@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/gbk_text.h"
+#include "support/test_files.h"
 
 namespace melnix {
 namespace {
@@ -76,6 +77,19 @@ TEST(LyricImport, TakeLinesReplacesOrAppends) {
     EXPECT_EQ(takeEditLines(sheet, {"fresh"}, true), 1);
     ASSERT_EQ(sheet.lineCount(), 1);
     EXPECT_EQ(sheet.lineAt(0)->startTime, 200);
+}
+
+TEST(LyricImport, TextFilesReadWithWideBreaksAndSaveWithEndMark) {
+    test::TempDir dir;
+    test::writeFile(dir.file("in.txt"), "a\tb  \r\n" + g("你好") + "\x8D\x0A" "next\r\n\x1A" "ignored");
+    std::vector<std::string> lines;
+    ASSERT_TRUE(readTextFileLines(dir.file("in.txt"), lines));
+    EXPECT_EQ(lines, (std::vector<std::string>{"a       b", g("你好"), "next"}));
+    EXPECT_FALSE(readTextFileLines(dir.file("missing.txt"), lines));
+
+    ASSERT_TRUE(writeTextFileLines(dir.file("out.txt"), lines));
+    EXPECT_EQ(test::readFile(dir.file("out.txt")), "a       b\r\n" + g("你好") + "\r\nnext\r\n\x1A");
+    EXPECT_FALSE(writeTextFileLines(dir.file("no/such/folder/out.txt"), lines));
 }
 
 TEST(LyricImport, SplitLinesHandlesEveryEnding) {
