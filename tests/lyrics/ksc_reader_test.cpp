@@ -4,6 +4,7 @@
 
 #include "support/gbk_text.h"
 #include "support/sheet_checks.h"
+#include "support/reader_run.h"
 #include "support/test_files.h"
 
 namespace melnix {
@@ -12,19 +13,7 @@ namespace {
 using test::g;
 using test::times;
 
-LyricSheet readKscText(const std::string& text) {
-    test::TempDir dir;
-    test::writeFile(dir.file("a.ksc"), text);
-    File f;
-    f.open(dir.file("a.ksc"), File::Mode::Read);
-    LyricTextStream stream(f);
-    LyricSheet sheet;
-    sheet.durationsMirrored = true;
-    EXPECT_EQ(readKsc(stream, sheet), 1);
-    EXPECT_FALSE(sheet.durationsMirrored);
-    sheet.finishLoad();
-    return sheet;
-}
+LyricSheet readKscText(const std::string& text) { return test::readThrough(readKsc, text); }
 
 TEST(ReadKsc, ScalesCharacterDurationsToTheSpan) {
     LyricSheet s = readKscText("karaoke.add('00:01.000', '00:03.000', '" + g("你好") + "', '100,300');\r\n");

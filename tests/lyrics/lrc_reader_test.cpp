@@ -4,6 +4,7 @@
 
 #include "support/gbk_text.h"
 #include "support/sheet_checks.h"
+#include "support/reader_run.h"
 #include "support/test_files.h"
 
 namespace melnix {
@@ -13,19 +14,7 @@ using test::g;
 using test::times;
 
 // Reads LRC text straight through the reader, then finishes the load.
-LyricSheet readLrcText(const std::string& text) {
-    test::TempDir dir;
-    test::writeFile(dir.file("a.lrc"), text);
-    File f;
-    f.open(dir.file("a.lrc"), File::Mode::Read);
-    LyricTextStream stream(f);
-    LyricSheet sheet;
-    sheet.durationsMirrored = true;
-    EXPECT_EQ(readLrc(stream, sheet), 1);
-    EXPECT_FALSE(sheet.durationsMirrored);
-    sheet.finishLoad();
-    return sheet;
-}
+LyricSheet readLrcText(const std::string& text) { return test::readThrough(readLrc, text); }
 
 struct Expected {
     int32_t start;
