@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,6 +48,23 @@ bool File::open(const std::string& path, Mode mode) {
         ::close(fd_);
         fd_ = -1;
         errno_ = EISDIR;
+        return false;
+    }
+    return true;
+}
+
+bool File::openMemory(const std::string& bytes) {
+    close();
+    failed_ = false;
+    errno_ = 0;
+    int fd = ::memfd_create("melnix-text", MFD_CLOEXEC);
+    if (fd < 0) {
+        errno_ = errno;
+        return false;
+    }
+    fd_ = fd;
+    if (!write(bytes.data(), bytes.size()) || !seek(0)) {
+        close();
         return false;
     }
     return true;

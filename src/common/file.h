@@ -20,6 +20,8 @@ public:
     File& operator=(const File&) = delete;
 
     bool open(const std::string& path, Mode mode);
+    // A read-write file in memory holding bytes, positioned at 0.
+    bool openMemory(const std::string& bytes);
     // Takes ownership of an already open descriptor.
     void adopt(int fd);
     void close();

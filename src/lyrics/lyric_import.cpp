@@ -4,6 +4,7 @@
 
 #include "common/file.h"
 #include "common/safe_save.h"
+#include "lyrics/lyric_source.h"
 #include "lyrics/lyric_text.h"
 #include "lyrics/lyric_text_stream.h"
 
@@ -134,7 +135,7 @@ int takeEditLines(LyricSheet& sheet, const std::vector<std::string>& lines, bool
 
 bool readTextFileLines(const std::string& path, std::vector<std::string>& lines) {
     File file;
-    if (!file.open(path, File::Mode::Read)) return false;
+    if (!openLyricSource(path, file)) return false;
     LyricTextStream stream(file);
     std::string line;
     while (stream.readLine(line, true) >= 0) {

@@ -6,6 +6,7 @@
 
 #include "common/file.h"
 #include "common/safe_save.h"
+#include "lyrics/lyric_source.h"
 #include "lyrics/mlx_block.h"
 
 namespace melnix {
@@ -44,7 +45,7 @@ TailLoad readTailLyric(const std::string& songPath, LyricSheet& sheet) {
 bool openLyricFile(const std::string& path, LyricSheet& sheet) {
     sheet.clearLines();
     File file;
-    if (!file.open(path, File::Mode::Read)) return false;
+    if (!openLyricSource(path, file)) return false;
     if (loadLyricFile(file, sheet) != 1) {
         sheet.clearLines();
         return false;

@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Span to the next entry is capped at 30 units a byte; the last gets 24 a byte.
         LrcCase{"SeveralTagsOnALine", "[00:12.50][01:02.00]Hello\r\n", {{1250, "Hello", 150}, {6200, "Hello", 120}}},
         LrcCase{"ShortTagWithoutHundredths", "[00:07]Hi there\r\n", {{700, "Hi there", 192}}},
-        LrcCase{"ThreeDigitHundredthsGiveNoEntry", "[00:05.123]text\r\n", {{0, kNoLyric, 684}}},
+        LrcCase{"FourFractionDigitsGiveNoEntry", "[00:05.1234]text\r\n", {{0, kNoLyric, 684}}},
         LrcCase{"OffsetMovesLater", "[offset:500]\r\n[00:01.00]abc\r\n", {{150, "abc", 72}}},
         LrcCase{"NegativeOffsetStopsAtZero", "[offset:-20000]\r\n[00:01.00]abc\r\n[00:30.00]def\r\n",
                 {{0, "abc", 90}, {1000, "def", 72}}},
