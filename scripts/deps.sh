@@ -12,6 +12,8 @@ PACKAGES=(
   libmpg123-dev libsdl2-dev
   # a real SMTP server for the mail tests
   python3 python3-aiosmtpd
+  # renders exported karaoke subtitles in the tests
+  ffmpeg
   # user interface, CJK fonts, screenshots under a virtual display
   qt6-base-dev qt6-image-formats-plugins fonts-noto-cjk xvfb xauth
 )

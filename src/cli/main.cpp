@@ -9,6 +9,8 @@
 
 #include "common/gbk.h"
 #include "common/paths.h"
+#include "common/file.h"
+#include "lyrics/lyric_export.h"
 #include "lyrics/lyric_sheet.h"
 #include "lyrics/lyric_store.h"
 #include "songlist/media_kind.h"
@@ -27,7 +29,8 @@ int usage() {
         "  melnix-tool lyrics show FILE\n"
         "  melnix-tool lyrics convert IN OUT.MLX [--length CS]\n"
         "  melnix-tool lyrics embed SONG LYRICS\n"
-        "  melnix-tool lyrics extract SONG OUT.MLX\n",
+        "  melnix-tool lyrics extract SONG OUT.MLX\n"
+        "  melnix-tool lyrics export FILE OUT --format lrc|elrc|ass|ultrastar [--title T] [--artist A]\n",
         stderr);
     return kExitUsage;
 }
@@ -93,7 +96,8 @@ int convertLyrics(const std::string& in, const std::string& out, int32_t length)
     std::string error;
     if (!loadAny(in, sheet, error)) return fail(error);
     StoreError se;
-    std::string songName = isSongFile(in) ? fileNameOf(in) : std::string();
+    // File names are UTF-8 here; the block stores GBK like all its text.
+    std::string songName = isSongFile(in) ? utf8ToGbk(fileNameOf(in)) : std::string();
     if (!storeInLyricFile(out, sheet, length, songName, &se)) return fail(out + ": " + se.detail);
     return kExitOk;
 }
@@ -116,7 +120,42 @@ int extractLyrics(const std::string& song, const std::string& out) {
         case TailLoad::CannotOpen: return fail(song + ": " + std::strerror(errno));
     }
     StoreError se;
-    if (!storeInLyricFile(out, sheet, 0, fileNameOf(song), &se)) return fail(out + ": " + se.detail);
+    if (!storeInLyricFile(out, sheet, 0, utf8ToGbk(fileNameOf(song)), &se)) return fail(out + ": " + se.detail);
+    return kExitOk;
+}
+
+int exportLyricsCommand(const std::vector<std::string>& args) {
+    // args: FILE OUT then options
+    if (args.size() < 2) return usage();
+    ExportFormat format{};
+    bool haveFormat = false;
+    ExportInfo info;
+    for (size_t i = 2; i < args.size(); i += 2) {
+        if (i + 1 >= args.size()) return usage();
+        const std::string& opt = args[i];
+        const std::string& value = args[i + 1];
+        if (opt == "--format") {
+            if (!exportFormatByName(value, format)) return usage();
+            haveFormat = true;
+        } else if (opt == "--title") {
+            info.title = value;
+        } else if (opt == "--artist") {
+            info.artist = value;
+        } else {
+            return usage();
+        }
+    }
+    if (!haveFormat) return usage();
+    const std::string& in = args[0];
+    const std::string& out = args[1];
+    LyricSheet sheet;
+    std::string error;
+    if (!loadAny(in, sheet, error)) return fail(error);
+    if (isSongFile(in)) info.songFile = fileNameOf(in);
+    const std::string text = exportLyrics(sheet, format, info);
+    File file;
+    if (!file.open(out, File::Mode::Create) || !file.write(text) || !file.sync())
+        return fail(out + ": " + std::strerror(file.lastErrno()));
     return kExitOk;
 }
 
@@ -134,5 +173,6 @@ int main(int argc, char** argv) {
     }
     if (cmd == "embed" && args.size() == 4) return embedLyrics(args[2], args[3]);
     if (cmd == "extract" && args.size() == 4) return extractLyrics(args[2], args[3]);
+    if (cmd == "export") return exportLyricsCommand(std::vector<std::string>(args.begin() + 2, args.end()));
     return usage();
 }

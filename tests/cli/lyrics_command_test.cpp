@@ -85,6 +85,26 @@ TEST_F(LyricsCommand, ConvertEmbedExtractRoundTrip) {
     EXPECT_EQ(test::wordAt(block, block.size() - 8), 0x03F7A1C9u);
 }
 
+TEST_F(LyricsCommand, ExportWritesEveryFormatFromASong) {
+    test::writeFile(dir_.file("a.lrc"), "[00:01.00]first\r\n[00:04.00]second\r\n[00:07.00]3\r\n"
+                                        "[00:09.00]4\r\n[00:11.00]5\r\n");
+    test::writeFile(dir_.file("song.mp3"), std::string(4000, '\x11'));
+    ASSERT_EQ(tool("lyrics embed " + q(dir_.file("song.mp3")) + " " + q(dir_.file("a.lrc"))).status, 0);
+    const std::string shown = tool("lyrics show " + q(dir_.file("song.mp3"))).out;
+
+    ASSERT_EQ(tool("lyrics export " + q(dir_.file("song.mp3")) + " " + q(dir_.file("b.lrc")) + " --format elrc").status, 0);
+    EXPECT_EQ(tool("lyrics show " + q(dir_.file("b.lrc"))).out, shown);
+
+    ASSERT_EQ(tool("lyrics export " + q(dir_.file("song.mp3")) + " " + q(dir_.file("u.txt")) +
+                   " --format ultrastar --title 'My Song' --artist Me").status, 0);
+    const std::string us = test::readFile(dir_.file("u.txt"));
+    EXPECT_EQ(us.find("#TITLE:My Song\n#ARTIST:Me\n#MP3:song.mp3\n"), 0u);
+
+    EXPECT_EQ(tool("lyrics export " + q(dir_.file("song.mp3")) + " x --format srt").status, 2);
+    EXPECT_EQ(tool("lyrics export " + q(dir_.file("song.mp3")) + " x").status, 2);
+    EXPECT_EQ(tool("lyrics export " + q(dir_.file("song.mp3")) + " " + q(dir_.file("no/dir/x")) + " --format ass").status, 1);
+}
+
 TEST_F(LyricsCommand, FailuresAndUsage) {
     test::writeFile(dir_.file("plain.mp3"), std::string(500, 'a'));
     test::writeFile(dir_.file("empty.txt"), "");
