@@ -85,10 +85,15 @@ std::string MailMessage::dataText(std::time_t now) const {
     const char* charset = isAscii(plain) ? "us-ascii" : "gbk";
     data += "\r\n--" + boundary + "\r\nContent-Type: text/plain; charset=" + charset +
             "\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n";
-    data += quotedPrintable(plain);
-    for (const MailAttachment& a : attachments_) {
+    const std::string text = quotedPrintable(plain);
+    data += text;
+    // The line end before a boundary belongs to the boundary: a text that
+    // ends its last line already needs only one more.
+    const bool textEndsLine = text.empty() || text.ends_with("\r\n");
+    for (size_t i = 0; i < attachments_.size(); ++i) {
+        const MailAttachment& a = attachments_[i];
         const std::string name = parameterValue(singleLine(a.title()));
-        data += "\r\n\r\n--" + boundary + "\r\nContent-Type: application/octet-stream; name=" + name +
+        data += (i == 0 && textEndsLine ? "\r\n--" : "\r\n\r\n--") + boundary + "\r\nContent-Type: application/octet-stream; name=" + name +
                 "\r\nContent-Transfer-Encoding: base64\r\nContent-Disposition: attachment; filename=" + name +
                 "\r\n\r\n";
         data += a.base64Text();
