@@ -88,7 +88,7 @@ TEST(QuotedPrintable, NoEncodedLineIsLongerThan76Characters) {
             size_t end = encoded.find("\r\n", start);
             if (end == std::string::npos) end = encoded.size();
             ASSERT_LE(end - start, 76u) << encoded.substr(start, end - start);
-            EXPECT_NE(encoded[start], '.');
+            ASSERT_NE(encoded[start], '.') << encoded;
             start = end + 2;
         }
     }
