@@ -93,7 +93,8 @@ std::string MailMessage::dataText(std::time_t now) const {
     for (size_t i = 0; i < attachments_.size(); ++i) {
         const MailAttachment& a = attachments_[i];
         const std::string name = parameterValue(singleLine(a.title()));
-        data += (i == 0 && textEndsLine ? "\r\n--" : "\r\n\r\n--") + boundary + "\r\nContent-Type: application/octet-stream; name=" + name +
+        data += i == 0 && textEndsLine ? "\r\n--" : "\r\n\r\n--";
+        data += boundary + "\r\nContent-Type: application/octet-stream; name=" + name +
                 "\r\nContent-Transfer-Encoding: base64\r\nContent-Disposition: attachment; filename=" + name +
                 "\r\n\r\n";
         data += a.base64Text();

@@ -12,6 +12,16 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The number in a reply's first three characters; 0 when they are not digits.
+int replyCode(std::string_view text) {
+    int code = 0;
+    for (size_t i = 0; i < 3; ++i) {
+        if (i >= text.size() || !std::isdigit(static_cast<unsigned char>(text[i]))) return 0;
+        code = code * 10 + (text[i] - '0');
+    }
+    return code;
+}
+
 // The length of the first complete reply in text, through the CR LF of its
 // last line, or 0 while the reply is incomplete. A line "ddd-..." continues
 // the reply; any other line ends it.
@@ -21,21 +31,10 @@ size_t replyLength(std::string_view text) {
         size_t end = text.find("\r\n", start);
         if (end == std::string_view::npos) return 0;
         std::string_view line = text.substr(start, end - start);
-        const bool continues = line.size() >= 4 && line[3] == '-' && std::isdigit(static_cast<unsigned char>(line[0])) &&
-                               std::isdigit(static_cast<unsigned char>(line[1])) &&
-                               std::isdigit(static_cast<unsigned char>(line[2]));
+        const bool continues = line.size() >= 4 && line[3] == '-' && replyCode(line) != 0;
         if (!continues) return end + 2;
         start = end + 2;
     }
-}
-
-int replyCode(std::string_view text) {
-    int code = 0;
-    for (size_t i = 0; i < 3; ++i) {
-        if (i >= text.size() || !std::isdigit(static_cast<unsigned char>(text[i]))) return 0;
-        code = code * 10 + (text[i] - '0');
-    }
-    return code;
 }
 
 std::string localHostName() {

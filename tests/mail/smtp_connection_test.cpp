@@ -266,6 +266,7 @@ TEST(SmtpDialogue, AddressWithALineBreakCannotAddACommand) {
     ASSERT_GE(heard.size(), 2u);
     EXPECT_EQ(heard[1], "MAIL FROM:<ann@example.org>  RCPT TO:<spy@example.org>");
     for (const std::string& line : heard) EXPECT_NE(line.rfind("RCPT", 0), 0u) << line;
+    EXPECT_EQ(heard.back(), "QUIT");  // said by the connection as it was destroyed
 }
 
 TEST(SmtpDialogue, BrokenServersFailWithoutWaiting) {
