@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/mail_command.h"
 #include "common/gbk.h"
 #include "common/paths.h"
 #include "common/file.h"
@@ -30,7 +31,8 @@ int usage() {
         "  melnix-tool lyrics convert IN OUT.MLX [--length CS]\n"
         "  melnix-tool lyrics embed SONG LYRICS\n"
         "  melnix-tool lyrics extract SONG OUT.MLX\n"
-        "  melnix-tool lyrics export FILE OUT --format lrc|elrc|ass|ultrastar [--title T] [--artist A]\n",
+        "  melnix-tool lyrics export FILE OUT --format lrc|elrc|ass|ultrastar [--title T] [--artist A]\n"
+        "  melnix-tool mail send --server HOST [--port 25] --from ADDR --to ADDR --subject TEXT --body-file FILE [--attach FILE]\n",
         stderr);
     return kExitUsage;
 }
@@ -163,6 +165,7 @@ int exportLyricsCommand(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "mail") return runMailCommand({args.begin() + 1, args.end()});
     if (args.size() < 2 || args[0] != "lyrics") return usage();
     const std::string& cmd = args[1];
     if (cmd == "show" && args.size() == 3) return showLyrics(args[2]);

@@ -1,0 +1,176 @@
+#include "mail/socket_channel.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace melnix {
+namespace {
+
+struct ErrorName {
+    int code;
+    const char* text;
+};
+
+constexpr ErrorName kErrorNames[] = {
+    {kErrorInterrupted, "the call was interrupted"},
+    {kErrorAccessDenied, "permission denied"},
+    {kErrorInvalidArgument, "invalid argument or unknown host"},
+    {kErrorTooManySockets, "too many open sockets"},
+    {kErrorNotASocket, "no socket"},
+    {kErrorUnexpectedReply, "the server's reply was not the expected one"},
+    {kErrorAddressNotAvailable, "address not available"},
+    {kErrorNetworkDown, "the network is down"},
+    {kErrorNetworkUnreachable, "the network is unreachable"},
+    {kErrorConnectionAborted, "the connection was aborted"},
+    {kErrorConnectionReset, "the server closed the connection"},
+    {kErrorNoBuffers, "no buffer space"},
+    {kErrorNotConnected, "not connected"},
+    {kErrorTimedOut, "timed out"},
+    {kErrorConnectionRefused, "connection refused"},
+    {kErrorHostUnreachable, "the host is unreachable"},
+};
+
+}  // namespace
+
+int socketErrorFromErrno(int err) {
+    switch (err) {
+        case EINTR: return kErrorInterrupted;
+        case EACCES:
+        case EPERM: return kErrorAccessDenied;
+        case EINVAL: return kErrorInvalidArgument;
+        case EMFILE:
+        case ENFILE: return kErrorTooManySockets;
+        case EBADF:
+        case ENOTSOCK: return kErrorNotASocket;
+        case EADDRNOTAVAIL: return kErrorAddressNotAvailable;
+        case ENETDOWN: return kErrorNetworkDown;
+        case ENETUNREACH: return kErrorNetworkUnreachable;
+        case ECONNABORTED: return kErrorConnectionAborted;
+        case ECONNRESET:
+        case EPIPE: return kErrorConnectionReset;
+        case ENOBUFS:
+        case ENOMEM: return kErrorNoBuffers;
+        case ENOTCONN: return kErrorNotConnected;
+        // A send or connect that ran out of its time limit.
+        case ETIMEDOUT:
+        case EAGAIN:
+        case EINPROGRESS: return kErrorTimedOut;
+        case ECONNREFUSED: return kErrorConnectionRefused;
+        case EHOSTUNREACH: return kErrorHostUnreachable;
+        default: return kErrorOther;
+    }
+}
+
+std::string describeSocketError(int code) {
+    for (const ErrorName& e : kErrorNames)
+        if (e.code == code) return e.text;
+    return "socket error " + std::to_string(code);
+}
+
+SocketChannel::~SocketChannel() { close(); }
+
+bool SocketChannel::failWithErrno() {
+    lastError_ = socketErrorFromErrno(errno);
+    return false;
+}
+
+bool SocketChannel::create() {
+    close();
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd_ < 0) return failWithErrno();
+    if (sendTimeoutMs_ > 0) {
+        timeval tv{};
+        tv.tv_sec = sendTimeoutMs_ / 1000;
+        tv.tv_usec = static_cast<suseconds_t>(sendTimeoutMs_ % 1000) * 1000;
+        ::setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+    }
+    return true;
+}
+
+bool SocketChannel::connect(const std::string& host, uint16_t port) {
+    if (fd_ < 0) {
+        lastError_ = kErrorNotASocket;
+        return false;
+    }
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(port);
+    if (::inet_pton(AF_INET, host.c_str(), &addr.sin_addr) != 1) {
+        addrinfo hints{};
+        hints.ai_family = AF_INET;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* found = nullptr;
+        if (host.empty() || ::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) {
+            lastError_ = kErrorInvalidArgument;
+            return false;
+        }
+        addr.sin_addr = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
+        ::freeaddrinfo(found);
+    }
+    if (::connect(fd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) return failWithErrno();
+    return true;
+}
+
+bool SocketChannel::send(const char* data, size_t length) {
+    if (fd_ < 0) {
+        lastError_ = kErrorNotASocket;
+        return false;
+    }
+    size_t done = 0;
+    while (done < length) {
+        // MSG_NOSIGNAL: a peer that has gone away is an error, not a signal
+        // that ends the process.
+        ssize_t n = ::send(fd_, data + done, length - done, MSG_NOSIGNAL);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return failWithErrno();
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+long SocketChannel::receive(char* buffer, size_t size) {
+    if (fd_ < 0) {
+        lastError_ = kErrorNotASocket;
+        return -1;
+    }
+    while (true) {
+        ssize_t n = ::recv(fd_, buffer, size, 0);
+        if (n >= 0) return static_cast<long>(n);
+        if (errno != EINTR) {
+            failWithErrno();
+            return -1;
+        }
+    }
+}
+
+bool SocketChannel::isReadable() { return waitReadable(0); }
+
+bool SocketChannel::waitReadable(int timeoutMs) {
+    if (fd_ < 0) {
+        lastError_ = kErrorNotASocket;
+        return false;
+    }
+    pollfd p{fd_, POLLIN, 0};
+    int n = ::poll(&p, 1, timeoutMs);
+    if (n < 0) {
+        if (errno != EINTR) failWithErrno();
+        return false;
+    }
+    // A closed or failed connection counts as readable: the receive reports it.
+    return n > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+}
+
+void SocketChannel::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+}  // namespace melnix
