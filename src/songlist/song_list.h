@@ -21,7 +21,7 @@ constexpr int kSongGrowStep = 100;
 struct SongEntry {
     std::string lyricRef;     // path of a separate lyric file, "@" + label (GBK lyric text), or empty
     std::string songPath;     // the key of the list
-    std::string pictureList;  // background specification
+    std::string pictureList;  // the chosen background pictures or video
     int32_t length = 0;       // 1/100 s; 9 or less: unknown
     uint16_t lyricFlags = 0;
 

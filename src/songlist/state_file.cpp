@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/safe_save.h"
+#include "songlist/media_kind.h"
 
 namespace melnix {
 namespace {
@@ -88,14 +89,15 @@ std::string writeStateBytes(const AppState& s) {
     Writer w;
     w.u32(s.resume ? kStateMagicResume : kStateMagic);
     w.str(s.subtitleFont);
-    w.str(s.current.songPath);
-    w.str(s.current.lyricRef);
-    w.str(s.current.pictureList);
-    w.i32(s.current.length);
-    w.u16(s.current.lyricFlags);
-    w.i32(s.current.length > kLengthUnknownMax ? s.position : 0);
-    w.i32(static_cast<int32_t>(s.songs.size()) - 1);
-    for (const SongEntry& e : s.songs) writeEntry(w, e);
+    const SongEntry& cur = s.list.current;
+    w.str(cur.songPath);
+    w.str(cur.lyricRef);
+    w.str(cur.pictureList);
+    w.i32(cur.length);
+    w.u16(cur.lyricFlags);
+    w.i32(cur.length > kLengthUnknownMax ? s.position : 0);
+    w.i32(s.list.lastIndex());
+    for (const SongEntry& e : s.list) writeEntry(w, e);
     w.u32(kStateSeparator);
     w.i32(s.senderAge);
     w.i32(s.senderMale);
@@ -107,11 +109,12 @@ std::string writeStateBytes(const AppState& s) {
     w.i32(s.transitionSmoothness);
     w.i32(s.showHints);
     // The list counts only when it starts with a picture.
-    const bool pictures = !s.pictureNames.empty();
-    w.i32(pictures ? static_cast<int32_t>(s.pictureNames.size()) : 0);
+    const std::vector<std::string>& names = s.background.entries;
+    const bool pictures = !names.empty() && mediaKind(names.front(), MediaTable::Picture) > 0;
+    w.i32(pictures ? static_cast<int32_t>(names.size()) : 0);
     if (pictures) {
-        w.i32(s.pictureIndex);
-        for (const std::string& n : s.pictureNames) w.str(n);
+        w.i32(s.background.index);
+        for (const std::string& n : names) w.str(n);
     }
     w.i32(s.pictureWindowSetting);
     return w.out;
@@ -135,15 +138,15 @@ StateReadResult readStateBytes(const std::string& bytes, AppState& s, bool fromD
     if (!r.str(cur.songPath, kMaxPath) || !r.str(cur.lyricRef, kMaxPath) || !r.str(cur.pictureList, kMaxPictureList) ||
         !r.i32(cur.length) || !r.u16(cur.lyricFlags))
         return finish();
-    s.current = cur;
+    s.list.current = cur;
     int32_t position = 0, last = 0;
     if (!r.i32(position)) return finish();  // read, not used
     if (!r.i32In(last, -1, kMaxSongs - 1)) return finish();
-    s.songs.clear();
+    s.list.clear();
     for (int32_t i = 0; i <= last; ++i) {
         SongEntry e;
         if (!readEntry(r, e)) return finish();
-        s.songs.push_back(std::move(e));
+        s.list.append(std::move(e));
     }
     result.listComplete = true;
 
@@ -180,12 +183,13 @@ StateReadResult readStateBytes(const std::string& bytes, AppState& s, bool fromD
             if (!r.str(n, kMaxPath)) break;
             names.push_back(std::move(n));
         }
-        s.pictureNames = std::move(names);
-        s.pictureIndex = (index >= 0 && index < static_cast<int32_t>(s.pictureNames.size())) ? index : 0;
-        if (static_cast<int32_t>(s.pictureNames.size()) < count) return finish();
+        const int32_t read = static_cast<int32_t>(names.size());
+        s.background.entries = std::move(names);
+        s.background.index = (index >= 0 && index < read) ? index : 0;
+        if (read < count) return finish();
     } else {
-        s.pictureNames.clear();
-        s.pictureIndex = 0;
+        s.background.entries.clear();
+        s.background.index = 0;
     }
     if (!r.i32(s.pictureWindowSetting)) return finish();
     result.complete = true;

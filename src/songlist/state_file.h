@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "songlist/background_list.h"
 #include "songlist/song_list.h"
 
 namespace melnix {
@@ -35,9 +36,8 @@ constexpr char kPortableStateFileName[] = "Melnix.ini";
 struct AppState {
     bool resume = false;
     std::string subtitleFont;
-    SongEntry current;
-    int32_t position = 0;
-    std::vector<SongEntry> songs;
+    SongList list;          // the remembered songs and the current one
+    int32_t position = 0;   // play position at exit, 1/100 s
     int32_t senderAge = 0;
     int32_t senderMale = 1;
     std::array<std::string, kProfileStrings> profile;
@@ -46,8 +46,7 @@ struct AppState {
     std::string lastPictureFolder;
     int32_t transitionSmoothness = 0;
     int32_t showHints = 1;
-    std::vector<std::string> pictureNames;
-    int32_t pictureIndex = 0;
+    BackgroundMediaList background;
     int32_t pictureWindowSetting = 0;
 
     static std::array<uint8_t, kEffectCount> defaultEffects() {

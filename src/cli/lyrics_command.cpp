@@ -1,0 +1,158 @@
+// melnix-tool lyrics ...: showing, converting, storing and exporting lyrics.
+
+#include "cli/lyrics_command.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "cli/tool_support.h"
+#include "common/file.h"
+#include "common/gbk.h"
+#include "common/paths.h"
+#include "lyrics/lyric_export.h"
+#include "lyrics/lyric_sheet.h"
+#include "lyrics/lyric_store.h"
+#include "songlist/media_kind.h"
+
+namespace melnix {
+namespace {
+
+// A song file gives its tail block; any other file is read as a lyric file.
+bool loadAny(const std::string& path, LyricSheet& sheet, std::string& error) {
+    if (isSongFile(path)) {
+        switch (readTailLyric(path, sheet)) {
+            case TailLoad::Loaded: return true;
+            case TailLoad::Damaged:
+                std::fprintf(stderr, "melnix-tool: %s: the lyric block's timings are damaged; default times used\n",
+                             path.c_str());
+                return !sheet.empty();
+            case TailLoad::NoBlock: error = path + ": the song carries no lyric"; return false;
+            case TailLoad::CannotOpen: error = path + ": " + std::strerror(errno); return false;
+        }
+        return false;
+    }
+    if (!openLyricFile(path, sheet)) {
+        error = path + ": not a readable lyric file";
+        return false;
+    }
+    if (sheet.empty()) {
+        error = path + ": the file holds no lyric";
+        return false;
+    }
+    return true;
+}
+
+int showLyrics(const std::string& path) {
+    LyricSheet sheet;
+    std::string error;
+    if (!loadAny(path, sheet, error)) return fail(error);
+    for (int i = 0; i < sheet.lineCount(); ++i) {
+        const LyricLine& l = *sheet.lineAt(i);
+        std::string times;
+        for (size_t k = 0; k < l.charTimes.size(); ++k) {
+            if (k) times += ',';
+            times += std::to_string(l.charTimes[k]);
+        }
+        std::printf("%d\t%d\t%u\t%d\t%s\t%s\n", i, l.startTime, static_cast<unsigned>(l.duration), l.flags,
+                    times.c_str(), gbkToUtf8(l.text).c_str());
+    }
+    return kExitOk;
+}
+
+bool parseLength(const char* s, int32_t& out) {
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(s, &end, 10);
+    if (errno || !end || *end || v < 0 || v > INT32_MAX) return false;
+    out = static_cast<int32_t>(v);
+    return true;
+}
+
+int convertLyrics(const std::string& in, const std::string& out, int32_t length) {
+    LyricSheet sheet;
+    std::string error;
+    if (!loadAny(in, sheet, error)) return fail(error);
+    StoreError se;
+    // File names are UTF-8 here; the block stores GBK like all its text.
+    std::string songName = isSongFile(in) ? utf8ToGbk(fileNameOf(in)) : std::string();
+    if (!storeInLyricFile(out, sheet, length, songName, &se)) return fail(out + ": " + se.detail);
+    return kExitOk;
+}
+
+int embedLyrics(const std::string& song, const std::string& lyrics) {
+    LyricSheet sheet;
+    std::string error;
+    if (!loadAny(lyrics, sheet, error)) return fail(error);
+    StoreError se;
+    if (!storeInSongTail(song, sheet, &se)) return fail(song + ": " + se.detail);
+    return kExitOk;
+}
+
+int extractLyrics(const std::string& song, const std::string& out) {
+    LyricSheet sheet;
+    switch (readTailLyric(song, sheet)) {
+        case TailLoad::Loaded: break;
+        case TailLoad::Damaged: return fail(song + ": the lyric block is damaged");
+        case TailLoad::NoBlock: return fail(song + ": the song carries no lyric");
+        case TailLoad::CannotOpen: return fail(song + ": " + std::strerror(errno));
+    }
+    StoreError se;
+    if (!storeInLyricFile(out, sheet, 0, utf8ToGbk(fileNameOf(song)), &se)) return fail(out + ": " + se.detail);
+    return kExitOk;
+}
+
+int exportLyricsCommand(const std::vector<std::string>& args) {
+    // args: FILE OUT then options
+    if (args.size() < 2) return usage();
+    ExportFormat format{};
+    bool haveFormat = false;
+    ExportInfo info;
+    for (size_t i = 2; i < args.size(); i += 2) {
+        if (i + 1 >= args.size()) return usage();
+        const std::string& opt = args[i];
+        const std::string& value = args[i + 1];
+        if (opt == "--format") {
+            if (!exportFormatByName(value, format)) return usage();
+            haveFormat = true;
+        } else if (opt == "--title") {
+            info.title = value;
+        } else if (opt == "--artist") {
+            info.artist = value;
+        } else {
+            return usage();
+        }
+    }
+    if (!haveFormat) return usage();
+    const std::string& in = args[0];
+    const std::string& out = args[1];
+    LyricSheet sheet;
+    std::string error;
+    if (!loadAny(in, sheet, error)) return fail(error);
+    if (isSongFile(in)) info.songFile = fileNameOf(in);
+    const std::string text = exportLyrics(sheet, format, info);
+    File file;
+    if (!file.open(out, File::Mode::Create) || !file.write(text) || !file.sync())
+        return fail(out + ": " + std::strerror(file.lastErrno()));
+    return kExitOk;
+}
+
+}  // namespace
+
+int runLyricsCommand(const std::vector<std::string>& args) {
+    if (args.empty()) return usage();
+    const std::string& cmd = args[0];
+    if (cmd == "show" && args.size() == 2) return showLyrics(args[1]);
+    if (cmd == "convert" && (args.size() == 3 || args.size() == 5)) {
+        int32_t length = 0;
+        if (args.size() == 5 && (args[3] != "--length" || !parseLength(args[4].c_str(), length))) return usage();
+        return convertLyrics(args[1], args[2], length);
+    }
+    if (cmd == "embed" && args.size() == 3) return embedLyrics(args[1], args[2]);
+    if (cmd == "extract" && args.size() == 3) return extractLyrics(args[1], args[2]);
+    if (cmd == "export") return exportLyricsCommand(std::vector<std::string>(args.begin() + 1, args.end()));
+    return usage();
+}
+
+}  // namespace melnix

@@ -1,0 +1,28 @@
+#include "cli/tool_support.h"
+
+#include <cstdio>
+
+namespace melnix {
+
+int usage() {
+    std::fputs(
+        "usage:\n"
+        "  melnix-tool lyrics show FILE\n"
+        "  melnix-tool lyrics convert IN OUT.MLX [--length CS]\n"
+        "  melnix-tool lyrics embed SONG LYRICS\n"
+        "  melnix-tool lyrics extract SONG OUT.MLX\n"
+        "  melnix-tool lyrics export FILE OUT --format lrc|elrc|ass|ultrastar [--title T] [--artist A]\n"
+        "  melnix-tool songs list\n"
+        "  melnix-tool songs add FILE...\n"
+        "  melnix-tool songs remove FILE...\n"
+        "  melnix-tool mail send --server HOST [--port 25] --from ADDR --to ADDR --subject TEXT --body-file FILE [--attach FILE]\n",
+        stderr);
+    return kExitUsage;
+}
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "melnix-tool: %s\n", message.c_str());
+    return kExitFailed;
+}
+
+}  // namespace melnix

@@ -1,0 +1,224 @@
+#include "songlist/song_session.h"
+
+#include <sys/stat.h>
+
+#include "common/file.h"
+#include "common/gbk.h"
+#include "common/paths.h"
+#include "common/safe_save.h"
+#include "lyrics/lyric_store.h"
+#include "lyrics/lyric_text.h"
+#include "lyrics/lyric_text_stream.h"
+#include "lyrics/mlx_block.h"
+#include "songlist/media_kind.h"
+#include "songlist/midi_lyrics.h"
+
+namespace melnix {
+
+const char kOpenSongFailedTitle[] = "打开下列文件时出错!";
+
+namespace {
+
+constexpr int kProbeStreamBuffer = 2048;
+constexpr int kMidiLinesForLyric = 8;  // more lines than this: the song has words of its own
+constexpr size_t kTitleAt = 3, kFieldSize = 30, kArtistAt = 33, kAlbumAt = 63, kYearAt = 93, kYearSize = 4;
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string tagField(const std::string& tag, size_t at, size_t size) {
+    return trimLyricText(std::string_view(tag).substr(at, size));
+}
+
+std::string stateFileIn(const std::string& folder, const char* name) {
+    return folder.empty() ? std::string() : folder + "/" + name;
+}
+
+}  // namespace
+
+SongProbe probeSongLyric(const std::string& path) {
+    SongProbe probe;
+    File file;
+    if (file.open(path, File::Mode::Read)) {
+        std::string tag;
+        int64_t dataLength = 0;
+        if (locateTailBlock(file, tag, dataLength) >= 0) {
+            LyricTextStream stream(file, kProbeStreamBuffer);
+            std::string line;
+            while (probe.label.empty() && stream.readLine(line, false) >= 0) probe.label = trimLyricText(line);
+            probe.hasLyric = true;
+            return probe;
+        }
+        if (!tag.empty()) probe.label = tagField(tag, kTitleAt, kFieldSize);
+    }
+    if (probe.label.empty() && isMidiSong(path)) {
+        LyricSheet lines;
+        int32_t lengthMs = 0;
+        if (readMidiLyrics(path, lines, lengthMs)) {
+            if (!lines.empty()) probe.label = lines.lineAt(0)->text;
+            probe.hasLyric = lines.lineCount() > kMidiLinesForLyric;
+            probe.length = lengthMs / 10;
+        }
+    }
+    return probe;
+}
+
+std::string SongSession::stateFilePath() { return stateFileIn(dataFolder(), kStateFileName); }
+
+bool SongSession::loadStateAndOpen(const std::string& programFolder, const std::string& argument,
+                                   const std::string& demoSong) {
+    std::string bytes;
+    const std::string portable = stateFileIn(programFolder, kPortableStateFileName);
+    bool openCurrent = false;
+    constexpr int64_t kMaxStateFile = 64 * 1024 * 1024;
+    if (!portable.empty() && readWholeFile(portable, bytes, kMaxStateFile) && !bytes.empty()) {
+        source_ = StateSource::Portable;
+        openCurrent = readStateBytes(bytes, state_, false).listComplete;
+    } else if (readWholeFile(stateFilePath(), bytes, kMaxStateFile)) {
+        source_ = StateSource::DataFolder;
+        openCurrent = readStateBytes(bytes, state_, true).listComplete;
+    } else {
+        startWithDemo(demoSong);
+        openCurrent = !state_.list.current.songPath.empty();
+    }
+    if (takeArgument(argument)) openCurrent = true;
+    if (!openCurrent || state_.list.current.songPath.empty()) return false;
+    return openCurrentSong();
+}
+
+void SongSession::startWithDemo(const std::string& demoSong) {
+    source_ = StateSource::Demo;
+    const std::string folder = dataFolder();
+    if (folder.empty()) return;
+    const std::string path = folder + "/" + kDemoSongName;
+    SafeSave save;
+    if (!save.begin(path)) return;
+    save.file().write(demoSong);
+    if (!save.commit()) return;
+    state_.list.addOrUpdateSong(path, 0, kLyricFlagUnknown);
+    SongEntry demo;
+    demo.songPath = path;
+    demo.lyricFlags = kLyricFlagUnknown;
+    state_.list.current = demo;
+}
+
+bool SongSession::takeArgument(const std::string& arg) {
+    if (arg.empty() || !fileExists(arg)) return false;
+    SongList& list = state_.list;
+    const bool lyricFile = mediaKind(arg, MediaTable::Audio) == 0 && mediaKind(arg, MediaTable::Video) == 0 &&
+                           (endsWithNoCase(arg, ".MLX") || endsWithNoCase(arg, ".LRC") || endsWithNoCase(arg, ".KSC"));
+    if (lyricFile) {
+        for (int i = 0; i < list.size(); ++i) {
+            if (samePath(list.at(i)->lyricRef, arg)) {
+                list.selectSong(i);
+                dropDemoMarker();
+                return true;
+            }
+        }
+        const std::string mp3 = replaceExtension(arg, "MP3");
+        const std::string song = fileExists(mp3) ? mp3 : replaceExtension(arg, "mp3");
+        if (song.empty() || !fileExists(song)) return false;
+        int i = list.addOrUpdateSong(song, 0, kLyricFlagUnknown, &arg);
+        list.at(i)->lyricRef = arg;
+        list.selectSong(i);
+        dropDemoMarker();
+        return true;
+    }
+    if (!isSongFile(arg)) return false;
+    int i = list.findSong(arg);
+    if (i < 0) {
+        std::string lyric;
+        for (const char* ext : {"MLX", "mlx", "LRC", "lrc", "KSC", "ksc"}) {
+            std::string candidate = replaceExtension(arg, ext);
+            if (!candidate.empty() && fileExists(candidate)) {
+                lyric = candidate;
+                break;
+            }
+        }
+        i = list.addOrUpdateSong(arg, 0, kLyricFlagUnknown, &lyric);
+    }
+    list.selectSong(i);
+    dropDemoMarker();
+    return true;
+}
+
+int SongSession::openSongLyric() {
+    SongEntry& cur = state_.list.current;
+    host_.releaseSong();
+    File file;
+    if (!file.open(cur.songPath, File::Mode::Read)) {
+        host_.showError(cur.songPath, kOpenSongFailedTitle);
+        state_.list.removeSong(cur.songPath);
+        cur.songPath.clear();
+        return 0;
+    }
+    sheet_.clearLines();
+    std::string tag;
+    bool hasLyric = false;
+    if (locateTailBlock(file, tag, sheet_) >= 0) {
+        if (loadLyricFile(file, sheet_) == 1) {
+            sheet_.finishLoad();
+        } else {
+            sheet_.durationsMirrored = false;
+            sheet_.normalizeLines();
+        }
+        hasLyric = true;
+    } else if (!tag.empty() && !tagField(tag, kTitleAt, kFieldSize).empty()) {
+        sheet_.appendLine(tagField(tag, kTitleAt, kFieldSize));
+        sheet_.appendLine(tagField(tag, kArtistAt, kFieldSize));
+        std::string album = tagField(tag, kAlbumAt, kFieldSize);
+        std::string year = tagField(tag, kYearAt, kYearSize);
+        sheet_.appendLine(year.empty() ? album : album + " " + year);
+    } else {
+        // File names are UTF-8 here; lyric text is GBK.
+        sheet_.appendLine(utf8ToGbk(fileTitleOf(cur.songPath)));
+    }
+    file.close();
+    const bool keepFlag = host_.openForPlayback(cur.songPath);
+    host_.setWindowTitle(std::string(kAppTitle) + "  " + cur.songPath);
+    if (keepFlag) state_.list.setCurrentLyricFlag(hasLyric);
+    return 1;
+}
+
+bool SongSession::openCurrentSong() {
+    if (openSongLyric() == 0) return false;
+    const SongEntry& cur = state_.list.current;
+    if (cur.hasLyricFile() && fileExists(cur.lyricRef)) {
+        if (!openLyricFile(cur.lyricRef, sheet_)) sheet_.clearLines();
+        host_.lyricFileLoaded(cur.lyricRef);
+    }
+    return true;
+}
+
+int SongSession::addSongs(const std::vector<std::string>& paths) {
+    int added = 0;
+    int last = -1;
+    for (const std::string& path : paths) {
+        if (!isSongFile(path)) continue;
+        if (added == 0) {
+            std::string folder = path.substr(0, path.rfind('/') == std::string::npos ? 0 : path.rfind('/'));
+            state_.lastSongFolder = folder;
+        }
+        SongProbe probe = probeSongLyric(path);
+        std::string ref = probe.label.empty() ? std::string() : std::string(1, kLyricLabelMark) + probe.label;
+        last = state_.list.addOrUpdateSong(path, probe.length, probe.hasLyric ? kLyricFlagHas : kLyricFlagUnknown,
+                                          probe.label.empty() ? nullptr : &ref);
+        ++added;
+    }
+    if (added > 0) {
+        state_.list.selectSong(last);
+        dropDemoMarker();
+    }
+    return added;
+}
+
+bool SongSession::saveState() const {
+    if (static_cast<int>(source_) > 31) return false;
+    const std::string path = stateFilePath();
+    if (path.empty() || state_.list.current.songPath.size() < 3) return false;
+    return saveStateFile(path, state_);
+}
+
+}  // namespace melnix

@@ -1,0 +1,98 @@
+#pragma once
+// Opening songs with their lyrics, and the start-up and shut-down of the song
+// list: which state file to read, the demonstration song of a first start,
+// the file named on the command line.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "lyrics/lyric_sheet.h"
+#include "songlist/state_file.h"
+
+namespace melnix {
+
+// What song opening needs from the editor window.
+class SongHost {
+public:
+    virtual ~SongHost() = default;
+    // Stops and releases the playing song; resets the song length and the
+    // lyric's modified state.
+    virtual void releaseSong() = 0;
+    // Opens the current song for playback. False when the editor keeps the
+    // song's lyric flag to itself.
+    virtual bool openForPlayback(const std::string& songPath) = 0;
+    virtual void setWindowTitle(const std::string& title) = 0;
+    // A message box: text, title (an exclamation box).
+    virtual void showError(const std::string& text, const std::string& title) = 0;
+    // A separate lyric file was read: the lyric counts as saved and its path
+    // is shown.
+    virtual void lyricFileLoaded(const std::string& path) = 0;
+};
+
+// The title of the box shown when a song file cannot be opened.
+extern const char kOpenSongFailedTitle[];  // "打开下列文件时出错!"
+constexpr char kAppTitle[] = "Melnix";
+constexpr char kDemoSongName[] = "BHL.MID";
+
+enum class StateSource : int {
+    None = 0,
+    DataFolder = 1,
+    Demo = 32,      // the demonstration song is in use: nothing is written back
+    Portable = 80,  // "Melnix.ini" beside the program: read, never written
+};
+
+struct SongProbe {
+    bool hasLyric = false;
+    std::string label;  // GBK lyric text; empty: none
+    int32_t length = 0; // 1/100 s, when the probe learnt it
+};
+
+// Looks at a song without opening it for playback: a lyric block's first
+// line, an ID3v1 title, or a MIDI song's own words.
+SongProbe probeSongLyric(const std::string& path);
+
+class SongSession {
+public:
+    SongSession(AppState& state, LyricSheet& sheet, SongHost& host) : state_(state), sheet_(sheet), host_(host) {}
+
+    // Reads the state (portable file in programFolder first, then the data
+    // folder), handles the command-line argument, opens the chosen song and
+    // its lyric. demoSong is the demonstration MIDI file written on a first
+    // start. Returns true when a song was opened.
+    bool loadStateAndOpen(const std::string& programFolder, const std::string& argument, const std::string& demoSong);
+
+    // Writes the state file unless the demonstration song or a portable
+    // start is in use.
+    bool saveState() const;
+
+    // Opens the current song and reads its lyric from its tail, else gives it
+    // default lines (ID3 title lines or its file title). 0 on failure.
+    int openSongLyric();
+
+    // Opens the current song, then its separate lyric file when it has one.
+    bool openCurrentSong();
+
+    // Probes and adds song files as the list's add button does; the last one
+    // added becomes current. Returns the number added.
+    int addSongs(const std::vector<std::string>& paths);
+
+    StateSource source() const { return source_; }
+    // The user has a song of his own now: the state is saved from here on.
+    void dropDemoMarker() {
+        if (source_ == StateSource::Demo) source_ = StateSource::DataFolder;
+    }
+
+    static std::string stateFilePath();
+
+private:
+    bool takeArgument(const std::string& argument);
+    void startWithDemo(const std::string& demoSong);
+
+    AppState& state_;
+    LyricSheet& sheet_;
+    SongHost& host_;
+    StateSource source_ = StateSource::None;
+};
+
+}  // namespace melnix
