@@ -1,0 +1,195 @@
+#include "songlist/song_session.h"
+
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "common/paths.h"
+#include "lyrics/lyric_store.h"
+#include "support/gbk_text.h"
+#include "support/test_files.h"
+
+namespace melnix {
+namespace {
+
+using test::g;
+
+class FakeHost : public SongHost {
+public:
+    void releaseSong() override { ++released; }
+    bool openForPlayback(const std::string& path) override {
+        opened.push_back(path);
+        return true;
+    }
+    void setWindowTitle(const std::string& t) override { title = t; }
+    void showError(const std::string& text, const std::string& caption) override { errors.push_back(caption + ":" + text); }
+    void lyricFileLoaded(const std::string& path) override { lyricPath = path; }
+
+    int released = 0;
+    std::vector<std::string> opened;
+    std::vector<std::string> errors;
+    std::string title, lyricPath;
+};
+
+std::string id3(const std::string& title, const std::string& artist, const std::string& album, const std::string& year) {
+    auto field = [](std::string s, size_t n) {
+        s.resize(n, '\0');
+        return s;
+    };
+    return "TAG" + field(title, 30) + field(artist, 30) + field(album, 30) + field(year, 4) + std::string(31, '\0');
+}
+
+class SongSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("MELNIX_HOME", home_.path().c_str(), 1);
+        audio_ = std::string(3000, '\x42');
+    }
+    SongSession session() { return SongSession(state_, sheet_, host_); }
+    std::string song(const std::string& name, const std::string& bytes) {
+        test::writeFile(files_.file(name), bytes);
+        return files_.file(name);
+    }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> out;
+        for (const LyricLine& l : sheet_) out.push_back(test::u(l.text));
+        return out;
+    }
+
+    test::TempDir home_, files_, program_;
+    AppState state_;
+    LyricSheet sheet_;
+    FakeHost host_;
+    std::string audio_;
+};
+
+TEST_F(SongSessionTest, FirstStartPlaysTheDemonstrationSong) {
+    SongSession s = session();
+    ASSERT_TRUE(s.loadStateAndOpen(program_.path(), "", "MThd-demo"));
+    const std::string demo = home_.file("BHL.MID");
+    EXPECT_EQ(test::readFile(demo), "MThd-demo");
+    EXPECT_EQ(state_.list.current.songPath, demo);
+    EXPECT_EQ(state_.list.findSong(demo), 0);
+    EXPECT_EQ(host_.opened, std::vector<std::string>{demo});
+    EXPECT_EQ(host_.title, "Melnix  " + demo);
+    EXPECT_EQ(s.source(), StateSource::Demo);
+    EXPECT_FALSE(s.saveState());  // nothing written while the demonstration song is in use
+}
+
+TEST_F(SongSessionTest, SongArgumentTakesTheLyricFileBesideIt) {
+    const std::string mp3 = song("tune.mp3", audio_);
+    song("tune.LRC", "[00:01.00]a\r\n[00:02.00]b\r\n[00:03.00]c\r\n[00:04.00]d\r\n[00:05.00]e\r\n");
+    SongSession s = session();
+    ASSERT_TRUE(s.loadStateAndOpen(program_.path(), mp3, "demo"));
+    EXPECT_EQ(state_.list.current.songPath, mp3);
+    EXPECT_EQ(state_.list.current.lyricRef, files_.file("tune.LRC"));
+    EXPECT_EQ(host_.lyricPath, files_.file("tune.LRC"));
+    EXPECT_EQ(texts(), (std::vector<std::string>{"a", "b", "c", "d", "e"}));
+    EXPECT_TRUE(s.saveState());
+}
+
+TEST_F(SongSessionTest, LyricArgumentOpensTheMp3OfTheSameName) {
+    const std::string mp3 = song("tune.MP3", audio_);
+    const std::string lrc = song("tune.lrc", "[00:01.00]a\r\n[00:02.00]b\r\n[00:03.00]c\r\n[00:04.00]d\r\n[00:05.00]e\r\n");
+    SongSession s = session();
+    ASSERT_TRUE(s.loadStateAndOpen(program_.path(), lrc, "demo"));
+    EXPECT_EQ(state_.list.current.songPath, mp3);
+    EXPECT_EQ(state_.list.current.lyricRef, lrc);
+    EXPECT_EQ(texts().size(), 5u);
+}
+
+TEST_F(SongSessionTest, UnknownArgumentIsIgnored) {
+    SongSession s = session();
+    s.loadStateAndOpen(program_.path(), song("notes.txt", "x"), "demo");
+    EXPECT_EQ(fileNameOf(state_.list.current.songPath), "BHL.MID");
+}
+
+TEST_F(SongSessionTest, OpeningWithoutLyricUsesId3LinesOrTheTitle) {
+    state_.list.current.songPath = song("tagged.mp3", audio_ + id3(g("月亮"), g("歌手"), "Album", "1999"));
+    session().openSongLyric();
+    EXPECT_EQ(texts(), (std::vector<std::string>{"月亮", "歌手", "Album 1999"}));
+    EXPECT_EQ(state_.list.current.lyricFlags, 0);
+
+    state_.list.current.songPath = song("我的歌.mp3", audio_);
+    session().openSongLyric();
+    EXPECT_EQ(texts(), (std::vector<std::string>{"我的歌"}));
+}
+
+TEST_F(SongSessionTest, OpeningASongWithABlockMarksItsLyric) {
+    const std::string mp3 = song("with.mp3", audio_);
+    LyricSheet stored;
+    stored.appendLine(g("歌词一"));
+    stored.appendLine(g("歌词二"));
+    ASSERT_TRUE(storeInSongTail(mp3, stored));
+    state_.list.addOrUpdateSong(mp3, 0, kLyricFlagUnknown);
+    state_.list.selectSong(0);
+    ASSERT_EQ(session().openSongLyric(), 1);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"歌词一", "歌词二"}));
+    EXPECT_EQ(state_.list.at(0)->lyricFlags, kLyricFlagHas);
+    EXPECT_EQ(sheet_.songDataLength, static_cast<int64_t>(audio_.size()));
+}
+
+TEST_F(SongSessionTest, ASongThatIsGoneIsDroppedWithAMessage) {
+    state_.list.addOrUpdateSong(files_.file("gone.mp3"), 0, 0);
+    state_.list.selectSong(0);
+    EXPECT_EQ(session().openSongLyric(), 0);
+    EXPECT_EQ(state_.list.size(), 0);
+    EXPECT_TRUE(state_.list.current.songPath.empty());
+    ASSERT_EQ(host_.errors.size(), 1u);
+    EXPECT_EQ(host_.errors[0], std::string(kOpenSongFailedTitle) + ":" + files_.file("gone.mp3"));
+}
+
+TEST_F(SongSessionTest, ProbeAndAddSongs) {
+    const std::string withBlock = song("a.mp3", audio_ + id3("Tag title", "", "", ""));
+    LyricSheet stored;
+    stored.appendLine(g("  第一句"));
+    ASSERT_TRUE(storeInSongTail(withBlock, stored));
+    const std::string titled = song("b.mp3", audio_ + id3(g("只有标题"), "", "", ""));
+    const std::string bare = song("c.wav", audio_);
+
+    SongProbe p = probeSongLyric(withBlock);
+    EXPECT_TRUE(p.hasLyric);
+    EXPECT_EQ(p.label, g("第一句"));
+    SongProbe q = probeSongLyric(titled);
+    EXPECT_FALSE(q.hasLyric);
+    EXPECT_EQ(q.label, g("只有标题"));
+
+    SongSession s = session();
+    EXPECT_EQ(s.addSongs({withBlock, titled, bare, files_.file("notes.txt")}), 3);
+    ASSERT_EQ(state_.list.size(), 3);
+    EXPECT_EQ(state_.list.at(0)->lyricFlags, kLyricFlagHas);
+    EXPECT_EQ(state_.list.at(0)->lyricRef, "@" + g("第一句"));
+    EXPECT_EQ(state_.list.at(1)->lyricFlags, kLyricFlagUnknown);
+    EXPECT_EQ(state_.list.at(1)->lyricRef, "@" + g("只有标题"));
+    EXPECT_EQ(state_.list.at(2)->lyricRef, "");
+    EXPECT_EQ(state_.list.current.songPath, bare);
+    EXPECT_EQ(state_.lastSongFolder, files_.path());
+}
+
+TEST_F(SongSessionTest, StateSurvivesARestartAndPortableStartsAreNotWritten) {
+    const std::string mp3 = song("tune.mp3", audio_);
+    {
+        SongSession s = session();
+        s.loadStateAndOpen(program_.path(), mp3, "demo");
+        state_.resume = true;
+        ASSERT_TRUE(s.saveState());
+    }
+    AppState again;
+    LyricSheet sheet;
+    FakeHost host;
+    SongSession restarted(again, sheet, host);
+    ASSERT_TRUE(restarted.loadStateAndOpen(program_.path(), "", "demo"));
+    EXPECT_EQ(again.list.current.songPath, mp3);
+    EXPECT_TRUE(again.resume);
+    EXPECT_EQ(restarted.source(), StateSource::DataFolder);
+
+    test::writeFile(program_.file("Melnix.ini"), test::readFile(home_.file("KTextParam.rec")));
+    AppState portable;
+    SongSession p(portable, sheet, host);
+    ASSERT_TRUE(p.loadStateAndOpen(program_.path(), "", "demo"));
+    EXPECT_EQ(p.source(), StateSource::Portable);
+    EXPECT_FALSE(p.saveState());
+}
+
+}  // namespace
+}  // namespace melnix

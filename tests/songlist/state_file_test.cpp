@@ -1,0 +1,184 @@
+#include "songlist/state_file.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_files.h"
+
+namespace melnix {
+namespace {
+
+using test::le32;
+
+std::string str(const std::string& s) { return le32(static_cast<uint32_t>(s.size())) + s; }
+
+AppState fullState() {
+    AppState s;
+    s.resume = true;
+    s.subtitleFont = "\xBA\xDA\xCC\xE5";  // 黑体 in GBK
+    for (int i = 0; i < 3; ++i) {
+        SongEntry e;
+        e.songPath = "/music/song" + std::to_string(i) + ".mp3";
+        e.lyricRef = i == 1 ? "@label" : "/music/song" + std::to_string(i) + ".MLX";
+        e.pictureList = std::string(7000, static_cast<char>('a' + i));
+        e.length = 12345 + i;
+        e.lyricFlags = static_cast<uint16_t>(i);
+        s.list.append(e);
+    }
+    s.list.selectSong(1);
+    s.position = 777;
+    s.senderAge = 33;
+    s.senderMale = 0;
+    for (int i = 0; i < kProfileStrings; ++i) s.profile[static_cast<size_t>(i)] = std::string(100 + i, 'p');
+    s.effectSelected[5] = 0;
+    s.lastSongFolder = "/music";
+    s.lastPictureFolder = "/pictures";
+    s.transitionSmoothness = 8;
+    s.showHints = 0;
+    s.background.entries = {"/pictures/a.jpg", "/pictures/b.jpg", "__1.jpg"};
+    s.background.index = 2;
+    s.pictureWindowSetting = 3;
+    return s;
+}
+
+TEST(StateFile, LayoutStartsAsStored) {
+    AppState s;
+    s.list.current.songPath = "/a.mp3";
+    s.list.current.length = 5;  // unknown length: position written as 0
+    s.position = 99;
+    const std::string bytes = writeStateBytes(s);
+    const std::string want = le32(0x5A7E8888) + str("") + str("/a.mp3") + str("") + str("") + le32(5) +
+                             std::string(2, '\0') + le32(0) + le32(0xFFFFFFFF) + le32(0x5A7E8888) + le32(0) + le32(1);
+    EXPECT_EQ(bytes.substr(0, want.size()), want);
+    // Seven empty profile strings, then the table of 41 effects.
+    const size_t table = want.size() + 7 * 4;
+    EXPECT_EQ(bytes.substr(table, 4), le32(41));
+    EXPECT_EQ(bytes[table + 4], 0);
+    EXPECT_EQ(bytes[table + 5], 1);
+}
+
+TEST(StateFile, FullStateRoundTripsByteForByte) {
+    const AppState s = fullState();
+    const std::string bytes = writeStateBytes(s);
+    AppState back;
+    StateReadResult r = readStateBytes(bytes, back, false);
+    EXPECT_TRUE(r.complete);
+    EXPECT_TRUE(back.resume);
+    EXPECT_EQ(back.list.size(), 3);
+    EXPECT_EQ(back.list.current.songPath, "/music/song1.mp3");
+    EXPECT_EQ(back.background.index, 2);
+    back.transitionSmoothness = s.transitionSmoothness;  // not carried over from this source
+    back.position = s.position;                          // read, not used
+    EXPECT_EQ(writeStateBytes(back), bytes);
+}
+
+TEST(StateFile, EveryCutReadsAsFarAsItIsValid) {
+    const std::string bytes = writeStateBytes(fullState());
+    for (size_t n = 0; n < bytes.size(); n += (n < 200 || n > bytes.size() - 400) ? 1 : 97) {
+        AppState back;
+        StateReadResult r = readStateBytes(bytes.substr(0, n), back, true);
+        EXPECT_FALSE(r.complete) << n;
+        if (r.listComplete) {
+            EXPECT_EQ(back.list.size(), 3) << n;
+        } else {
+            EXPECT_FALSE(back.resume) << n;
+        }
+    }
+}
+
+TEST(StateFile, BadMagicReadsNothing) {
+    AppState back;
+    back.subtitleFont = "kept";
+    std::string bytes = writeStateBytes(fullState());
+    bytes[0] = 0;
+    EXPECT_FALSE(readStateBytes(bytes, back, true).magicOk);
+    EXPECT_EQ(back.subtitleFont, "kept");
+}
+
+TEST(StateFile, SmoothnessIsEasedFromTheDataFolderOnly) {
+    struct {
+        int32_t stored, eased;
+    } cases[] = {{0, 0}, {1, 0}, {2, 2}, {5, 4}, {6, 4}, {8, 6}, {16, 12}};
+    for (const auto& c : cases) {
+        AppState s = fullState();
+        s.transitionSmoothness = c.stored;
+        AppState back;
+        readStateBytes(writeStateBytes(s), back, true);
+        EXPECT_EQ(back.transitionSmoothness, c.eased) << c.stored;
+        AppState portable;
+        portable.transitionSmoothness = 99;
+        readStateBytes(writeStateBytes(s), portable, false);
+        EXPECT_EQ(portable.transitionSmoothness, 99);
+    }
+    AppState s = fullState();
+    s.transitionSmoothness = 17;
+    AppState back;
+    EXPECT_FALSE(readStateBytes(writeStateBytes(s), back, true).complete);
+}
+
+// Replaces the transition table (size and bytes) in a written state.
+std::string withTable(const std::string& bytes, const std::string& table) {
+    const AppState s = fullState();
+    size_t at = bytes.find(le32(41) + std::string(reinterpret_cast<const char*>(s.effectSelected.data()), 41));
+    EXPECT_NE(at, std::string::npos);
+    return bytes.substr(0, at) + le32(static_cast<uint32_t>(table.size())) + table + bytes.substr(at + 45);
+}
+
+TEST(StateFile, TransitionTableRules) {
+    const std::string bytes = writeStateBytes(fullState());
+    AppState back;
+    EXPECT_TRUE(readStateBytes(withTable(bytes, std::string(28, '\1')), back, true).complete);
+    EXPECT_EQ(back.effectSelected[27], 1);
+    EXPECT_EQ(back.effectSelected[28], 0);  // zero-filled
+
+    AppState zeros;
+    EXPECT_TRUE(readStateBytes(withTable(bytes, std::string(41, '\0')), zeros, true).complete);
+    EXPECT_EQ(zeros.effectSelected[0], 1);
+
+    AppState longer;
+    EXPECT_TRUE(readStateBytes(withTable(bytes, std::string(100, '\1')), longer, true).complete);
+
+    AppState tooShort;
+    EXPECT_FALSE(readStateBytes(withTable(bytes, std::string(27, '\1')), tooShort, true).complete);
+    EXPECT_TRUE(tooShort.lastSongFolder.empty());
+}
+
+TEST(StateFile, PictureIndexOutsideTheNamesBecomesZero) {
+    AppState s = fullState();
+    s.background.index = 3;
+    AppState back;
+    readStateBytes(writeStateBytes(s), back, true);
+    EXPECT_EQ(back.background.index, 0);
+    // A list that does not start with a picture is not stored.
+    s.background.entries = {"/v/clip.avi", "/p/a.jpg"};
+    AppState video;
+    readStateBytes(writeStateBytes(s), video, true);
+    EXPECT_TRUE(video.background.entries.empty());
+}
+
+TEST(StateFile, AbsurdCountsAndLengthsStopTheRead) {
+    AppState s;
+    s.list.current.songPath = "/a.mp3";
+    std::string bytes = writeStateBytes(s);
+    // Claim a million songs in a file that holds none.
+    const size_t lastIndexAt = 4 + 4 + (4 + 6) + 4 + 4 + 4 + 2 + 4;
+    bytes.replace(lastIndexAt, 4, le32(999999));
+    AppState back;
+    StateReadResult r = readStateBytes(bytes, back, true);
+    EXPECT_FALSE(r.listComplete);
+    EXPECT_EQ(back.list.current.songPath, "/a.mp3");
+
+    std::string hugeString = le32(0x5A7E8888) + le32(0x7FFFFFFF) + "x";
+    AppState back2;
+    EXPECT_FALSE(readStateBytes(hugeString, back2, true).listComplete);
+}
+
+TEST(StateFile, SaveReplacesTheFile) {
+    test::TempDir dir;
+    const std::string path = dir.file("KTextParam.rec");
+    ASSERT_TRUE(saveStateFile(path, fullState()));
+    EXPECT_EQ(test::readFile(path), writeStateBytes(fullState()));
+    EXPECT_FALSE(saveStateFile(dir.file("missing/x.rec"), fullState()));
+}
+
+}  // namespace
+}  // namespace melnix
