@@ -77,6 +77,7 @@ SubtitleWindow::SubtitleWindow(QWidget* owner, const QRect& rect, int id)
     boxHeight_ = rect.height();
     setMask(nothingShown());
     hide();
+    fitFont(kDefaultSubtitleFace);
     buildMenu();
     // On the desktop the window has no parent; it still goes with its owner.
     if (owner) connect(owner, &QObject::destroyed, this, &QObject::deleteLater);
@@ -100,7 +101,6 @@ void SubtitleWindow::createFont(int width, int height, const QString& face) {
     if (narrow > 0 && full > 0)
         f.setStretch(std::clamp(static_cast<int>(std::lround(200.0 * narrow / full)), 1, 4000));
     font_ = f;
-    fontCreated_ = true;
     fontWidth_ = width;
     fontHeight_ = height;
 }

@@ -32,6 +32,9 @@ namespace melnix {
 constexpr uint32_t kSubtitleBackColour = 0x4400C6;
 constexpr uint32_t kSubtitleTextColour = 0x1BFFFF;
 
+// The subtitle face until the user chooses another.
+inline const QString kDefaultSubtitleFace = QStringLiteral("黑体");
+
 // A dragged window follows the mouse at most this often.
 constexpr int kDragMoveIntervalMs = 26;
 
@@ -41,7 +44,8 @@ public:
     using Clock = std::function<int64_t()>;
 
     // Created hidden as a child of owner, which receives every command of the
-    // menu. The window is deleted with its owner wherever it sits.
+    // menu, with the default face fitted to rect. The window is deleted with
+    // its owner wherever it sits.
     SubtitleWindow(QWidget* owner, const QRect& rect, int id);
     ~SubtitleWindow() override;
 
@@ -87,7 +91,6 @@ public:
     bool menuOpen() const { return menuOpen_; }
     const std::string& text() const { return text_; }
     const QFont& subtitleFont() const { return font_; }
-    bool fontCreated() const { return fontCreated_; }
     int fontWidth() const { return fontWidth_; }
     int fontHeight() const { return fontHeight_; }
     int boxWidth() const { return boxWidth_; }
@@ -124,7 +127,6 @@ private:
     QPointer<QWidget> owner_;
     int controlId_;
     QFont font_;
-    bool fontCreated_ = false;
     int fontWidth_ = 0;
     int fontHeight_ = 0;
     QMenu* menu_ = nullptr;

@@ -157,6 +157,7 @@ TEST_F(SubtitleWindowTest, SetTextReturnsTheWidthShownAndCentresOnlyWhatFits) {
         {"short, centred", "卡拉OK", 700, true},
         {"short, from the left", "卡拉OK", 700, false},
         {"wider than the box, centred", "一二三四五六七八九十一二三四五六七八九十", 300, true},
+        {"no room at all", "卡拉OK", 0, true},
     };
     for (const SetTextCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -170,7 +171,12 @@ TEST_F(SubtitleWindowTest, SetTextReturnsTheWidthShownAndCentresOnlyWhatFits) {
         EXPECT_EQ(sub->textRight(), expectedLeft + w);
         EXPECT_EQ(sub->wipeX(), 0);
     }
-    EXPECT_GT(sub->textWidth(), 300);
+}
+
+TEST_F(SubtitleWindowTest, BoxWithoutHeightStillMeasures) {
+    sub->place(QRect(0, 0, 700, 0), kHei, false);
+    EXPECT_GT(sub->setText(g("卡拉OK"), true), 0);
+    EXPECT_TRUE((sub->mask() & sub->rect()).isEmpty());
 }
 
 TEST_F(SubtitleWindowTest, EmptyOrBlankTextShowsNothing) {
@@ -349,6 +355,9 @@ TEST_F(SubtitleWindowTest, FontIsSevenEighthsOfTheBoxWithNarrowGlyphs) {
         {kHei, "Noto Sans CJK SC", 121},
         {QStringLiteral("宋体"), "Noto Serif CJK SC", 121},
     };
+    // A new window starts with the default face fitted to its box.
+    EXPECT_EQ(sub->fontHeight(), 58);
+    EXPECT_EQ(QFontInfo(sub->subtitleFont()).family(), QStringLiteral("Noto Sans CJK SC"));
     for (const FontCase& c : cases) {
         SCOPED_TRACE(c.boxHeight);
         sub->place(QRect(0, 0, 700, c.boxHeight), c.face, false);
