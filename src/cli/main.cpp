@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "common/gbk.h"
+#include "cli/lyric_print.h"
+#include "cli/midi_command.h"
 #include "common/paths.h"
 #include "lyrics/lyric_sheet.h"
 #include "lyrics/lyric_store.h"
@@ -27,7 +28,9 @@ int usage() {
         "  melnix-tool lyrics show FILE\n"
         "  melnix-tool lyrics convert IN OUT.MLX [--length CS]\n"
         "  melnix-tool lyrics embed SONG LYRICS\n"
-        "  melnix-tool lyrics extract SONG OUT.MLX\n",
+        "  melnix-tool lyrics extract SONG OUT.MLX\n"
+        "  melnix-tool midi info FILE\n"
+        "  melnix-tool midi lyrics FILE\n",
         stderr);
     return kExitUsage;
 }
@@ -66,16 +69,7 @@ int showLyrics(const std::string& path) {
     LyricSheet sheet;
     std::string error;
     if (!loadAny(path, sheet, error)) return fail(error);
-    for (int i = 0; i < sheet.lineCount(); ++i) {
-        const LyricLine& l = *sheet.lineAt(i);
-        std::string times;
-        for (size_t k = 0; k < l.charTimes.size(); ++k) {
-            if (k) times += ',';
-            times += std::to_string(l.charTimes[k]);
-        }
-        std::printf("%d\t%d\t%u\t%d\t%s\t%s\n", i, l.startTime, static_cast<unsigned>(l.duration), l.flags,
-                    times.c_str(), gbkToUtf8(l.text).c_str());
-    }
+    printLyricSheet(sheet, stdout);
     return kExitOk;
 }
 
@@ -124,6 +118,7 @@ int extractLyrics(const std::string& song, const std::string& out) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "midi") return runMidiCommand(args);
     if (args.size() < 2 || args[0] != "lyrics") return usage();
     const std::string& cmd = args[1];
     if (cmd == "show" && args.size() == 3) return showLyrics(args[2]);
