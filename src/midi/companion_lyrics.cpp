@@ -27,8 +27,10 @@ bool continues(const MidiSyllable& m) { return (m.durationMs & kMarkerContinues)
 
 bool isControl(unsigned char c) { return (c >= 1 && c <= 31) || c == 127; }
 
+// Bytes of the character at i; 0 for a lead byte with nothing after it.
 size_t charSize(std::string_view text, size_t i) {
-    return isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    if (!isLeadByte(static_cast<unsigned char>(text[i]))) return 1;
+    return i + 1 < text.size() ? 2 : 0;
 }
 
 // A character, or a group of characters written between two "#", that takes
@@ -56,6 +58,7 @@ std::vector<Token> tokensOf(std::string_view text) {
             ++i;
             while (i < text.size() && text[i] != '#') {
                 size_t size = charSize(text, i);
+                if (size == 0) break;
                 t.chars.emplace_back(text.substr(i, size));
                 i += size;
             }
@@ -63,6 +66,7 @@ std::vector<Token> tokensOf(std::string_view text) {
             if (t.chars.empty()) continue;
         } else {
             size_t size = charSize(text, i);
+            if (size == 0) break;
             t.chars.emplace_back(text.substr(i, size));
             i += size;
         }
@@ -106,23 +110,24 @@ private:
         std::vector<LineChar> chars;
         for (size_t i = 0; i < text.size();) {
             size_t size = charSize(text, i);
+            if (size == 0) break;
             chars.push_back({text.substr(i, size), 0});
             i += size;
         }
         const int n = static_cast<int>(chars.size());
         if (n == 0) return;
-        int32_t startMs = timeOf(m_);
-        int32_t endMs = (m_ + 1 < markers_.size() ? timeOf(m_ + 1) : startMs + spanOf(m_)) - kMinCharMs;
-        int32_t span = endMs - startMs;
+        int64_t startMs = timeOf(m_);
+        const int64_t endMs = (m_ + 1 < markers_.size() ? timeOf(m_ + 1) : startMs + spanOf(m_)) - kMinCharMs;
+        int64_t span = endMs - startMs;
         if (writer_.written() == 0 && span > kTitleFirstCharMaxMs * n) {
             span = kTitleFirstCharMaxMs * n;
             startMs = endMs - span;
         }
-        span = std::min(span, kTitleCharMaxMs * n);
-        std::vector<int32_t> shares = shareEvenly(span, n);
+        span = std::min<int64_t>(span, kTitleCharMaxMs * n);
+        std::vector<int32_t> shares = shareEvenly(static_cast<int32_t>(span), n);
         if (std::any_of(shares.begin(), shares.end(), [](int32_t t) { return t < kMinCharMs; })) return;
         for (int k = 0; k < n; ++k) chars[static_cast<size_t>(k)].ms = shares[static_cast<size_t>(k)];
-        writer_.write(startMs, chars, 0, kLineAltPlacement);
+        writer_.write(static_cast<int32_t>(startMs), chars, 0, kLineAltPlacement);
     }
 
     void textLine(const std::string& full) {

@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "common/mul_div.h"
+#include "lyrics/lyric_text.h"
 
 namespace melnix {
 namespace {
@@ -22,6 +23,14 @@ __extension__ typedef __int128 Wide;
 constexpr int32_t kLatestLineStartMs = std::numeric_limits<int32_t>::max() - 2 * kMaxLineMs;
 
 int64_t sumOf(const std::vector<int32_t>& times) { return std::accumulate(times.begin(), times.end(), int64_t{0}); }
+
+bool isWholeCharacter(const std::string& bytes) {
+    if (bytes.empty() || bytes.size() > 2) return false;
+    const unsigned char c = static_cast<unsigned char>(bytes[0]);
+    // A second byte of 0x20 or below is no GBK character (and would read back as a space).
+    if (bytes.size() == 2) return isLeadByte(c) && static_cast<unsigned char>(bytes[1]) > 0x20;
+    return !isLeadByte(c) && c >= 0x20;
+}
 
 }  // namespace
 
@@ -64,19 +73,41 @@ bool applyMinimumTime(std::vector<int32_t>& times, int32_t spareMs) {
         t = kMinCharMs - need;
         lastRaised = i;
     }
-    if (lastRaised >= 0) times[static_cast<size_t>(lastRaised)] += static_cast<int32_t>(spare);
+    if (lastRaised >= 0) {
+        int32_t& t = times[static_cast<size_t>(lastRaised)];
+        t = static_cast<int32_t>(std::min<int64_t>(t + spare, std::numeric_limits<int32_t>::max()));
+    }
     return true;
 }
 
 bool LyricLineWriter::write(int32_t startMs, const std::vector<LineChar>& chars, int32_t spareMs, int32_t flags) {
-    if (chars.empty()) return false;
+    // Only whole characters, and no spaces at either end: the line must read
+    // back exactly as the lyric model keeps it. The time of a dropped byte
+    // goes to the character before it.
+    std::vector<LineChar> kept;
+    int64_t lead = 0;
+    for (const LineChar& c : chars) {
+        const int32_t ms = std::max(c.ms, 0);
+        if (isWholeCharacter(c.bytes)) {
+            kept.push_back({c.bytes, ms});
+        } else if (!kept.empty()) {
+            kept.back().ms = static_cast<int32_t>(std::min<int64_t>(int64_t{kept.back().ms} + ms, INT32_MAX));
+        } else {
+            lead += ms;
+        }
+    }
+    size_t first = 0;
+    size_t last = kept.size();
+    while (first < last && kept[first].bytes == " ") lead += kept[first++].ms;
+    while (last > first && kept[last - 1].bytes == " ") --last;
     std::vector<int32_t> times;
     std::string text;
-    for (const LineChar& c : chars) {
-        times.push_back(std::max(c.ms, 0));
-        text += c.bytes;
+    for (size_t k = first; k < last; ++k) {
+        times.push_back(kept[k].ms);
+        text += kept[k].bytes;
     }
-    if (startMs < 0) startMs = 0;
+    if (times.empty()) return false;
+    startMs = static_cast<int32_t>(std::clamp<int64_t>(int64_t{startMs} + lead, 0, INT32_MAX));
     // Damaged songs can put words at absurd times; a line must still be
     // able to end within 32-bit song time.
     if (startMs > kLatestLineStartMs || previousEndMs_ > kLatestLineStartMs) return false;

@@ -1,6 +1,7 @@
 #include "midi/syllable_lines.h"
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,10 @@ namespace {
 
 // Spare time handed out at a line's end may bring each character up to this.
 constexpr int32_t kMaxStretchedCharMs = 90;
+
+int32_t clampMs(int64_t ms) {
+    return static_cast<int32_t>(std::clamp<int64_t>(ms, 0, std::numeric_limits<int32_t>::max()));
+}
 
 bool isLineMark(char c) { return c == '/' || c == '\\'; }
 
@@ -47,7 +52,7 @@ int64_t msOf(const std::vector<LineChar>& chars, size_t from, size_t to) {
 struct LineBuffer {
     std::vector<LineChar> chars;
     int bytes = 0;
-    int32_t startMs = 0;
+    int64_t startMs = 0;
 
     bool empty() const { return chars.empty(); }
     std::string text() const {
@@ -71,7 +76,8 @@ private:
     void take(int i) {
         const MidiSyllable& s = syllables_[i];
         std::string_view text = s.text;
-        int32_t startMs = s.timeMs;
+        // 64 bits: damaged songs can put words near the end of 32-bit time.
+        int64_t startMs = s.timeMs;
         const bool lineStart = buffer_.empty();
         if (lineStart) {
             if (writer_.hasPrevious() && startMs < writer_.previousEndMs()) return;
@@ -164,13 +170,13 @@ private:
                 handout = std::min(handout, std::max<int64_t>(kMaxStretchedCharMs * static_cast<int64_t>(keep) - keptMs, 0));
             }
             if (!line.empty())
-                writer_.write(buffer_.startMs, line, static_cast<int32_t>(std::min<int64_t>(handout, INT32_MAX)), 0);
+                writer_.write(clampMs(buffer_.startMs), line, clampMs(handout), 0);
 
             const int64_t nextStart = buffer_.startMs + keptMs + spareMs;
             buffer_.chars.erase(buffer_.chars.begin(), buffer_.chars.begin() + static_cast<long>(restFrom));
             buffer_.bytes = 0;
             for (const LineChar& c : buffer_.chars) buffer_.bytes += static_cast<int>(c.bytes.size());
-            buffer_.startMs = static_cast<int32_t>(std::min<int64_t>(nextStart, INT32_MAX));
+            buffer_.startMs = nextStart;
         }
     }
 

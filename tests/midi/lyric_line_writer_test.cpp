@@ -80,6 +80,22 @@ TEST(LyricLineWriterTest, KeepsThirtyMillisecondsAfterThePreviousLine) {
     EXPECT_EQ(test::modelRuleBreach(sheet), "");
 }
 
+TEST(LyricLineWriterTest, WritesOnlyWholeCharactersAndNoSpacesAtTheEnds) {
+    LyricSheet sheet;
+    LyricLineWriter w(sheet);
+    // A lone lead byte and a lead byte before a space are no characters:
+    // their time goes to the character before; the spaces around go.
+    ASSERT_TRUE(w.write(1000, {ch("\xC4", 40), ch(" ", 100), ch("a", 50), ch("\xC4", 20), ch("\xC4 ", 30),
+                              ch("b", 60), ch(" ", 70)},
+                        0, 0));
+    const LyricLine& l = *sheet.lineAt(0);
+    EXPECT_EQ(l.text, "ab");
+    EXPECT_EQ(l.startTime, 114);
+    EXPECT_EQ(l.charTimes, (std::vector<uint16_t>{0, 10, 16}));
+    EXPECT_EQ(test::modelRuleBreach(sheet), "");
+    EXPECT_FALSE(w.write(5000, {ch(" ", 100), ch("\xC4", 100)}, 0, 0));
+}
+
 TEST(LyricLineWriterTest, SqueezesALineLongerThanTheModelAllows) {
     LyricSheet sheet;
     LyricLineWriter w(sheet);

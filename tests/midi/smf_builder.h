@@ -94,6 +94,7 @@ inline std::string modelRuleBreach(const LyricSheet& sheet) {
         const std::string at = "line " + std::to_string(i) + ": ";
         const int n = charCount(l.text);
         if (l.text.empty() || l.text.size() > 30) return at + "text length " + std::to_string(l.text.size());
+        if (trimLyricText(l.text) != l.text) return at + "text not trimmed";
         if (l.charTimes.size() != static_cast<size_t>(n) + 1) return at + "charTimes size";
         if (l.charTimes.front() != 0 || l.charTimes.back() != l.duration) return at + "charTimes ends";
         for (size_t k = 1; k < l.charTimes.size(); ++k)
