@@ -86,7 +86,7 @@ public:
             const std::string& text = textLines[li];
             if (text.empty()) continue;
             if (used < kTitleMarkers) {
-                titleLine(text);
+                titleLine(text, used == 0);
                 ++m_;
                 ++used;
             } else {
@@ -105,7 +105,7 @@ private:
         return markers_[j].durationMs & kMarkerDurationMask;
     }
 
-    void titleLine(const std::string& full) {
+    void titleLine(const std::string& full, bool firstTitle) {
         std::string text = cutToBytes(full, kMaxLineBytes);
         std::vector<LineChar> chars;
         for (size_t i = 0; i < text.size();) {
@@ -119,7 +119,7 @@ private:
         int64_t startMs = timeOf(m_);
         const int64_t endMs = (m_ + 1 < markers_.size() ? timeOf(m_ + 1) : startMs + spanOf(m_)) - kMinCharMs;
         int64_t span = endMs - startMs;
-        if (writer_.written() == 0 && span > kTitleFirstCharMaxMs * n) {
+        if (firstTitle && span > kTitleFirstCharMaxMs * n) {
             span = kTitleFirstCharMaxMs * n;
             startMs = endMs - span;
         }
