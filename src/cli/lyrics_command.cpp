@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "cli/lyric_print.h"
 #include "cli/tool_support.h"
 #include "common/file.h"
 #include "common/gbk.h"
@@ -48,16 +49,7 @@ int showLyrics(const std::string& path) {
     LyricSheet sheet;
     std::string error;
     if (!loadAny(path, sheet, error)) return fail(error);
-    for (int i = 0; i < sheet.lineCount(); ++i) {
-        const LyricLine& l = *sheet.lineAt(i);
-        std::string times;
-        for (size_t k = 0; k < l.charTimes.size(); ++k) {
-            if (k) times += ',';
-            times += std::to_string(l.charTimes[k]);
-        }
-        std::printf("%d\t%d\t%u\t%d\t%s\t%s\n", i, l.startTime, static_cast<unsigned>(l.duration), l.flags,
-                    times.c_str(), gbkToUtf8(l.text).c_str());
-    }
+    printLyricSheet(sheet, stdout);
     return kExitOk;
 }
 

@@ -12,6 +12,8 @@ int usage() {
         "  melnix-tool lyrics embed SONG LYRICS\n"
         "  melnix-tool lyrics extract SONG OUT.MLX\n"
         "  melnix-tool lyrics export FILE OUT --format lrc|elrc|ass|ultrastar [--title T] [--artist A]\n"
+        "  melnix-tool midi info FILE\n"
+        "  melnix-tool midi lyrics FILE\n"
         "  melnix-tool songs list\n"
         "  melnix-tool songs add FILE...\n"
         "  melnix-tool songs remove FILE...\n"
