@@ -2,6 +2,7 @@
 
 #include "cli/lyrics_command.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,9 @@
 #include "lyrics/lyric_export.h"
 #include "lyrics/lyric_sheet.h"
 #include "lyrics/lyric_store.h"
+#include "midi/melody_track.h"
+#include "midi/midi_lyrics.h"
+#include "midi/midi_song_file.h"
 #include "songlist/media_kind.h"
 
 namespace melnix {
@@ -121,7 +125,17 @@ int exportLyricsCommand(const std::vector<std::string>& args) {
     const std::string& out = args[1];
     LyricSheet sheet;
     std::string error;
-    if (!loadAny(in, sheet, error)) return fail(error);
+    RecordArray<NoteSpan> notes;
+    MidiSongFile midi;
+    if (isMidiSong(in) && midi.LoadFile(in, &notes)) {
+        // A lyric stored in the song wins over the words the MIDI file carries.
+        if (readTailLyric(in, sheet) != TailLoad::Loaded && ExtractLyrics(midi, sheet) == 0)
+            return fail(in + ": the song carries no lyric");
+        const int track = std::max(FindMelodyTrack(midi), 0);
+        info.pitchAt = [&notes, track](int32_t cs) { return melodyKeyAt(notes, track, cs * 10); };
+    } else if (!loadAny(in, sheet, error)) {
+        return fail(error);
+    }
     if (isSongFile(in)) info.songFile = fileNameOf(in);
     const std::string text = exportLyrics(sheet, format, info);
     File file;
