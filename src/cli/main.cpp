@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/render_command.h"
 #include "common/gbk.h"
 #include "common/paths.h"
 #include "lyrics/lyric_sheet.h"
@@ -27,7 +28,8 @@ int usage() {
         "  melnix-tool lyrics show FILE\n"
         "  melnix-tool lyrics convert IN OUT.MLX [--length CS]\n"
         "  melnix-tool lyrics embed SONG LYRICS\n"
-        "  melnix-tool lyrics extract SONG OUT.MLX\n",
+        "  melnix-tool lyrics extract SONG OUT.MLX\n"
+        "  melnix-tool render SONG OUT.WAV [--speed 0..8] [--vocal-removal]\n",
         stderr);
     return kExitUsage;
 }
@@ -124,6 +126,7 @@ int extractLyrics(const std::string& song, const std::string& out) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "render") return runRenderCommand({args.begin() + 1, args.end()});
     if (args.size() < 2 || args[0] != "lyrics") return usage();
     const std::string& cmd = args[1];
     if (cmd == "show" && args.size() == 3) return showLyrics(args[2]);
