@@ -39,6 +39,10 @@ void fadeOut(int16_t* s, int end, int channels, int fade) {
     ramp(s, channels, std::max(0, end - fade), end, fade, [end](int j) { return end - 1 - j; });
 }
 
+// MulDiv(a, b, 100) for a, b >= 0, where its rounding is half up; inline so
+// that the per-frame loops of the pitch-changing speeds divide by a constant.
+inline int scaleByPercent(int a, int b) { return static_cast<int>((static_cast<int64_t>(a) * b + 50) / 100); }
+
 int16_t clampSample(int v) { return static_cast<int16_t>(std::clamp(v, -32767, 32767)); }
 
 }  // namespace
@@ -135,8 +139,11 @@ void BlockProcessor::PlaySlower(int16_t* s, int frames, int channels, int speed,
         // output goes out whenever a block's worth is ready.
         out_.resize(static_cast<size_t>(frames) * frameSamples);
         int filled = 0;
+        int scaledBefore = 0;  // MulDiv(k - 1, speed, 100)
         for (int k = 1; k <= frames; ++k) {
-            const int times = MulDiv(k, speed, 100) - MulDiv(k - 1, speed, 100);
+            const int scaled = scaleByPercent(k, speed);
+            const int times = scaled - scaledBefore;
+            scaledBefore = scaled;
             for (int t = 0; t < times; ++t) {
                 if (filled == frames) {
                     WriteFrames(out_.data(), filled, channels);
@@ -188,8 +195,12 @@ void BlockProcessor::PlayFaster(int16_t* s, int frames, int channels, int speed,
     if (pitchChange) {
         // Keep frame k only where the scaled time moves on: 80 keeps 4 of 5.
         int kept = 0;
+        int scaledBefore = 0;  // MulDiv(k - 1, speed, 100)
         for (int k = 1; k <= frames; ++k) {
-            if (MulDiv(k, speed, 100) > MulDiv(k - 1, speed, 100)) {
+            const int scaled = scaleByPercent(k, speed);
+            const bool keep = scaled > scaledBefore;
+            scaledBefore = scaled;
+            if (keep) {
                 if (kept != k - 1)
                     std::memmove(s + static_cast<size_t>(kept) * frameSamples, s + (k - 1) * frameSamples,
                                  frameSamples * 2);
