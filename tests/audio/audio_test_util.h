@@ -2,6 +2,8 @@
 // Helpers shared by the wave engine's tests: scratch files, synthesized WAV
 // songs and the fixture streams.
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -12,10 +14,20 @@
 
 namespace melnix::test {
 
+// A folder of this process's own (ctest runs test cases side by side), removed
+// when the process ends.
 inline std::string scratchPath(const std::string& name) {
-    const auto dir = std::filesystem::temp_directory_path() / "melnix-audio-tests";
-    std::filesystem::create_directories(dir);
-    return (dir / name).string();
+    struct Folder {
+        std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("melnix-audio-tests-" + std::to_string(getpid()));
+        Folder() { std::filesystem::create_directories(path); }
+        ~Folder() {
+            std::error_code ec;
+            std::filesystem::remove_all(path, ec);
+        }
+    };
+    static Folder folder;
+    return (folder.path / name).string();
 }
 
 inline std::string fixturePath(const std::string& name) {

@@ -1,6 +1,7 @@
 #include "platform/audio_output.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -17,8 +18,16 @@ namespace {
 using namespace std::chrono_literals;
 
 std::string scratchPath(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("melnix-platform-" + name)).string();
+    return (std::filesystem::temp_directory_path() / ("melnix-platform-" + std::to_string(getpid()) + "-" + name))
+        .string();
 }
+
+// A scratch file that is removed again.
+struct ScratchFile {
+    explicit ScratchFile(const std::string& name) : path(scratchPath(name)) {}
+    ~ScratchFile() { std::filesystem::remove(path); }
+    const std::string path;
+};
 
 uint32_t le32(const std::string& s, size_t at) {
     return static_cast<uint32_t>(static_cast<uint8_t>(s[at]) | static_cast<uint8_t>(s[at + 1]) << 8 |
@@ -93,7 +102,8 @@ TEST(SoftwareVolume, ScalesEachChannelByItsWord) {
 }
 
 TEST(WavAudioOutput, WritesWhatWouldBeHeardWithItsHeader) {
-    const std::string path = scratchPath("heard.wav");
+    const ScratchFile file("heard.wav");
+    const std::string& path = file.path;
     auto out = makeWavAudioOutput(path);
     ASSERT_TRUE(out->open({22050, 2, 16}));
     const int16_t a[4] = {100, -100, 200, -200};
@@ -120,7 +130,8 @@ TEST(WavAudioOutput, WritesWhatWouldBeHeardWithItsHeader) {
 }
 
 TEST(WavAudioOutput, ReopeningContinuesOnlyForTheSameFormat) {
-    const std::string path = scratchPath("reopen.wav");
+    const ScratchFile file("reopen.wav");
+    const std::string& path = file.path;
     auto out = makeWavAudioOutput(path);
     const int16_t a[2] = {1, 2};
     ASSERT_TRUE(out->open({44100, 2, 16}));
@@ -144,7 +155,8 @@ TEST(WavAudioOutput, RefusesWhatItCannotWrite) {
     auto out = makeWavAudioOutput("/nonexistent-folder/x.wav");
     EXPECT_FALSE(out->open({44100, 2, 16}));
     EXPECT_FALSE(out->write("abcd", 4));
-    auto out2 = makeWavAudioOutput(scratchPath("bad-format.wav"));
+    const ScratchFile file("bad-format.wav");
+    auto out2 = makeWavAudioOutput(file.path);
     EXPECT_FALSE(out2->open({44100, 0, 16}));
     EXPECT_FALSE(out2->open({0, 2, 16}));
     EXPECT_FALSE(out2->open({44100, 2, 12}));
