@@ -119,15 +119,15 @@ bool WavePlayer::Pause() {
     pauseRequest_ = true;
     device_.Pause();
     pauseAcknowledged_.wait(kPauseWaitMs);
-    state_ = kWavePaused;
-    return true;
+    // Unless the song ended meanwhile.
+    int playing = kWavePlaying;
+    return state_.compare_exchange_strong(playing, kWavePaused);
 }
 
 bool WavePlayer::Resume() {
-    if (state_.load() != kWavePaused) return false;
     pauseRequest_ = false;  // the worker restarts the device
-    state_ = kWavePlaying;
-    return true;
+    int paused = kWavePaused;
+    return state_.compare_exchange_strong(paused, kWavePlaying);
 }
 
 bool WavePlayer::Stop() {
