@@ -86,7 +86,8 @@ protected:
 
 TEST_F(WavePlayerTest, RunsItsWholeLifeCycleOnTheNullOutput) {
     const size_t threadsBefore = threadCount();
-    const std::string song = writeSong("cycle.wav", countingStereo(66150));  // 1.5 s
+    // 3 s: long enough that a stalled machine does not end it between steps.
+    const std::string song = writeSong("cycle.wav", countingStereo(132300));
     auto player = makePlayer(makeNullAudioOutput());
     EXPECT_EQ(player->State(), kWaveIdle);
     EXPECT_EQ(player->PositionMs(), -1);
@@ -100,13 +101,13 @@ TEST_F(WavePlayerTest, RunsItsWholeLifeCycleOnTheNullOutput) {
     EXPECT_FALSE(player->Start());                   // not prepared
     ASSERT_TRUE(player->Prepare());
     EXPECT_EQ(player->State(), kWavePrepared);
-    EXPECT_EQ(player->LengthMs(), static_cast<uint32_t>(16 * (4096.0 / 44100 * 1000)));  // 16 whole blocks
+    EXPECT_EQ(player->LengthMs(), static_cast<uint32_t>(32 * (4096.0 / 44100 * 1000)));  // 32 whole blocks
 
     ASSERT_TRUE(player->Start());
     EXPECT_EQ(player->State(), kWavePlaying);
     const int32_t first = player->PositionMs();
     EXPECT_GE(first, 200);  // the lead is there from the start
-    EXPECT_LT(first, 200 + 1400);
+    EXPECT_LT(first, 200 + 3000);
 
     ASSERT_TRUE(player->Pause());
     EXPECT_EQ(player->State(), kWavePaused);
@@ -115,9 +116,9 @@ TEST_F(WavePlayerTest, RunsItsWholeLifeCycleOnTheNullOutput) {
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(player->PositionMs(), paused);
 
-    // Seeking while paused: frame 44100 lies in block 10.
-    EXPECT_EQ(player->Seek(1000), kSeekDone);
-    EXPECT_EQ(player->PositionMs(), static_cast<int32_t>(10 * (4096.0 / 44100 * 1000)) + 200);
+    // Seeking while paused: frame 88200 lies in block 21.
+    EXPECT_EQ(player->Seek(2000), kSeekDone);
+    EXPECT_EQ(player->PositionMs(), static_cast<int32_t>(21 * (4096.0 / 44100 * 1000)) + 200);
 
     ASSERT_TRUE(player->Resume());
     ASSERT_TRUE(endEvent.wait(20000));
@@ -277,14 +278,16 @@ TEST_F(WavePlayerTest, Mp3SeekPastTheLastRealFrameFails) {
     // cannot reach the frame a seek near the end asks for.
     const std::string path = scratchPath("padded.mp3");
     const std::string frames = readBytes(fixturePath("l3-hecommon-16.bit"));
-    writeBytes(path, frames + frames + frames + frames + std::string(20000, '\0'));  // 64 frames, 1.7 s
+    std::string song;
+    for (int i = 0; i < 8; ++i) song += frames;  // 128 frames, 3.3 s
+    writeBytes(path, song + std::string(20000, '\0'));
     auto player = makePlayer(makeNullAudioOutput());
     ASSERT_TRUE(player->SetSource(path, 0, false));
     ASSERT_TRUE(player->Open());
     ASSERT_TRUE(player->Prepare());
-    EXPECT_GT(player->LengthMs(), 2500u);
+    EXPECT_GT(player->LengthMs(), 4000u);
     ASSERT_TRUE(player->Start());
-    EXPECT_EQ(player->Seek(2500), kSeekSourceFailed);  // frame 95
+    EXPECT_EQ(player->Seek(4000), kSeekSourceFailed);  // frame 153
     EXPECT_EQ(player->Seek(200), kSeekDone);
     EXPECT_EQ(player->PositionMs(), static_cast<int32_t>(7 * 26.122449f) + 200);
     ASSERT_TRUE(player->Stop());
