@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "audio_test_util.h"
 
 namespace melnix {
@@ -134,6 +136,30 @@ TEST_F(WavSourceTest, SeekStartsOnTheBlockThatHoldsTheTime) {
     EXPECT_EQ(config.blockIndex.load(), 4);
     EXPECT_EQ(nextBlock()[0], 16384);
     EXPECT_EQ(source.ReadBlock(), kEndOfData);
+}
+
+}  // namespace
+}  // namespace melnix
+
+namespace melnix {
+namespace {
+
+TEST_F(WavSourceTest, DamagedFilesFailToOpenOrEndCleanly) {
+    const std::string good = riffWave(chunk("LIST", "INFOabcd") + fmtChunk(22050, 1, 16) +
+                                      chunk("data", samplesAsBytes(std::vector<int16_t>(5000, 7))));
+    std::mt19937 rng(99);
+    int opened = 0;
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes = good.substr(0, rng() % (good.size() + 1));
+        for (int i = 0; i < 3; ++i)
+            if (!bytes.empty()) bytes[rng() % std::min<size_t>(bytes.size(), 80)] = static_cast<char>(rng());
+        if (!open(bytes)) continue;
+        ASSERT_TRUE(source.Prepare());
+        ++opened;
+        int blocks = 0;
+        while (!nextBlock().empty()) ASSERT_LT(++blocks, 1000) << round;
+    }
+    EXPECT_GT(opened, 5);
 }
 
 }  // namespace
