@@ -67,6 +67,7 @@ public:
         want.userdata = this;
         SDL_AudioSpec have{};
         // No changes allowed: SDL converts to whatever the device wants.
+        std::lock_guard deviceLock(deviceMutex_);
         const SDL_AudioDeviceID dev = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
         if (dev == 0) return false;
         device_.store(dev);
@@ -75,9 +76,12 @@ public:
     }
 
     void close() override {
-        // Never hold mutex_ here: closing waits for a callback that may want it.
-        const SDL_AudioDeviceID dev = device_.exchange(0);
-        if (dev != 0) SDL_CloseAudioDevice(dev);
+        {
+            // Never hold mutex_ here: closing waits for a callback that may want it.
+            std::lock_guard deviceLock(deviceMutex_);
+            const SDL_AudioDeviceID dev = device_.exchange(0);
+            if (dev != 0) SDL_CloseAudioDevice(dev);
+        }
         std::lock_guard lock(mutex_);
         queue_.clear();
         readOffset_ = 0;
@@ -105,10 +109,12 @@ public:
     }
 
     void pause() override {
+        std::lock_guard deviceLock(deviceMutex_);
         if (SDL_AudioDeviceID dev = device_.load()) SDL_PauseAudioDevice(dev, 1);
     }
 
     void restart() override {
+        std::lock_guard deviceLock(deviceMutex_);
         if (SDL_AudioDeviceID dev = device_.load()) SDL_PauseAudioDevice(dev, 0);
     }
 
@@ -145,6 +151,9 @@ private:
         std::memset(out + done, format_.bitsPerSample == 8 ? 0x80 : 0, len - done);
     }
 
+    // SDL does not allow a device to be paused from one thread while another
+    // closes it; deviceMutex_ orders open, close, pause and restart.
+    std::mutex deviceMutex_;
     std::atomic<SDL_AudioDeviceID> device_{0};
     bool initialised_ = false;  // guarded by sdlInitMutex()
     std::mutex mutex_;          // guards everything below
