@@ -7,6 +7,7 @@
 #include "cli/lyrics_command.h"
 #include "cli/mail_command.h"
 #include "cli/midi_command.h"
+#include "cli/render_command.h"
 #include "cli/songs_command.h"
 #include "cli/tool_support.h"
 
@@ -19,5 +20,6 @@ int main(int argc, char** argv) {
     if (args[0] == "songs") return runSongsCommand(rest);
     if (args[0] == "mail") return runMailCommand(rest);
     if (args[0] == "midi") return runMidiCommand(rest);
+    if (args[0] == "render") return runRenderCommand(rest);
     return usage();
 }
