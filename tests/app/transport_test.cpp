@@ -1,0 +1,93 @@
+#include "app/transport.h"
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "support/test_files.h"
+
+namespace melnix {
+namespace {
+
+// A 16-bit stereo WAV of a quiet tone.
+std::string toneWav(int seconds) {
+    const int rate = 22050, frames = rate * seconds;
+    std::string data;
+    for (int i = 0; i < frames; ++i) {
+        auto v = static_cast<int16_t>(3000 * std::sin(i * 0.05));
+        for (int c = 0; c < 2; ++c) {
+            data.push_back(static_cast<char>(v & 0xFF));
+            data.push_back(static_cast<char>((v >> 8) & 0xFF));
+        }
+    }
+    std::string fmt = test::le32(16) + std::string("\x01\x00\x02\x00", 4) + test::le32(rate) + test::le32(rate * 4) +
+                      std::string("\x04\x00\x10\x00", 4);
+    std::string body = "WAVE" + std::string("fmt ") + fmt + "data" + test::le32(static_cast<uint32_t>(data.size())) + data;
+    return "RIFF" + test::le32(static_cast<uint32_t>(body.size())) + body;
+}
+
+template <typename Pred>
+bool waitFor(Pred p, int ms = 20000) {
+    for (int waited = 0; waited < ms; waited += 10) {
+        if (p()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return p();
+}
+
+TEST(Transport, WaveSongPlaysPausesAndChangesSpeed) {
+    test::TempDir dir;
+    test::writeFile(dir.file("tone.wav"), toneWav(20));
+    Transport t;
+    ASSERT_TRUE(t.openSong(dir.file("tone.wav"), 0));
+    EXPECT_EQ(t.kind(), kKindWav);
+    EXPECT_NEAR(t.lengthCs(), 2000, 10);  // whole blocks of the engine
+    ASSERT_TRUE(waitFor([&] { return t.playState() == kPlayPlaying; }));
+    EXPECT_TRUE(t.vocalRemovalAvailable());
+
+    // A pitch-changing speed takes vocal removal away; choosing it again returns to normal.
+    EXPECT_EQ(t.selectSpeed(1), 1);
+    EXPECT_EQ(t.speedPercent(), 175);
+    EXPECT_FALSE(t.vocalRemovalAvailable());
+    EXPECT_EQ(t.selectSpeed(1), kNormalSpeedIndex);
+    EXPECT_TRUE(t.vocalRemovalAvailable());
+    t.toggleVocalRemoval();
+    EXPECT_FALSE(t.vocalsKept());
+
+    ASSERT_TRUE(t.pause());
+    ASSERT_TRUE(waitFor([&] { return t.playState() == kPlayPaused; }));
+    // While paused a speed choice is only remembered.
+    EXPECT_EQ(t.selectSpeed(0), 0);
+    EXPECT_EQ(t.speedPercent(), 100);
+
+    t.setTimeScale(2);
+    ASSERT_TRUE(t.seekUnits(1000));  // 5 s at the double scale
+    EXPECT_NEAR(t.positionUnits(), 1000, 60);
+    ASSERT_TRUE(t.play());
+    ASSERT_TRUE(waitFor([&] { return t.playState() == kPlayPlaying; }));
+}
+
+TEST(Transport, VolumeMuteAndSongsWithoutEngine) {
+    Transport t;
+    EXPECT_TRUE(t.isMuted());  // nothing open: nothing to hear
+    t.setVolumeFromTrack(1000);
+    EXPECT_EQ(t.volumeLevel(), 20);
+    t.stepVolume(+50);
+    EXPECT_EQ(t.volumeLevel(), 70);
+    t.stepVolume(-500);
+    EXPECT_EQ(t.volumeLevel(), 20);
+
+    test::TempDir dir;
+    test::writeFile(dir.file("clip.avi"), "not a video");
+    EXPECT_FALSE(t.openSong(dir.file("clip.avi"), 0));  // no media engine yet
+    EXPECT_FALSE(t.hasEngine());
+    test::writeFile(dir.file("bad.wav"), "RIFF");
+    EXPECT_FALSE(t.openSong(dir.file("bad.wav"), 0));
+    EXPECT_EQ(t.playState(), kPlayStopped);
+    EXPECT_EQ(t.positionUnits(), 0);
+}
+
+}  // namespace
+}  // namespace melnix
