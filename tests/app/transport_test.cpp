@@ -1,6 +1,7 @@
 #include "app/transport.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <cmath>
 #include <thread>
 
@@ -28,6 +29,12 @@ std::string toneWav(int seconds) {
     return "RIFF" + test::le32(static_cast<uint32_t>(body.size())) + body;
 }
 
+// Songs play in real time on the silent backend.
+class TransportTest : public ::testing::Test {
+protected:
+    void SetUp() override { ::setenv("MELNIX_AUDIO", "null", 1); }
+};
+
 template <typename Pred>
 bool waitFor(Pred p, int ms = 20000) {
     for (int waited = 0; waited < ms; waited += 10) {
@@ -37,7 +44,7 @@ bool waitFor(Pred p, int ms = 20000) {
     return p();
 }
 
-TEST(Transport, WaveSongPlaysPausesAndChangesSpeed) {
+TEST_F(TransportTest, WaveSongPlaysPausesAndChangesSpeed) {
     test::TempDir dir;
     test::writeFile(dir.file("tone.wav"), toneWav(20));
     Transport t;
@@ -69,7 +76,7 @@ TEST(Transport, WaveSongPlaysPausesAndChangesSpeed) {
     ASSERT_TRUE(waitFor([&] { return t.playState() == kPlayPlaying; }));
 }
 
-TEST(Transport, VolumeMuteAndSongsWithoutEngine) {
+TEST_F(TransportTest, VolumeMuteAndSongsWithoutEngine) {
     Transport t;
     EXPECT_TRUE(t.isMuted());  // nothing open: nothing to hear
     t.setVolumeFromTrack(1000);
