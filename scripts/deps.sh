@@ -8,8 +8,8 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
-  # MP3 decoding, audio devices
-  libmpg123-dev libsdl2-dev
+  # MP3 decoding, audio devices, MIDI synthesis with a General MIDI soundfont
+  libmpg123-dev libsdl2-dev libfluidsynth-dev fluid-soundfont-gm
   # a real SMTP server for the mail tests
   python3 python3-aiosmtpd
   # renders exported karaoke subtitles in the tests

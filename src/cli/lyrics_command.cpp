@@ -2,11 +2,13 @@
 
 #include "cli/lyrics_command.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "cli/lyric_print.h"
 #include "cli/tool_support.h"
 #include "common/file.h"
 #include "common/gbk.h"
@@ -14,6 +16,9 @@
 #include "lyrics/lyric_export.h"
 #include "lyrics/lyric_sheet.h"
 #include "lyrics/lyric_store.h"
+#include "midi/melody_track.h"
+#include "midi/midi_lyrics.h"
+#include "midi/midi_song_file.h"
 #include "songlist/media_kind.h"
 
 namespace melnix {
@@ -48,16 +53,7 @@ int showLyrics(const std::string& path) {
     LyricSheet sheet;
     std::string error;
     if (!loadAny(path, sheet, error)) return fail(error);
-    for (int i = 0; i < sheet.lineCount(); ++i) {
-        const LyricLine& l = *sheet.lineAt(i);
-        std::string times;
-        for (size_t k = 0; k < l.charTimes.size(); ++k) {
-            if (k) times += ',';
-            times += std::to_string(l.charTimes[k]);
-        }
-        std::printf("%d\t%d\t%u\t%d\t%s\t%s\n", i, l.startTime, static_cast<unsigned>(l.duration), l.flags,
-                    times.c_str(), gbkToUtf8(l.text).c_str());
-    }
+    printLyricSheet(sheet, stdout);
     return kExitOk;
 }
 
@@ -129,7 +125,17 @@ int exportLyricsCommand(const std::vector<std::string>& args) {
     const std::string& out = args[1];
     LyricSheet sheet;
     std::string error;
-    if (!loadAny(in, sheet, error)) return fail(error);
+    RecordArray<NoteSpan> notes;
+    MidiSongFile midi;
+    if (isMidiSong(in) && midi.LoadFile(in, &notes)) {
+        // A lyric stored in the song wins over the words the MIDI file carries.
+        if (readTailLyric(in, sheet) != TailLoad::Loaded && ExtractLyrics(midi, sheet) == 0)
+            return fail(in + ": the song carries no lyric");
+        const int track = std::max(FindMelodyTrack(midi), 0);
+        info.pitchAt = [&notes, track](int32_t cs) { return melodyKeyAt(notes, track, cs * 10); };
+    } else if (!loadAny(in, sheet, error)) {
+        return fail(error);
+    }
     if (isSongFile(in)) info.songFile = fileNameOf(in);
     const std::string text = exportLyrics(sheet, format, info);
     File file;

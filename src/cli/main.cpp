@@ -6,6 +6,8 @@
 
 #include "cli/lyrics_command.h"
 #include "cli/mail_command.h"
+#include "cli/midi_command.h"
+#include "cli/render_command.h"
 #include "cli/songs_command.h"
 #include "cli/tool_support.h"
 
@@ -17,5 +19,7 @@ int main(int argc, char** argv) {
     if (args[0] == "lyrics") return runLyricsCommand(rest);
     if (args[0] == "songs") return runSongsCommand(rest);
     if (args[0] == "mail") return runMailCommand(rest);
+    if (args[0] == "midi") return runMidiCommand(rest);
+    if (args[0] == "render") return runRenderCommand(rest);
     return usage();
 }

@@ -5,10 +5,10 @@
 namespace melnix {
 
 void AutoResetEvent::set() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        signalled_ = true;
-    }
+    // Notify under the lock: once the waiter sees the flag it may return and
+    // destroy the event, so set() must be done with it by then.
+    std::lock_guard<std::mutex> lock(mutex_);
+    signalled_ = true;
     cond_.notify_one();
 }
 

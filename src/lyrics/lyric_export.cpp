@@ -34,18 +34,27 @@ std::vector<std::string> utf8Characters(const std::string& gbk) {
     return out;
 }
 
+// "[" + text + "]" built by appending: the operator chain trips a false
+// overlap warning of GCC 12.
+std::string wrap(char open, const std::string& text, char close) {
+    std::string out(1, open);
+    out += text;
+    out += close;
+    return out;
+}
+
 std::string lrc(const LyricSheet& sheet, const ExportInfo& info, bool words) {
     std::string out;
-    if (!info.title.empty()) out += "[ti:" + info.title + "]\n";
-    if (!info.artist.empty()) out += "[ar:" + info.artist + "]\n";
+    if (!info.title.empty()) out += wrap('[', "ti:" + info.title, ']') + '\n';
+    if (!info.artist.empty()) out += wrap('[', "ar:" + info.artist, ']') + '\n';
     for (int i = 0; i < sheet.lineCount(); ++i) {
         const LyricLine& l = *sheet.lineAt(i);
-        out += "[" + lrcClock(l.startTime) + "]";
+        out += wrap('[', lrcClock(l.startTime), ']');
         if (words) {
             std::vector<std::string> chars = utf8Characters(l.text);
             for (size_t k = 0; k < chars.size() && k < l.charTimes.size(); ++k)
-                out += "<" + lrcClock(int64_t{l.startTime} + l.charTimes[k]) + ">" + chars[k];
-            out += "<" + lrcClock(l.endTime()) + ">";
+                out += wrap('<', lrcClock(int64_t{l.startTime} + l.charTimes[k]), '>') + chars[k];
+            out += wrap('<', lrcClock(l.endTime()), '>');
         } else {
             out += gbkToUtf8(l.text);
         }
@@ -54,7 +63,7 @@ std::string lrc(const LyricSheet& sheet, const ExportInfo& info, bool words) {
         // keeps lines apart; the end tag stands that far behind the line.
         const LyricLine* next = sheet.lineAt(i + 1);
         if (!next || next->startTime - l.endTime() >= kEndTagGap)
-            out += "[" + lrcClock(int64_t{l.endTime()} + kLineSeparation) + "]\n";
+            out += wrap('[', lrcClock(int64_t{l.endTime()} + kLineSeparation), ']') + '\n';
     }
     return out;
 }

@@ -56,7 +56,7 @@ void LyricSheet::normalizeLines() {
         if (static_cast<int>(l.text.size()) > kMaxLineBytes) l.text = trimLyricText(cutToBytes(l.text, kMaxLineBytes));
         int n = charCount(l.text);
         if (n == 0) {
-            l.text = ".";
+            l.text.assign(1, '.');
             n = 1;
         }
         int k = static_cast<int>(l.charTimes.size()) - 1;

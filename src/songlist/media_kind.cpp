@@ -1,6 +1,7 @@
 #include "songlist/media_kind.h"
 
 #include <array>
+#include <span>
 
 #include "common/paths.h"
 
@@ -13,19 +14,17 @@ constexpr std::array<std::string_view, 6> kVideo = {".MPG", ".WMV", ".MPEG", ".M
 constexpr std::array<std::string_view, 8> kPicture = {".PIK", ".JPG", ".BMP", ".JPE", ".WMF", ".JPEG", ".GIF", ".TIF"};
 constexpr size_t kFilterAudioEntries = 10;
 
-template <size_t N>
-int findKind(std::string_view name, const std::array<std::string_view, N>& table, size_t count = N) {
-    for (size_t i = 0; i < count; ++i)
+int findKind(std::string_view name, std::span<const std::string_view> table) {
+    for (size_t i = 0; i < table.size(); ++i)
         if (endsWithNoCase(name, table[i])) return static_cast<int>(i) + 1;
     return 0;
 }
 
-template <size_t N>
-std::string filterOf(const std::array<std::string_view, N>& table, size_t count = N) {
+std::string filterOf(std::span<const std::string_view> table) {
     std::string out;
-    for (size_t i = 0; i < count; ++i) {
-        out += i == 0 ? "*" : ";*";
-        out += table[i];
+    for (size_t i = 0; i < table.size(); ++i) {
+        out.append(i == 0 ? "*" : ";*");
+        out.append(table[i]);
     }
     return out;
 }
@@ -52,7 +51,8 @@ bool isMidiSong(std::string_view name) {
 
 std::string mediaFilter(MediaTable table, bool firstAudioOnly) {
     switch (table) {
-        case MediaTable::Audio: return filterOf(kAudio, firstAudioOnly ? kFilterAudioEntries : kAudio.size());
+        case MediaTable::Audio:
+            return filterOf(std::span(kAudio).first(firstAudioOnly ? kFilterAudioEntries : kAudio.size()));
         case MediaTable::Video: return filterOf(kVideo);
         case MediaTable::Picture: return filterOf(kPicture);
     }

@@ -1,8 +1,17 @@
 #include "songlist/midi_lyrics.h"
 
+#include "midi/midi_lyrics.h"
+#include "midi/midi_song_file.h"
+
 namespace melnix {
 
-// Replaced by the MIDI reader as soon as it is part of the build.
-bool readMidiLyrics(const std::string&, LyricSheet&, int32_t&) { return false; }
+bool readMidiLyrics(const std::string& path, LyricSheet& lines, int32_t& lengthMs) {
+    MidiSongFile song;
+    if (!song.LoadFile(path, nullptr)) return false;
+    lines.clearLines();
+    ExtractLyrics(song, lines);
+    lengthMs = song.songLengthMs;
+    return true;
+}
 
 }  // namespace melnix

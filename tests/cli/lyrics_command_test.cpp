@@ -105,6 +105,15 @@ TEST_F(LyricsCommand, ExportWritesEveryFormatFromASong) {
     EXPECT_EQ(tool("lyrics export " + q(dir_.file("song.mp3")) + " " + q(dir_.file("no/dir/x")) + " --format ass").status, 1);
 }
 
+TEST_F(LyricsCommand, ExportOfAMidiSongSingsItsMelody) {
+    ASSERT_EQ(tool(std::string("lyrics export '") + MELNIX_DEMO_SONG + "' " + q(dir_.file("u.txt")) + " --format ultrastar").status, 0);
+    const std::string us = test::readFile(dir_.file("u.txt"));
+    // The first character sits on the melody's first note, E above middle C.
+    EXPECT_NE(us.find("#MP3:BHL.MID\n#BPM:1500\n#GAP:0\n: 1090 102 4 小\n"), std::string::npos) << us.substr(0, 200);
+    ASSERT_EQ(tool(std::string("lyrics export '") + MELNIX_DEMO_SONG + "' " + q(dir_.file("d.lrc")) + " --format lrc").status, 0);
+    EXPECT_EQ(test::readFile(dir_.file("d.lrc")).find("[00:10.90]小河弯弯向东流\n"), 0u);
+}
+
 TEST_F(LyricsCommand, FailuresAndUsage) {
     test::writeFile(dir_.file("plain.mp3"), std::string(500, 'a'));
     test::writeFile(dir_.file("empty.txt"), "");

@@ -6,6 +6,7 @@
 
 #include "common/paths.h"
 #include "lyrics/lyric_store.h"
+#include "midi/smf_builder.h"
 #include "support/gbk_text.h"
 #include "support/test_files.h"
 
@@ -164,6 +165,34 @@ TEST_F(SongSessionTest, ProbeAndAddSongs) {
     EXPECT_EQ(state_.list.at(2)->lyricRef, "");
     EXPECT_EQ(state_.list.current.songPath, bare);
     EXPECT_EQ(state_.lastSongFolder, files_.path());
+}
+
+TEST_F(SongSessionTest, KaraokeMidiIsProbedByItsOwnWords) {
+    // Ten lines of words: more than eight means the song carries its lyric.
+    test::SmfTrack words;
+    words.meta(0, 0x03, "Melody");
+    for (int line = 0; line < 10; ++line)
+        for (int k = 0; k < 3; ++k) {
+            words.lyric(k == 0 && line > 0 ? 240 : 0, (k == 0 ? "/" : "") + g("一二三").substr(static_cast<size_t>(2 * k), 2));
+            words.noteOn(0, 60 + k, 100).noteOn(240, 60 + k, 0);
+        }
+    words.end();
+    test::writeBytes(files_.file("ten.kar"), test::smfFile({words}));
+    SongProbe p = probeSongLyric(files_.file("ten.kar"));
+    EXPECT_TRUE(p.hasLyric);
+    EXPECT_EQ(p.label, g("一二三"));
+    EXPECT_EQ(p.length, 975);  // 9360 ticks at 120 beats a minute
+
+    // The demonstration song has eight lines: labelled, lyric state unknown.
+    SongProbe demo = probeSongLyric(MELNIX_DEMO_SONG);
+    EXPECT_FALSE(demo.hasLyric);
+    EXPECT_EQ(demo.label, g("小河弯弯向东流"));
+    EXPECT_EQ(demo.length, 6027);
+
+    SongProbe none = probeSongLyric(MELNIX_NO_WORDS_SONG);
+    EXPECT_FALSE(none.hasLyric);
+    EXPECT_TRUE(none.label.empty());
+    EXPECT_GT(none.length, 0);
 }
 
 TEST_F(SongSessionTest, StateSurvivesARestartAndPortableStartsAreNotWritten) {

@@ -1,0 +1,59 @@
+#pragma once
+// A song's PCM, block by block, for the wave engine's worker: the WAV reader
+// and the MP3 reader with its decoder implement this.
+
+#include <atomic>
+#include <cstdint>
+#include <stdexcept>
+
+#include "audio/audio_stream_config.h"
+#include "audio/block_processor.h"
+
+namespace melnix {
+
+// ReadBlock results.
+constexpr int kBlockRead = 1;
+constexpr int kNothingUsable = 0;
+constexpr int kEndOfData = -2;
+
+// A read error that is not the end of the data; the worker ends the song.
+class AudioSourceError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class AudioSource {
+public:
+    explicit AudioSource(AudioStreamConfig& config) : config_(config) {}
+    virtual ~AudioSource() = default;
+    AudioSource(const AudioSource&) = delete;
+    AudioSource& operator=(const AudioSource&) = delete;
+
+    // Opens config.filePath and fills in the stream's format. False (or an
+    // AudioSourceError) when it cannot be read as this kind of song.
+    virtual bool Open() = 0;
+    // Makes the source ready to play from the start.
+    virtual bool Prepare() = 0;
+    virtual int ReadBlock() = 0;
+    // Hands the PCM of the block just read to the processor.
+    virtual void DecodeBlock(BlockProcessor& out) = 0;
+    // At the end of the song: hands over PCM still held back.
+    virtual void FlushPending(BlockProcessor&) {}
+    // True when the output rate changed with the block just read (the
+    // device then has to be opened again).
+    virtual bool FormatChanged() { return false; }
+    virtual bool SeekMs(int32_t ms) = 0;
+    virtual uint32_t BlockCount() const = 0;
+    virtual double MsPerBlock() const = 0;
+    virtual void Rewind() = 0;
+    virtual void Close() = 0;
+
+    // Percent of duration (100 normal), read by the block processor at every
+    // block while the user interface may change it.
+    std::atomic<int> speedPercent{100};
+
+protected:
+    AudioStreamConfig& config_;
+};
+
+}  // namespace melnix

@@ -1,0 +1,284 @@
+#include "audio/mp3_source.h"
+
+#include <mpg123.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace melnix {
+namespace {
+
+constexpr size_t kReadBufferBytes = 65536;
+constexpr int kId3HeaderBytes = 10;
+constexpr uint8_t kId3FooterFlag = 0x10;
+// Version, layer and sampling-rate bits: what the first header fixes.
+constexpr uint32_t kStreamBits = 0x001E0C00;
+
+uint32_t be32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
+           p[3];
+}
+
+bool startsWith(const uint8_t* p, const char* tag) { return std::memcmp(p, tag, 3) == 0; }
+
+}  // namespace
+
+Mp3Source::~Mp3Source() {
+    Close();
+    if (decoder_) mpg123_delete(decoder_);
+}
+
+bool Mp3Source::Open() {
+    Close();
+    config_.isWav = false;
+    if (!file_.open(config_.filePath, File::Mode::Read)) return false;
+    const int64_t size = file_.length();
+    dataLength_ = config_.dataLength > 0 ? std::min(config_.dataLength, size) : size;
+    buffer_.resize(kReadBufferBytes);
+    config_.channels = config_.forceMono ? 1 : 2;
+    config_.bitsPerSample = 16;
+    pcm_.assign(static_cast<size_t>(std::max(config_.decodeBufferBytes, config_.maxBlockBytes * 2)) / 2, 0);
+    haveStream_ = false;
+    Rewind();
+    return true;
+}
+
+void Mp3Source::Close() {
+    file_.close();
+    bufferStart_ = 0;
+    bufferPos_ = bufferFill_ = 0;
+}
+
+size_t Mp3Source::Read(void* dst, size_t n) {
+    auto* out = static_cast<uint8_t*>(dst);
+    size_t done = 0;
+    while (done < n) {
+        if (bufferPos_ == bufferFill_) {
+            bufferStart_ += static_cast<int64_t>(bufferFill_);
+            bufferPos_ = bufferFill_ = 0;
+            const size_t got = file_.read(buffer_.data(), buffer_.size());
+            if (file_.failed()) throw AudioSourceError("the song file cannot be read");
+            if (got == 0) break;
+            bufferFill_ = got;
+        }
+        const size_t take = std::min(n - done, bufferFill_ - bufferPos_);
+        std::memcpy(out + done, buffer_.data() + bufferPos_, take);
+        bufferPos_ += take;
+        done += take;
+    }
+    return done;
+}
+
+bool Mp3Source::Seek(int64_t pos) {
+    if (pos >= bufferStart_ && pos <= bufferStart_ + static_cast<int64_t>(bufferFill_)) {
+        bufferPos_ = static_cast<size_t>(pos - bufferStart_);
+        return true;
+    }
+    if (!file_.seek(pos)) return false;
+    bufferStart_ = pos;
+    bufferPos_ = bufferFill_ = 0;
+    return true;
+}
+
+int64_t Mp3Source::Position() const { return bufferStart_ + static_cast<int64_t>(bufferPos_); }
+
+bool Mp3Source::Acceptable(uint32_t word) const {
+    // Once the stream is known, a header of another layer or rate is garbage
+    // that happens to look like one; its frame would not decode as ours.
+    return IsFrameHeader(word) && (!haveStream_ || (word & kStreamBits) == (streamWord_ & kStreamBits));
+}
+
+int Mp3Source::ReadBlock() {
+    if (Position() >= dataLength_) return kEndOfData;
+    uint8_t b[4];
+    if (Read(b, 4) < 4) return kEndOfData;
+    uint32_t word = be32(b);
+    if (previousHeader_ != 0 && word == previousHeader_) {
+        headerChanged_ = false;
+    } else {
+        headerChanged_ = true;
+        while (!Acceptable(word)) {
+            if (startsWith(b, "ID3")) {
+                // Skip the whole tag, wherever it stands.
+                const int64_t tagStart = Position() - 4;
+                uint8_t t[6];
+                if (Read(t, sizeof t) < sizeof t) return kEndOfData;
+                const int64_t size = (t[2] & 0x7F) << 21 | (t[3] & 0x7F) << 14 | (t[4] & 0x7F) << 7 | (t[5] & 0x7F);
+                const int64_t footer = (t[1] & kId3FooterFlag) ? kId3HeaderBytes : 0;
+                if (!Seek(tagStart + kId3HeaderBytes + size + footer) || Read(b, 4) < 4) return kEndOfData;
+                word = be32(b);
+                continue;
+            }
+            if (startsWith(b, "TAG")) return kEndOfData;
+            if (!config_.resyncAllowed) return kNothingUsable;
+            for (int tried = 0; !Acceptable(word); ++tried) {
+                if (tried == kResyncLimit) return kNothingUsable;
+                if (Position() >= dataLength_ || Read(&b[0], 1) < 1) return kEndOfData;
+                word = word << 8 | b[0];
+            }
+        }
+        MpegHeader h;
+        if (!DecodeFrameHeader(word, h)) {
+            config_.lastError = kWaveErrorSource;
+            return kNothingUsable;
+        }
+        if (!haveStream_) {
+            haveStream_ = true;
+            streamWord_ = word;
+            samplingIndex_ = h.samplingIndex;
+        }
+        header_ = h;
+        previousHeader_ = word;
+        nominalFrameBytes_ = h.nominalFrameBytes;
+    }
+
+    const auto body = static_cast<size_t>(header_.frameBodyBytes);
+    frame_.resize(4 + body);
+    frame_[0] = static_cast<uint8_t>(word >> 24);
+    frame_[1] = static_cast<uint8_t>(word >> 16);
+    frame_[2] = static_cast<uint8_t>(word >> 8);
+    frame_[3] = static_cast<uint8_t>(word);
+    const size_t got = Read(frame_.data() + 4, body);
+    if (got == 0 || Position() > dataLength_) return kEndOfData;
+    // A frame cut short by the end of the file is completed with silence.
+    std::fill(frame_.begin() + 4 + static_cast<ptrdiff_t>(got), frame_.end(), 0);
+    return kBlockRead;
+}
+
+bool Mp3Source::ResetDecoder() {
+    if (!decoder_) {
+        decoder_ = mpg123_new(nullptr, nullptr);
+        if (!decoder_) return false;
+    }
+    // Frames come whole from our own reader: no read-ahead, no resync, no
+    // tag or info-frame handling, no gapless trimming (every frame counts
+    // for the position).
+    long flags = MPG123_QUIET | MPG123_NO_READAHEAD | MPG123_NO_RESYNC | MPG123_IGNORE_INFOFRAME |
+                 MPG123_IGNORE_STREAMLENGTH | (config_.forceMono ? MPG123_MONO_MIX : MPG123_FORCE_STEREO);
+    const int channels = config_.forceMono ? MPG123_MONO : MPG123_STEREO;
+    if (mpg123_param(decoder_, MPG123_FLAGS, flags, 0) != MPG123_OK ||
+        mpg123_param(decoder_, MPG123_FORCE_RATE, std::max(config_.forcedOutputRate, 0), 0) != MPG123_OK ||
+        mpg123_format_none(decoder_) != MPG123_OK)
+        return false;
+    for (int rate : kSamplingRates)
+        if (mpg123_format(decoder_, rate, channels, MPG123_ENC_SIGNED_16) != MPG123_OK) return false;
+    if (config_.forcedOutputRate > 0 &&
+        mpg123_format(decoder_, config_.forcedOutputRate, channels, MPG123_ENC_SIGNED_16) != MPG123_OK)
+        return false;
+    return mpg123_open_feed(decoder_) == MPG123_OK;
+}
+
+bool Mp3Source::Prepare() {
+    if (!file_.isOpen()) return false;
+    if (!ResetDecoder()) {
+        config_.lastError = kWaveErrorThread;
+        return false;
+    }
+    // The first frame tells the stream.
+    Rewind();
+    haveStream_ = false;
+    int r;
+    while ((r = ReadBlock()) == kNothingUsable) {
+    }
+    Rewind();
+    if (r != kBlockRead) {
+        config_.lastError = kWaveErrorSource;
+        return false;
+    }
+    config_.sampleRate = kSamplingRates[samplingIndex_.load()];
+    config_.channels = config_.forceMono ? 1 : 2;
+    config_.bitsPerSample = 16;
+    return true;
+}
+
+bool Mp3Source::FormatChanged() {
+    if (!headerChanged_) return false;
+    const int rate =
+        config_.forcedOutputRate > 0 ? config_.forcedOutputRate : kSamplingRates[samplingIndex_.load()];
+    if (rate == config_.sampleRate.load()) return false;
+    config_.sampleRate = rate;
+    return true;
+}
+
+void Mp3Source::DecodeBlock(BlockProcessor& out) { Decode(&out, false); }
+
+void Mp3Source::Decode(BlockProcessor* out, bool discard) {
+    if (!decoder_ || mpg123_feed(decoder_, frame_.data(), frame_.size()) != MPG123_OK) return;
+    const size_t blockSamples = static_cast<size_t>(config_.maxBlockBytes) / 2;
+    for (;;) {
+        off_t num = 0;
+        unsigned char* audio = nullptr;
+        size_t bytes = 0;
+        const int r = mpg123_decode_frame(decoder_, &num, &audio, &bytes);
+        if (r == MPG123_NEW_FORMAT) continue;
+        if (r == MPG123_NEED_MORE) break;
+        if (r != MPG123_OK) {
+            // A frame the decoder chokes on may leave its bytes behind;
+            // start clean so the next frame is read from its own header.
+            mpg123_open_feed(decoder_);
+            break;
+        }
+        if (discard || !out || bytes == 0) continue;
+        const size_t samples = bytes / 2;
+        if (pcmSamples_ + samples > pcm_.size()) pcm_.resize(pcmSamples_ + samples);
+        std::memcpy(pcm_.data() + pcmSamples_, audio, samples * 2);
+        pcmSamples_ += samples;
+        while (pcmSamples_ >= blockSamples) {
+            out->FlushBlock(pcm_.data(), blockSamples * 2, speedPercent, MsPerBlock());
+            pcmSamples_ -= blockSamples;
+            std::memmove(pcm_.data(), pcm_.data() + blockSamples, pcmSamples_ * 2);
+        }
+    }
+}
+
+void Mp3Source::FlushPending(BlockProcessor& out) {
+    if (pcmSamples_ == 0) return;
+    out.FlushBlock(pcm_.data(), pcmSamples_ * 2, speedPercent, MsPerBlock());
+    pcmSamples_ = 0;
+}
+
+uint32_t Mp3Source::BlockCount() const {
+    const int nominal = nominalFrameBytes_.load();
+    return nominal > 0 ? static_cast<uint32_t>(dataLength_ / nominal) : 0;
+}
+
+double Mp3Source::MsPerBlock() const { return kMsPerFrame[samplingIndex_.load()]; }
+
+void Mp3Source::Rewind() {
+    if (file_.isOpen()) Seek(0);
+    previousHeader_ = 0;
+    headerChanged_ = false;
+    pcmSamples_ = 0;
+    config_.blockIndex = 0;
+}
+
+bool Mp3Source::SeekMs(int32_t ms) {
+    if (!file_.isOpen() || !haveStream_ || ms < 0) return false;
+    const auto target = static_cast<int64_t>(ms / MsPerBlock());
+    if (target > BlockCount()) return false;
+    const int32_t current = config_.blockIndex.load();
+    if (target == current) return true;
+
+    const int64_t oldPosition = Position();
+    const uint32_t oldHeaderWord = previousHeader_;
+    const MpegHeader oldHeader = header_;
+    if (target < current) Rewind();
+    // Skip frames unread up to the target; decode the target itself without
+    // playing it, so that the next frame finds the look-back it needs.
+    for (int64_t index = config_.blockIndex.load(); index < target;) {
+        const int r = ReadBlock();
+        if (r == kEndOfData) {
+            Seek(oldPosition);
+            previousHeader_ = oldHeaderWord;
+            header_ = oldHeader;
+            config_.blockIndex = current;
+            return false;
+        }
+        if (r == kBlockRead && ++index == target) Decode(nullptr, true);
+    }
+    pcmSamples_ = 0;
+    config_.blockIndex = static_cast<int32_t>(target);
+    return true;
+}
+
+}  // namespace melnix

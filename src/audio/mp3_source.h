@@ -1,0 +1,77 @@
+#pragma once
+// MPEG audio songs. The framing is ours: the header check, ID3v2 tags skipped,
+// the ID3v1 "TAG" taken as the end, garbage between frames skipped by a
+// bounded search, and the audio ending at dataLength (a lyric block may follow
+// it at the file's tail). Each frame is then decoded on its own by libmpg123
+// into 16-bit interleaved PCM, which goes to the block processor in blocks of
+// maxBlockBytes.
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "audio/audio_source.h"
+#include "audio/mpeg_header.h"
+#include "common/file.h"
+
+struct mpg123_handle_struct;
+
+namespace melnix {
+
+// How far the search for the next header goes before a read gives up.
+constexpr int kResyncLimit = 131072;
+
+class Mp3Source final : public AudioSource {
+public:
+    using AudioSource::AudioSource;
+    ~Mp3Source() override;
+
+    bool Open() override;
+    bool Prepare() override;
+    int ReadBlock() override;
+    void DecodeBlock(BlockProcessor& out) override;
+    void FlushPending(BlockProcessor& out) override;
+    bool FormatChanged() override;
+    bool SeekMs(int32_t ms) override;
+    uint32_t BlockCount() const override;
+    double MsPerBlock() const override;
+    void Rewind() override;
+    void Close() override;
+
+    const MpegHeader& header() const { return header_; }
+    bool headerChanged() const { return headerChanged_; }
+
+private:
+    bool ResetDecoder();
+    // Decodes the frame just read; its PCM is dropped when discard is set.
+    void Decode(BlockProcessor* out, bool discard);
+    bool Acceptable(uint32_t word) const;
+    // Buffered reading over file_: the search for a header goes byte by byte.
+    size_t Read(void* dst, size_t n);  // throws AudioSourceError on a read error
+    bool Seek(int64_t pos);
+    int64_t Position() const;
+
+    File file_;
+    std::vector<uint8_t> buffer_;
+    int64_t bufferStart_ = 0;  // file offset of buffer_[0]
+    size_t bufferPos_ = 0;
+    size_t bufferFill_ = 0;
+    int64_t dataLength_ = 0;
+    mpg123_handle_struct* decoder_ = nullptr;
+
+    // The stream, as its first header says.
+    bool haveStream_ = false;
+    uint32_t streamWord_ = 0;
+    std::atomic<int> samplingIndex_{0};
+    std::atomic<int> nominalFrameBytes_{0};
+
+    uint32_t previousHeader_ = 0;
+    MpegHeader header_;
+    bool headerChanged_ = false;
+    std::vector<uint8_t> frame_;
+
+    std::vector<int16_t> pcm_;
+    size_t pcmSamples_ = 0;
+};
+
+}  // namespace melnix

@@ -1,0 +1,45 @@
+#pragma once
+// MPEG audio frame headers (MPEG-1, MPEG-2 and MPEG-2.5, Layers I to III):
+// which 32-bit words count as a header, what they say, and how long their
+// frames are.
+
+#include <cstdint>
+
+namespace melnix {
+
+constexpr int kSamplingRates[9] = {44100, 48000, 32000, 22050, 24000, 16000, 11025, 12000, 8000};
+
+// Frame duration by sampling index: the Layer III durations, used for every
+// layer. Single precision, as lengths computed with them must come out the
+// same to the millisecond.
+constexpr float kMsPerFrame[9] = {26.122449f, 24.0f, 36.0f, 26.122449f, 24.0f, 36.0f, 52.244898f, 48.0f, 72.0f};
+
+struct MpegHeader {
+    bool lsf = false;     // MPEG-2 or 2.5
+    bool mpeg25 = false;
+    int layer = 0;        // 1..3
+    int samplingIndex = 0;
+    int bitrateIndex = 0;
+    int padding = 0;
+    int mode = 0;         // 3: single channel
+    int modeExtension = 0;
+    bool crcProtected = false;
+    int stereo = 2;
+    int frameBodyBytes = 0;     // after the 4 header bytes
+    int nominalFrameBytes = 0;  // without padding, for the frame count
+};
+
+// The header check: sync, and none of the reserved or forbidden values. A
+// word from 0xFFFF0000 up is refused too: MPEG-1 Layer I without CRC, which
+// noise is full of.
+bool IsFrameHeader(uint32_t word);
+
+// Decodes a word that passed IsFrameHeader. Free format (bit-rate index 0) is
+// refused.
+bool DecodeFrameHeader(uint32_t word, MpegHeader& h);
+
+// True when two headers belong to one stream: same version, layer and
+// sampling rate.
+bool SameStream(const MpegHeader& a, const MpegHeader& b);
+
+}  // namespace melnix

@@ -1,0 +1,123 @@
+#include "audio/wav_source.h"
+
+#include <algorithm>
+
+#include "common/mul_div.h"
+#include "common/riff_reader.h"
+#include "platform/audio_output.h"
+
+namespace melnix {
+namespace {
+
+constexpr uint32_t kWaveForm = fourCC('W', 'A', 'V', 'E');
+constexpr uint32_t kFmtChunk = fourCC('f', 'm', 't', ' ');
+constexpr uint32_t kDataChunk = fourCC('d', 'a', 't', 'a');
+constexpr uint32_t kPcmFormatBytes = 16;
+constexpr int kBlockBytesAt44k = 16384;
+
+uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint32_t le32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+
+}  // namespace
+
+bool WavSource::Open() {
+    Close();
+    config_.isWav = true;
+    if (!file_.open(config_.filePath, File::Mode::Read)) return false;
+    RiffReader riff(file_);
+    RiffChunk form, fmt, data;
+    uint8_t f[kPcmFormatBytes] = {};
+    const bool ok = riff.descend(form, nullptr, RiffReader::Find::Riff, kWaveForm) &&
+                    riff.descend(fmt, &form, RiffReader::Find::Chunk, kFmtChunk) && fmt.size >= sizeof f &&
+                    file_.readExact(f, sizeof f) && le16(f) == kWaveFormatPcm && riff.ascend(fmt) &&
+                    riff.descend(data, &form, RiffReader::Find::Chunk, kDataChunk) && data.size != 0 &&
+                    data.dataOffset > 1;
+    const PcmFormat format{static_cast<int>(le32(f + 4)), le16(f + 2), le16(f + 14)};
+    // A format we cannot frame would divide by zero further on.
+    if (!ok || !format.valid()) {
+        Close();
+        return false;
+    }
+    config_.channels = format.channels;
+    config_.sampleRate = format.sampleRate;
+    config_.bitsPerSample = format.bitsPerSample;
+
+    // About 93 ms per block (16384 bytes of 44.1 kHz stereo), in whole frames.
+    const int frameBytes = format.bytesPerFrame();
+    int bytes = std::min(MulDiv(kBlockBytesAt44k, format.sampleRate, 44100), kBlockBytesAt44k) *
+                std::max(format.channels, 1) / 2;
+    bytes = std::min(bytes, kBlockBytesAt44k);
+    config_.blockBytes = std::max(bytes - bytes % frameBytes, frameBytes);
+
+    dataStart_ = data.dataOffset;
+    // A size claiming more than the file holds would make the length wrong.
+    dataSize_ = std::min<int64_t>(data.size, file_.length() - dataStart_);
+    if (dataSize_ <= 0) {
+        Close();
+        return false;
+    }
+    block_.assign(static_cast<size_t>(config_.blockBytes) / 2 + 1, 0);
+    Rewind();
+    return true;
+}
+
+bool WavSource::Prepare() {
+    if (!file_.isOpen()) return false;
+    Rewind();
+    return true;
+}
+
+void WavSource::Rewind() {
+    file_.seek(dataStart_);
+    bytesLeft_ = dataSize_;
+    blockFill_ = 0;
+    config_.blockIndex = 0;
+}
+
+int WavSource::ReadBlock() {
+    const auto want = static_cast<size_t>(std::min<int64_t>(config_.blockBytes, bytesLeft_));
+    if (want == 0) return kEndOfData;
+    blockFill_ = file_.read(block_.data(), want);
+    if (blockFill_ < want) return kEndOfData;
+    bytesLeft_ -= static_cast<int64_t>(want);
+    return kBlockRead;
+}
+
+void WavSource::DecodeBlock(BlockProcessor& out) {
+    out.FlushBlock(block_.data(), blockFill_, speedPercent, MsPerBlock());
+}
+
+double WavSource::MsPerBlock() const {
+    const int framesPerBlock = config_.blockBytes / std::max(config_.channels, 1) / (config_.bitsPerSample / 8);
+    return static_cast<double>(framesPerBlock) / config_.sampleRate.load() * 1000.0;
+}
+
+uint32_t WavSource::BlockCount() const {
+    return static_cast<uint32_t>(dataSize_ / config_.blockBytes);
+}
+
+bool WavSource::SeekMs(int32_t ms) {
+    if (!file_.isOpen() || ms < 0) return false;
+    const int32_t frame = MulDiv(ms, config_.sampleRate.load(), 1000);
+    if (frame < 0) return false;
+    int64_t offset = static_cast<int64_t>(frame) * (config_.bitsPerSample / 8) * config_.channels;
+    // Start on a block boundary, so that blockIndex tells exactly where play
+    // is and the position and the waveform stay true after a seek.
+    offset -= offset % config_.blockBytes;
+    if (offset > dataSize_) return false;
+    const int64_t old = file_.position();
+    if (!file_.seek(dataStart_ + offset)) {
+        file_.seek(old);
+        return false;
+    }
+    bytesLeft_ = dataSize_ - offset;
+    config_.blockIndex = static_cast<int32_t>(offset / config_.blockBytes);
+    return true;
+}
+
+void WavSource::Close() { file_.close(); }
+
+}  // namespace melnix

@@ -1,0 +1,11 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace melnix {
+
+// melnix-tool midi info FILE | midi lyrics FILE. args are the words after "midi".
+// Returns the process exit status.
+int runMidiCommand(const std::vector<std::string>& args);
+
+}  // namespace melnix

@@ -1,0 +1,92 @@
+#include "cli/render_command.h"
+
+#include <cstdio>
+#include <string>
+
+#include "audio/block_processor.h"
+#include "audio/speed_table.h"
+#include "audio/wave_player.h"
+#include "common/auto_reset_event.h"
+#include "common/file.h"
+#include "lyrics/mlx_block.h"
+#include "platform/audio_output.h"
+#include "songlist/media_kind.h"
+
+namespace {
+
+using namespace melnix;
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kAudioMpa = 10;  // ".MPA", decoded like MP3
+
+int usage() {
+    std::fputs("usage: melnix-tool render SONG OUT.WAV [--speed 0..8] [--vocal-removal]\n", stderr);
+    return kExitUsage;
+}
+
+int engineFailure(const std::string& song, int error) {
+    const char* what = "the wave engine failed";
+    switch (error) {
+        case kWaveErrorThread: what = "the decoder or the playing thread could not be set up"; break;
+        case kWaveErrorSource: what = "the song cannot be read"; break;
+        case kWaveErrorDevice: what = "the output cannot be written"; break;
+        default: break;
+    }
+    std::fprintf(stderr, "melnix-tool: %s: %s (error %d)\n", song.c_str(), what, error);
+    return kExitFailed;
+}
+
+// The audio ends where a lyric block at the song's tail begins.
+int64_t audioLength(const std::string& song) {
+    File f;
+    if (!f.open(song, File::Mode::Read)) return 0;
+    std::string tag;
+    int64_t length = 0;
+    return locateTailBlock(f, tag, length) >= 0 ? length : 0;
+}
+
+}  // namespace
+
+int runRenderCommand(const std::vector<std::string>& args) {
+    if (args.size() < 2) return usage();
+    const std::string& song = args[0];
+    const std::string& out = args[1];
+    int speedIndex = kNormalSpeedIndex;
+    bool vocalRemoval = false;
+    for (size_t i = 2; i < args.size(); ++i) {
+        if (args[i] == "--vocal-removal") {
+            vocalRemoval = true;
+        } else if (args[i] == "--speed" && i + 1 < args.size() && args[i + 1].size() == 1 && args[i + 1][0] >= '0' &&
+                   args[i + 1][0] < '0' + kSpeedCount) {
+            speedIndex = args[++i][0] - '0';
+        } else {
+            return usage();
+        }
+    }
+    if (vocalRemoval && speedIndex != kNormalSpeedIndex) {
+        std::fputs("melnix-tool: vocal removal works at normal speed (--speed 4) only\n", stderr);
+        return kExitUsage;
+    }
+    const int kind = mediaKind(song, MediaTable::Audio);
+    if (kind != kAudioMp3 && kind != kAudioWav && kind != kAudioMpa) {
+        std::fprintf(stderr, "melnix-tool: %s: not a WAV or MP3 song\n", song.c_str());
+        return kExitFailed;
+    }
+
+    AutoResetEvent ended;
+    WavePlayer player([&ended] { ended.set(); }, nullptr, nullptr, 0, makeWavAudioOutput(out));
+    const Speed speed = speedAt(speedIndex);
+    player.SetSource(song, audioLength(song), kind == kAudioWav);
+    player.SetSpeedPercent(speed.percent);
+    player.SetPitchChange(speed.pitchChange);
+    player.SetChannelMode(vocalRemoval ? kChannelModeVocalRemoval : kChannelModeNormal);
+    player.SetCollectWaveform(false);
+    if (!player.Open() || !player.Prepare() || !player.Start()) return engineFailure(song, player.LastError());
+    ended.wait();
+    const uint32_t length = player.LengthMs();
+    player.Close();
+    std::printf("length_ms=%u\n", length);
+    return kExitOk;
+}

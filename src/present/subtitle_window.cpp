@@ -1,0 +1,423 @@
+#include "present/subtitle_window.h"
+
+#include <QBitmap>
+#include <QFontMetricsF>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QRegion>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include "common/gbk.h"
+#include "lyrics/lyric_text.h"
+#include "present/colour_ref.h"
+#include "present/command_event.h"
+#include "present/menu_ids.h"
+
+namespace melnix {
+namespace {
+
+// The faces the program was made for have no leading: the character height
+// is the whole cell and the Chinese glyphs fill it. CJK faces here keep
+// their ideographic em box from 0.88 above to 0.12 below the baseline, so
+// the baseline goes 0.88 of the height down to put the same box at the top.
+constexpr double kEmBoxAscent = 0.88;
+
+// A full-width character, the reference for the glyph width of a face: the
+// narrow (average) glyphs are half as wide.
+constexpr char16_t kFullWidthReference = u'中';
+
+// Marks a window that shows nothing: a shape outside its own area. (An
+// empty region would take the shape away and show the whole box.)
+const QRegion& nothingShown() {
+    static const QRegion r(-1, -1, 1, 1);
+    return r;
+}
+
+QString toQString(std::string_view gbk) { return QString::fromStdString(gbkToUtf8(gbk)); }
+
+int64_t steadyMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+struct MenuItem {
+    int id;  // 0: separator
+    const char* text;
+};
+
+const MenuItem kMenuItems[] = {
+    {kMenuTogglePause, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "暂    停")},
+    {kMenuRestartSong, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "从头听...")},
+    {kMenuChooseSong, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "选择歌曲")},
+    {0, nullptr},
+    {kMenuSubtitleFont, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "字幕字体")},
+    {0, nullptr},
+    {kMenuShowPicture, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "显示画面")},
+    {kMenuBackToEditor, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "返回编辑界面(Esc)")},
+    {kMenuHideEditor, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "隐    藏")},
+    {kMenuHelp, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "帮    助")},
+    {kMenuExit, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "退    出")},
+};
+
+}  // namespace
+
+SubtitleWindow::SubtitleWindow(QWidget* owner, const QRect& rect, int id)
+    : QWidget(owner), owner_(owner), controlId_(id), clock_(steadyMs) {
+    // Everything inside the shape is painted here; nothing behind it needs
+    // to be drawn first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    setGeometry(rect);
+    boxWidth_ = rect.width();
+    boxHeight_ = rect.height();
+    setMask(nothingShown());
+    hide();
+    fitFont(kDefaultSubtitleFace);
+    buildMenu();
+    // On the desktop the window has no parent; it still goes with its owner.
+    if (owner) connect(owner, &QObject::destroyed, this, &QObject::deleteLater);
+}
+
+SubtitleWindow::~SubtitleWindow() = default;
+
+void SubtitleWindow::createFont(int width, int height, const QString& face) {
+    QFont f(face);
+    f.setPixelSize(std::max(1, height));
+    f.setWeight(QFont::Normal);
+    f.setItalic(false);
+    f.setUnderline(false);
+    f.setStrikeOut(false);
+    f.setKerning(false);
+    f.setStyleStrategy(QFont::PreferAntialias);
+    // The glyphs are squeezed or widened until the narrow ones are width / 2
+    // wide, measured on the face that is really used.
+    int narrow = width / 2;
+    qreal full = QFontMetricsF(f).horizontalAdvance(QChar(kFullWidthReference));
+    if (narrow > 0 && full > 0)
+        f.setStretch(std::clamp(static_cast<int>(std::lround(200.0 * narrow / full)), 1, 4000));
+    font_ = f;
+    fontWidth_ = width;
+    fontHeight_ = height;
+}
+
+void SubtitleWindow::fitFont(const QString& face) {
+    FontSize s = fitFontSize(boxHeight_);
+    createFont(s.width, s.height, face);
+}
+
+void SubtitleWindow::place(const QRect& rect, const QString& face, bool onDesktop) {
+    boxWidth_ = rect.width();
+    boxHeight_ = rect.height();
+    fitFont(face);
+    dragging_ = false;
+    onDesktop_ = onDesktop;
+    if (onDesktop) {
+        // Showing the subtitle must not take the keyboard from the picture
+        // window under it, which handles the presentation's keys.
+        setParent(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                               Qt::WindowDoesNotAcceptFocus);
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setEnabled(true);
+        setCursor(Qt::SizeAllCursor);
+    } else {
+        setParent(owner_, Qt::Widget);
+        setAttribute(Qt::WA_ShowWithoutActivating, false);
+        // Disabled, the window passes every mouse event on to the editor.
+        setEnabled(false);
+        unsetCursor();
+    }
+    setGeometry(rect);
+    // Shape and drawing follow the new font at once, so that a caller that
+    // shows the window without setting a text sees no stale shape.
+    reshape();
+    hide();
+}
+
+int SubtitleWindow::baselineOffset() const { return static_cast<int>(std::lround(fontHeight_ * kEmBoxAscent)); }
+
+int SubtitleWindow::setText(std::string_view gbkText, bool centred) {
+    text_.assign(gbkText);
+    centred_ = centred;
+    wipeX_ = 0;
+    layout_ = SubtitleLayout{};
+    if (text_.empty()) {
+        textRect_ = QRect();
+        unsung_ = sung_ = QImage();
+        setMask(nothingShown());
+        update();
+        return 0;
+    }
+
+    QFontMetricsF fm(font_);
+    // charX[k] is the width of the first k characters as they are drawn
+    // together, so that the wipe and the mouse meet the drawn letters.
+    int bytes = 0;
+    int n = 0;
+    int textLength = static_cast<int>(text_.size());
+    while (bytes < textLength && bytes < kMaxMeasuredBytes) {
+        bytes = std::min(textLength, bytes + (isLeadByte(static_cast<unsigned char>(text_[bytes])) ? 2 : 1));
+        ++n;
+        qreal w = fm.horizontalAdvance(toQString(std::string_view(text_).substr(0, bytes)));
+        layout_.charX[n] = static_cast<uint16_t>(std::clamp<long>(std::lround(w), 0, 65535));
+    }
+    layout_.charCount = n;
+
+    QString line = toQString(text_);
+    layout_.textWidth = std::clamp(static_cast<int>(std::lround(fm.horizontalAdvance(line))), 0, 65535);
+    layout_.textHeight = fontHeight_;
+    layout_.textLeft = textLeftInBox(boxWidth_, layout_.textWidth, centred);
+
+    int rim = rimWidth(boxHeight_);
+    textRect_ = QRect(layout_.textLeft, 0, layout_.textWidth + rim, layout_.textHeight + rim);
+
+    int baseline = baselineOffset();
+    QRegion shape = letterShape(line, baseline);
+    setMask(shape.isEmpty() ? nothingShown() : shape);
+    renderLine(line, baseline);
+    update();
+    return std::min(boxWidth_, layout_.textWidth);
+}
+
+QRegion SubtitleWindow::letterShape(const QString& line, int baseline) const {
+    QSize size(std::max(1, boxWidth_), std::max(1, boxHeight_));
+    QRect letterBox(layout_.textLeft, 0, layout_.textWidth, layout_.textHeight);
+    // The letters with hard edges, cut to the text's own box.
+    QImage letters(size, QImage::Format_ARGB32_Premultiplied);
+    letters.fill(Qt::transparent);
+    {
+        QFont hard = font_;
+        hard.setStyleStrategy(QFont::NoAntialias);
+        QPainter p(&letters);
+        p.setClipRect(letterBox);
+        p.setFont(hard);
+        p.setPen(Qt::black);
+        p.drawText(QPointF(layout_.textLeft, baseline), line);
+    }
+    // Thickened by the rim: every letter pixel spreads 0..rim pixels to the
+    // right, then the result 0..rim pixels down.
+    int rim = rimWidth(boxHeight_);
+    QImage wide(size, QImage::Format_ARGB32_Premultiplied);
+    wide.fill(Qt::transparent);
+    {
+        QPainter p(&wide);
+        for (int dx = 0; dx <= rim; ++dx) p.drawImage(dx, 0, letters);
+    }
+    QImage thick(size, QImage::Format_ARGB32_Premultiplied);
+    thick.fill(Qt::transparent);
+    {
+        QPainter p(&thick);
+        for (int dy = 0; dy <= rim; ++dy) p.drawImage(0, dy, wide);
+    }
+    return QRegion(QBitmap::fromImage(thick.createAlphaMask()));
+}
+
+void SubtitleWindow::renderLine(const QString& line, int baseline) {
+    qreal dpr = devicePixelRatioF();
+    QSize size(std::max(1, boxWidth_), std::max(1, boxHeight_));
+    unsung_ = QImage(size * dpr, QImage::Format_RGB32);
+    unsung_.setDevicePixelRatio(dpr);
+    unsung_.fill(colorFromColorRef(kSubtitleBackColour));
+    {
+        // Half a rim right and down: the letters sit in the middle of their
+        // outline.
+        int offset = letterOffset(boxHeight_);
+        QPainter p(&unsung_);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.setFont(font_);
+        p.setPen(colorFromColorRef(kSubtitleTextColour));
+        p.drawText(QPointF(layout_.textLeft + offset, offset + baseline), line);
+    }
+    sung_ = unsung_.copy();
+    sung_.invertPixels();
+}
+
+void SubtitleWindow::reshape() {
+    if (!text_.empty()) setText(std::string(text_), centred_);
+}
+
+void SubtitleWindow::showTopMost() {
+    raise();
+    show();
+}
+
+void SubtitleWindow::setLineTiming(int32_t start, int32_t end, std::span<const uint16_t> charTimes) {
+    timing_ = makeLineTiming(start, end, charTimes);
+}
+
+void SubtitleWindow::wipeTo(int32_t t) { wipeToX(wipePosition(layout_, timing_, t)); }
+
+void SubtitleWindow::wipeToX(int x) {
+    x = std::clamp(x, 0, layout_.textWidth);
+    if (x == wipeX_) return;
+    int from = std::min(wipeX_, x);
+    int to = std::max(wipeX_, x);
+    wipeX_ = x;
+    // Only the strip between the old and the new position changes colour.
+    update(QRect(textRect_.left() + from, textRect_.top(), to - from, textRect_.height()));
+}
+
+void SubtitleWindow::paintEvent(QPaintEvent* event) {
+    if (layout_.textWidth == 0 || unsung_.isNull()) return;
+    QPainter p(this);
+    QRegion sungPart = event->region() & QRect(0, 0, textRect_.left() + wipeX_, height());
+    QRegion unsungPart = event->region() - sungPart;
+    if (!sungPart.isEmpty()) {
+        p.setClipRegion(sungPart);
+        p.drawImage(0, 0, sung_);
+    }
+    if (!unsungPart.isEmpty()) {
+        p.setClipRegion(unsungPart);
+        p.drawImage(0, 0, unsung_);
+    }
+}
+
+void SubtitleWindow::setPaused(bool paused) {
+    paused_ = paused;
+    updatePauseItem();
+}
+
+void SubtitleWindow::updatePauseItem() {
+    if (pauseItem_) pauseItem_->setText(paused_ ? tr("恢复播放") : tr("暂    停"));
+}
+
+QString SubtitleWindow::tipTextAt(const QPoint&) const {
+    if (!owner_ || parentWidget() != owner_) return {};
+    return tr("字幕区: 演唱时,用鼠标左键同步划过整个语句可初步定其时,若该句需很久才唱,可压住右键等待 ");
+}
+
+void SubtitleWindow::buildMenu() {
+    menu_ = new QMenu(this);
+    for (const MenuItem& item : kMenuItems) {
+        if (item.id == 0) {
+            menu_->addSeparator();
+            continue;
+        }
+        QAction* a = menu_->addAction(tr(item.text));
+        a->setData(item.id);
+        if (item.id == kMenuTogglePause) pauseItem_ = a;
+    }
+    connect(menu_, &QMenu::triggered, this, &SubtitleWindow::menuChosen);
+}
+
+void SubtitleWindow::menuChosen(QAction* action) {
+    switch (action->data().toInt()) {
+    case kMenuTogglePause:
+        postCommand(owner_, cmdTogglePause);
+        break;
+    case kMenuRestartSong:
+        postCommand(owner_, cmdRestartSong);
+        break;
+    case kMenuChooseSong:
+        postCommand(owner_, cmdChooseSong);
+        break;
+    case kMenuSubtitleFont:
+        postCommand(owner_, cmdSubtitleFont);
+        break;
+    case kMenuShowPicture:
+        showOwner();
+        break;
+    case kMenuBackToEditor:
+        showOwner();
+        postCommand(owner_, cmdBackToEditor);
+        break;
+    case kMenuHideEditor:
+        minimiseOwner();
+        break;
+    case kMenuHelp:
+        if (helpHandler_) helpHandler_();
+        break;
+    case kMenuExit:
+        postCommand(owner_, cmdExit);
+        break;
+    default:
+        break;
+    }
+}
+
+void SubtitleWindow::showOwner() {
+    QWidget* w = owner_ ? owner_->window() : nullptr;
+    if (!w) return;
+    if (w->isMinimized()) {
+        // Restoring is queued like the other commands, after the menu closed.
+        QMetaObject::invokeMethod(
+            w,
+            [w] {
+                w->setWindowState((w->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+                w->show();
+            },
+            Qt::QueuedConnection);
+    } else {
+        w->raise();
+        w->activateWindow();
+    }
+}
+
+void SubtitleWindow::minimiseOwner() {
+    QWidget* w = owner_ ? owner_->window() : nullptr;
+    if (!w) return;
+    QMetaObject::invokeMethod(w, [w] { w->showMinimized(); }, Qt::QueuedConnection);
+}
+
+void SubtitleWindow::runMenu(const QPoint& globalPos) {
+    menuOpen_ = true;
+    setCursor(Qt::ArrowCursor);
+    updatePauseItem();
+    // The menu runs its own event loop, in which a command may delete this
+    // window along with its owner.
+    QPointer<SubtitleWindow> self(this);
+    menu_->exec(globalPos);
+    if (!self) return;
+    menuOpen_ = false;
+    if (onDesktop_)
+        setCursor(Qt::SizeAllCursor);
+    else
+        unsetCursor();
+}
+
+void SubtitleWindow::mousePressEvent(QMouseEvent* event) {
+    if (!onDesktop_) {
+        event->ignore();
+        return;
+    }
+    QPoint global = event->globalPosition().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        // Qt keeps sending the mouse here until the button is released.
+        dragPoint_ = global;
+        dragging_ = true;
+    } else if (event->button() == Qt::RightButton) {
+        runMenu(global);
+    }
+}
+
+void SubtitleWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (!onDesktop_ || !dragging_) {
+        event->ignore();
+        return;
+    }
+    int64_t now = clock_();
+    if (now - lastMoveMs_ > kDragMoveIntervalMs) {
+        moveBy(event->globalPosition().toPoint());
+        lastMoveMs_ = now;
+    }
+}
+
+void SubtitleWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (!onDesktop_ || !dragging_ || event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    dragging_ = false;
+    moveBy(event->globalPosition().toPoint());
+}
+
+void SubtitleWindow::moveBy(const QPoint& globalPos) {
+    move(pos() + (globalPos - dragPoint_));
+    dragPoint_ = globalPos;
+}
+
+}  // namespace melnix

@@ -1,0 +1,156 @@
+#pragma once
+// The lyric line as large outlined letters whose sung part is shown in the
+// inverse colours. The window's shape is the letters themselves, so that on
+// the desktop they float over the picture or video with nothing around them.
+//
+// It lives in two places: as a disabled child of the editor (the mouse goes
+// through to the editor), and as a frameless top-most tool window on the
+// desktop during the presentation, where it can be dragged and has a popup
+// menu whose items command the editor.
+
+#include <QFont>
+#include <QImage>
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "present/subtitle_wipe.h"
+#include "present/tip_text.h"
+
+class QMenu;
+class QAction;
+
+namespace melnix {
+
+// 0x00BBGGRR: the outline around the letters (red-violet) and the letters
+// (yellow). The sung part shows their inverses, green and blue.
+constexpr uint32_t kSubtitleBackColour = 0x4400C6;
+constexpr uint32_t kSubtitleTextColour = 0x1BFFFF;
+
+// The subtitle face until the user chooses another.
+inline const QString kDefaultSubtitleFace = QStringLiteral("黑体");
+
+// A dragged window follows the mouse at most this often.
+constexpr int kDragMoveIntervalMs = 26;
+
+class SubtitleWindow : public QWidget, public TipTextSource {
+    Q_OBJECT
+public:
+    using Clock = std::function<int64_t()>;
+
+    // Created hidden as a child of owner, which receives every command of the
+    // menu, with the default face fitted to rect. The window is deleted with
+    // its owner wherever it sits.
+    SubtitleWindow(QWidget* owner, const QRect& rect, int id);
+    ~SubtitleWindow() override;
+
+    // height is the character height in pixels; width is twice the wanted
+    // average glyph width (the narrow glyphs are half the full-width ones).
+    void createFont(int width, int height, const QString& face);
+    void fitFont(const QString& face);
+
+    // Sets the box, fits the font to it and moves the window there, hidden:
+    // onDesktop true puts it on the desktop (rect in screen coordinates),
+    // false into the owner (rect in the owner's coordinates).
+    void place(const QRect& rect, const QString& face, bool onDesktop);
+
+    // Shapes the window to the text (GBK) and clears the wipe. Returns the
+    // width shown: min(box width, text width); 0 for an empty text.
+    int setText(std::string_view gbkText, bool centred);
+    void reshape();
+    void showTopMost();
+
+    // Times in 1/100 s; charTimes are the characters' start offsets from
+    // start (empty for none) and are copied.
+    void setLineTiming(int32_t start, int32_t end, std::span<const uint16_t> charTimes);
+    // Colours the text up to song time t (1/100 s).
+    void wipeTo(int32_t t);
+    // Colours the text up to x pixels from its left end (a sweep by hand).
+    void wipeToX(int x);
+
+    // The character under window x: -1 left of the text.
+    int charAt(int x) const { return melnix::charAt(layout_, x); }
+
+    void setPaused(bool paused);
+
+    QString tipTextAt(const QPoint& point) const override;
+
+    // The help item runs this (the help dialog, modal).
+    void setHelpHandler(std::function<void()> handler) { helpHandler_ = std::move(handler); }
+    // For tests: the clock (ms) that paces dragging.
+    void setClock(Clock clock) { clock_ = std::move(clock); }
+
+    int controlId() const { return controlId_; }
+    bool onDesktop() const { return onDesktop_; }
+    bool paused() const { return paused_; }
+    bool menuOpen() const { return menuOpen_; }
+    const std::string& text() const { return text_; }
+    const QFont& subtitleFont() const { return font_; }
+    int fontWidth() const { return fontWidth_; }
+    int fontHeight() const { return fontHeight_; }
+    int boxWidth() const { return boxWidth_; }
+    int boxHeight() const { return boxHeight_; }
+    bool centred() const { return centred_; }
+    const SubtitleLayout& layout() const { return layout_; }
+    int textLeft() const { return layout_.textLeft; }
+    int textRight() const { return layout_.textRight(); }
+    int textWidth() const { return layout_.textWidth; }
+    // The text's box grown by the rim: where the wipe inverts.
+    QRect textRect() const { return textRect_; }
+    const LineTiming& lineTiming() const { return timing_; }
+    int wipeX() const { return wipeX_; }
+    QMenu* menu() const { return menu_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void buildMenu();
+    void runMenu(const QPoint& globalPos);
+    void menuChosen(QAction* action);
+    void showOwner();
+    void minimiseOwner();
+    void moveBy(const QPoint& globalPos);
+    QRegion letterShape(const QString& text, int baseline) const;
+    void renderLine(const QString& text, int baseline);
+    int baselineOffset() const;
+    void updatePauseItem();
+
+    QPointer<QWidget> owner_;
+    int controlId_;
+    QFont font_;
+    int fontWidth_ = 0;
+    int fontHeight_ = 0;
+    QMenu* menu_ = nullptr;
+    QAction* pauseItem_ = nullptr;
+    bool onDesktop_ = false;
+    bool paused_ = false;
+    bool menuOpen_ = false;
+    int boxWidth_ = 0;
+    int boxHeight_ = 0;
+    std::string text_;
+    bool centred_ = false;
+    SubtitleLayout layout_;
+    QRect textRect_;
+    LineTiming timing_;
+    int wipeX_ = 0;
+    // The line as drawn unsung and sung; painting copies from these.
+    QImage unsung_;
+    QImage sung_;
+
+    bool dragging_ = false;
+    QPoint dragPoint_;
+    int64_t lastMoveMs_ = 0;
+    Clock clock_;
+    std::function<void()> helpHandler_;
+};
+
+}  // namespace melnix
