@@ -16,6 +16,7 @@
 #include "sync/char_drag.h"
 #include "sync/line_edits.h"
 #include "sync/line_hold.h"
+#include "sync/melody_timing.h"
 #include "sync/subtitle_sweep.h"
 #include "sync/sync_button.h"
 #include "sync/time_rules.h"
@@ -114,7 +115,7 @@ public:
     // Runs one random operation; returns its name.
     std::string step() {
         int ts = r_.chance(25) ? 2 : 1;
-        switch (r_.between(0, 13)) {
+        switch (r_.between(0, 14)) {
             case 0: return add(ts);
             case 1: confirmModify(s_, spot(ts), r_.chance(10) ? "" : randomText(r_, 34)); return "modify";
             case 2: confirmDelete(s_, spot(ts)); return "delete";
@@ -128,6 +129,7 @@ public:
             case 10: return hold();
             case 11:
             case 12: return drag(ts);
+            case 13: return melody(ts);
             default: return find(ts);
         }
     }
@@ -238,6 +240,23 @@ private:
         return "drag";
     }
 
+    // A melody of a few hundred notes over the song, some closer together
+    // than 30 ms.
+    std::string melody(int ts) {
+        RecordArray<NoteSpan> notes{1000};
+        int32_t ms = r_.between(0, 3000);
+        int count = r_.between(1, 300);
+        for (int i = 0; i < count; ++i) {
+            NoteSpan n;
+            n.startMs = ms;
+            n.durationMs = static_cast<uint16_t>(r_.chance(5) ? 65535 : r_.between(50, 600));
+            notes.append(n);
+            ms += r_.chance(10) ? r_.between(0, 29) : r_.between(30, 600);
+        }
+        timeFromMelody(s_, randomCs(r_, s_) * ts + r_.between(0, ts - 1), ts, notes);
+        return "melody";
+    }
+
     std::string find(int ts) {
         int p = randomCs(r_, s_) * ts;
         LineForEdit(s_, p, ts);
@@ -299,7 +318,7 @@ TEST(RandomOperations, KeepTimeRules) {
         }
     }
     // A generator that stopped reaching an operation would let it go unchecked.
-    for (const char* kind : {"add", "modify", "delete", "split", "merge", "reference", "sync run", "sweep", "hold", "drag"}) {
+    for (const char* kind : {"add", "modify", "delete", "split", "merge", "reference", "sync run", "sweep", "hold", "drag", "melody"}) {
         std::printf("  %-9s changed the sheet %d times\n", kind, changed[kind]);
         EXPECT_GT(changed[kind], 0) << kind;
     }
