@@ -14,6 +14,7 @@ constexpr int kSameNoteMs = 30;
 // Characters without a note of their own (marks, Latin letters) get 3 cs each.
 constexpr int kUntimedStep = kMinCharTime;
 
+// Song milliseconds meet lyric times by plain division, as positions do.
 int32_t msToCs(int32_t ms) { return ms / 10; }
 
 // Sets entry c of the line's character times to v, moving the entries after

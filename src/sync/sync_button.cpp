@@ -33,7 +33,7 @@ CharRef firstTimedFrom(const LyricSheet& sheet, CharRef from) {
     return {};
 }
 
-// Room to move the next character c on without passing the longest line.
+// How much longer the line may still grow.
 int32_t growthRoom(const LyricLine& l) {
     return kMaxEditedDuration - l.duration;
 }
