@@ -2,7 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOptionFrame>
+#include <qdrawutil.h>
 
 #include "present/command_event.h"
 

@@ -81,7 +81,7 @@ EditResult CharDrag::end(int x, int viewOrigin, int width, int songLengthCs, boo
     active_ = false;
     if (!changed) {
         r.seekUnits = viewOrigin + x;
-        r.transport = Transport::Pause;
+        r.transport = TransportAction::Pause;
         return r;
     }
     if (x >= width - kRightEndReach) {
@@ -92,7 +92,7 @@ EditResult CharDrag::end(int x, int viewOrigin, int width, int songLengthCs, boo
     }
     int replay = replayPoint_ - (midiSong ? kMidiReplayExtraUnits : 0);
     r.seekUnits = std::max(replay, viewOrigin + 1);
-    r.transport = Transport::Play;
+    r.transport = TransportAction::Play;
     r.slowReplay = slowReplayAllowed;
     return r;
 }

@@ -11,7 +11,7 @@ enum Refresh : unsigned {
     kRefreshAdjustArea = 1u << 2,  // redraw the lyric adjustment area
 };
 
-enum class Transport {
+enum class TransportAction {
     Keep,
     Play,
     Pause,
@@ -23,7 +23,7 @@ struct EditResult {
     bool modified = false;   // the lyric differs from what was saved
     int seekUnits = -1;      // seek here first (editor units); -1 leaves the position
     int viewOrigin = -1;     // new left edge of the time line (editor units); -1 leaves it
-    Transport transport = Transport::Keep;
+    TransportAction transport = TransportAction::Keep;
     unsigned refresh = kRefreshNothing;
     bool slowReplay = false; // start the slow replay after a drag
 };

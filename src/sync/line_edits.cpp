@@ -21,7 +21,7 @@ constexpr unsigned kConfirmRefresh = kRefreshLineList | kRefreshWindow;
 EditResult playFrom(EditSpot at) {
     EditResult r;
     r.seekUnits = at.cs() * at.timeScale;
-    r.transport = Transport::Play;
+    r.transport = TransportAction::Play;
     r.refresh = kConfirmRefresh;
     return r;
 }

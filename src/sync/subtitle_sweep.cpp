@@ -84,7 +84,7 @@ EditResult SubtitleSweep::end(LyricSheet& sheet, int t, bool reachedEnd, bool pl
     active_ = false;
     sweepStarted = false;
     if (!moved) {
-        if (!playing) r.transport = Transport::Play;
+        if (!playing) r.transport = TransportAction::Play;
         return r;
     }
     const LyricLine* l = sheet.lineAt(line_);
@@ -109,7 +109,7 @@ EditResult SubtitleSweep::end(LyricSheet& sheet, int t, bool reachedEnd, bool pl
     }
     r.seekUnits = seek * timeScale;
     r.viewOrigin = r.seekUnits;
-    r.transport = Transport::PauseThenResume;
+    r.transport = TransportAction::PauseThenResume;
     return r;
 }
 

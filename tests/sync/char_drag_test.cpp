@@ -67,7 +67,7 @@ TEST(CharDrag, NothingToGrabOutsideCharacters) {
     EXPECT_FALSE(drag.begin(s, 50, 1, 0, 100));
     EXPECT_FALSE(drag.moveTo(s, 90));
     EditResult r = drag.end(70, 0, 1000, 10000, false, true);
-    EXPECT_EQ(r.transport, Transport::Pause);
+    EXPECT_EQ(r.transport, TransportAction::Pause);
     EXPECT_EQ(r.seekUnits, 70);
     EXPECT_EQ(test::starts(s), test::starts(song()));
 }
@@ -79,7 +79,7 @@ TEST(CharDrag, ReleaseWithoutChangePausesAtPointer) {
     drag.moveTo(s, 135);
     EditResult r = drag.end(35, 100, 1000, 10000, false, true);
     EXPECT_FALSE(r.slowReplay);
-    EXPECT_EQ(r.transport, Transport::Pause);
+    EXPECT_EQ(r.transport, TransportAction::Pause);
     EXPECT_EQ(r.seekUnits, 135);
 }
 
@@ -108,7 +108,7 @@ TEST_P(DragReplayTest, ReplaysFromBeforeCharacter) {
     EditResult r = drag.end(c.releaseX, c.viewOrigin, 1000, c.songLengthCs, c.midi, true);
     EXPECT_EQ(r.seekUnits, c.seek);
     EXPECT_EQ(r.viewOrigin, c.viewAfter);
-    EXPECT_EQ(r.transport, Transport::Play);
+    EXPECT_EQ(r.transport, TransportAction::Play);
     EXPECT_TRUE(r.slowReplay);
 }
 

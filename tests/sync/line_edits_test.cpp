@@ -68,7 +68,7 @@ TEST_P(LineEditTest, ChangesSheetAndReturnsToPlaying) {
     expectLines(s, c.after.value_or(c.before));
     EXPECT_EQ(r.modified, c.after.has_value());
     EXPECT_EQ(r.seekUnits, c.seek);
-    EXPECT_EQ(r.transport, Transport::Play);
+    EXPECT_EQ(r.transport, TransportAction::Play);
     EXPECT_TRUE(r.refresh & kRefreshLineList);
     if (c.after) {
         EXPECT_TRUE(test::timeRulesHold(s));
@@ -294,7 +294,7 @@ TEST(CancelEdit, PlaysFromEditPosition) {
     EditResult r = cancelEdit({301, 2});
     EXPECT_FALSE(r.modified);
     EXPECT_EQ(r.seekUnits, 300);
-    EXPECT_EQ(r.transport, Transport::Play);
+    EXPECT_EQ(r.transport, TransportAction::Play);
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ TEST_P(SubtitleSweepTest, AppliesOrReplays) {
     EXPECT_EQ(r.modified, c.applied);
     EXPECT_EQ(r.seekUnits, c.seek);
     EXPECT_EQ(r.viewOrigin, c.seek);
-    EXPECT_EQ(r.transport, Transport::PauseThenResume);
+    EXPECT_EQ(r.transport, TransportAction::PauseThenResume);
     EXPECT_TRUE(test::timeRulesHold(s));
     EXPECT_FALSE(sweep.active());
 }
@@ -93,7 +93,7 @@ TEST(SubtitleSweep, ShortSweepOnFirstLineReplaysSecondBeforeIt) {
     sweep.move(s, 150, 0);
     EditResult r = sweep.end(s, 160, false, true, 2);
     EXPECT_EQ(r.seekUnits, 60);  // (150 - 20 - 100) x 2
-    EXPECT_EQ(r.transport, Transport::PauseThenResume);
+    EXPECT_EQ(r.transport, TransportAction::PauseThenResume);
     EXPECT_EQ(s.lineAt(0)->startTime, 100);
 }
 
@@ -109,9 +109,9 @@ TEST(SubtitleSweep, ClickWithoutMovePlaysStoppedSong) {
     LyricSheet s = song();
     SubtitleSweep sweep;
     sweep.begin(1);
-    EXPECT_EQ(sweep.end(s, 300, false, false, 1).transport, Transport::Play);
+    EXPECT_EQ(sweep.end(s, 300, false, false, 1).transport, TransportAction::Play);
     sweep.begin(1);
-    EXPECT_EQ(sweep.end(s, 300, false, true, 1).transport, Transport::Keep);
+    EXPECT_EQ(sweep.end(s, 300, false, true, 1).transport, TransportAction::Keep);
 }
 
 TEST(SubtitleSweep, NothingWhenSongStoppedDuringSweep) {
@@ -143,7 +143,7 @@ TEST(SubtitleSweep, NoLineOnShowRecordsNothing) {
     sweep.begin(3);
     sweep.move(s, 600, 0);
     EXPECT_FALSE(sweep.sweepStarted);
-    EXPECT_EQ(sweep.end(s, 610, true, true, 1).transport, Transport::Keep);
+    EXPECT_EQ(sweep.end(s, 610, true, true, 1).transport, TransportAction::Keep);
 }
 
 }  // namespace

@@ -1,0 +1,1130 @@
+#include "app/editor_dialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
+#include <qdrawutil.h>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWindowStateChangeEvent>
+
+#include "app/editor_layout.h"
+#include "app/editor_rules.h"
+#include "app/progress_slider.h"
+#include "app/save_dialog.h"
+#include "common/file.h"
+#include "common/gbk.h"
+#include "common/paths.h"
+#include "lyrics/lyric_import.h"
+#include "lyrics/lyric_text.h"
+#include "lyrics/lyric_store.h"
+#include "lyrics/mlx_block.h"
+#include "present/command_event.h"
+#include "present/subtitle_window.h"
+#include "present/tip_watcher.h"
+#include "songlist/media_kind.h"
+#include "sync/line_edits.h"
+#include "sync/timeline.h"
+
+namespace melnix {
+namespace {
+
+constexpr int kClockStepMs = 6;
+constexpr int kResumeDelayMs = 2000;
+constexpr int kEndTextIntervalMs = 5000;
+constexpr int kWipeLeadCs = 10;
+constexpr int kSubtitleId = 1100;
+constexpr QRgb kSubtitleAreaColour = qRgb(64, 128, 182);
+constexpr QRgb kTimelineColour = qRgb(110, 80, 150);
+constexpr QRgb kAdjustColour = qRgb(224, 224, 224);
+constexpr int kAreaMargin = 6;
+constexpr int kLongHint = 76;  // bytes; a longer hint widens the strip over the statics
+
+QString tr(const char* text) { return QCoreApplication::translate("EditorDialog", text); }
+QString fromGbk(const std::string& gbk) { return QString::fromStdString(gbkToUtf8(gbk)); }
+std::string toGbk(const QString& text) { return utf8ToGbk(text.toStdString()); }
+std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+QString displayPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+QString songOpenFilter() {
+    return tr("常见音乐类型") + " (*.mp3 *.MP3 *.wav *.WAV *.mid *.MID *.kar *.KAR *.rmi *.RMI *.midi *.MIDI *.mpa);;" +
+           tr("所有文件") + " (*)";
+}
+
+}  // namespace
+
+int EditorPrompts::askSaveChanges(QWidget* parent) {
+    const auto r = QMessageBox::question(parent, tr("Melnix"), tr("修改的歌词尚未存盘,你需要存盘吗？"),
+                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    return r == QMessageBox::Yes ? 1 : r == QMessageBox::No ? 0 : -1;
+}
+
+void EditorPrompts::error(QWidget* parent, const QString& text, const QString& title) {
+    QMessageBox::critical(parent, title, text);
+}
+
+void EditorPrompts::info(QWidget* parent, const QString& text, const QString& title) {
+    QMessageBox::information(parent, title, text);
+}
+
+EditorDialog::EditorDialog(std::string programFolder, std::string argument, std::string demoSong,
+                           std::unique_ptr<EditorPrompts> prompts)
+    : programFolder_(std::move(programFolder)),
+      argument_(std::move(argument)),
+      demoSong_(std::move(demoSong)),
+      prompts_(prompts ? std::move(prompts) : std::make_unique<EditorPrompts>()),
+      session_(state_, sheet_, *this),
+      subtitleFace_(kDefaultSubtitleFace) {
+    setObjectName("EditorDialog");
+    QDialog::setWindowTitle(QString::fromLatin1(kAppTitle));
+    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    resize(kEditorWidth, kEditorHeight);
+    buildControls();
+    connectControls();
+    computeAreas();
+    subtitle_ = new SubtitleWindow(this, subtitleArea_, kSubtitleId);
+    placeSubtitle();
+    tipWatcher_ = new TipWatcher(this, this);
+
+    clockTimer_.setInterval(kClockStepMs);
+    connect(&clockTimer_, &QTimer::timeout, this, &EditorDialog::clockStep);
+    resumeTimer_.setSingleShot(true);
+    resumeTimer_.setInterval(kResumeDelayMs);
+    connect(&resumeTimer_, &QTimer::timeout, this, [this] { runCommand(kCmdResumeTimer); });
+    slowReplayTimer_.setSingleShot(true);
+    connect(&slowReplayTimer_, &QTimer::timeout, this, [this] { runCommand(kCmdSlowReplayEnd); });
+
+    transport_.setWaveSongEnded([this] { postCommand(this, kCmdWaveEnded); });
+    postCommand(this, kCmdFinishStartup);
+}
+
+EditorDialog::~EditorDialog() {
+    clockTimer_.stop();
+    transport_.close();
+}
+
+QWidget* EditorDialog::control(int id) const {
+    auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+void EditorDialog::buildControls() {
+    for (const ControlSpec& spec : editorControls()) {
+        QWidget* w = nullptr;
+        switch (spec.kind) {
+            case ControlKind::Button: {
+                auto* b = new QPushButton(spec.caption, this);
+                b->setAutoDefault(false);
+                w = b;
+                break;
+            }
+            case ControlKind::IconButton: {
+                auto* b = new QToolButton(this);
+                w = b;
+                break;
+            }
+            case ControlKind::LineBox: {
+                lineBox_ = new QComboBox(this);
+                lineBox_->setEditable(true);
+                lineBox_->setInsertPolicy(QComboBox::NoInsert);
+                lineBox_->installEventFilter(this);
+                w = lineBox_;
+                break;
+            }
+            case ControlKind::UpDown: {
+                auto* box = new QWidget(this);
+                auto* up = new QToolButton(box);
+                auto* down = new QToolButton(box);
+                up->setArrowType(Qt::UpArrow);
+                down->setArrowType(Qt::DownArrow);
+                up->setGeometry(0, 0, spec.rect.width(), spec.rect.height() / 2);
+                down->setGeometry(0, spec.rect.height() / 2, spec.rect.width(), spec.rect.height() / 2);
+                connect(up, &QToolButton::clicked, this, [this] { changePlacement(+1); });
+                connect(down, &QToolButton::clicked, this, [this] { changePlacement(-1); });
+                w = box;
+                break;
+            }
+            case ControlKind::Trackbar: {
+                volume_ = new QSlider(Qt::Vertical, this);
+                volume_->setRange(0, kMaxVolumeLevel);
+                volume_->setInvertedAppearance(true);
+                volume_->setValue(0);
+                w = volume_;
+                break;
+            }
+            case ControlKind::Radio: {
+                auto* r = new QRadioButton(this);
+                r->setAutoExclusive(false);
+                speedRadios_.push_back(r);
+                w = r;
+                break;
+            }
+            case ControlKind::Static: {
+                auto* l = new QLabel(spec.caption, this);
+                l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                l->setAlignment(Qt::AlignCenter);
+                w = l;
+                break;
+            }
+            case ControlKind::Label: w = new QLabel(spec.caption, this); break;
+            case ControlKind::HintCheck:
+                hints_ = new QCheckBox(spec.caption, this);
+                hints_->setChecked(true);
+                w = hints_;
+                break;
+            case ControlKind::Separator: {
+                auto* f = new QFrame(this);
+                f->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+                w = f;
+                break;
+            }
+            case ControlKind::Slider: slider_ = new ProgressSlider(this, this); w = slider_; break;
+        }
+        w->setObjectName(QString("control%1").arg(spec.id));
+        w->setGeometry(spec.rect);
+        w->setFocusPolicy(spec.kind == ControlKind::LineBox ? Qt::StrongFocus : Qt::TabFocus);
+        if (spec.startsHidden) w->hide();
+        controls_[spec.id] = w;
+        if (!spec.tooltip.isEmpty()) tips_[spec.id] = spec.tooltip;
+    }
+    pauseButton_ = static_cast<QPushButton*>(control(idPause));
+    static_cast<QToolButton*>(control(idMute))->setText(tr("音"));
+    static_cast<QToolButton*>(control(idVocal))->setText(tr("原"));
+    static_cast<QToolButton*>(control(idRuler))->setText(tr("波"));
+    static_cast<QToolButton*>(control(idDoubleScale))->setText("2x");
+    static_cast<QToolButton*>(control(idDoubleScale))->setCheckable(true);
+    control(idVocal)->setEnabled(false);
+    lineBox_->setEnabled(false);
+    lineBox_->lineEdit()->setMaxLength(kMaxLineBytes);
+    speedRadios_[kNormalSpeedIndex]->setChecked(true);
+    for (QRadioButton* r : speedRadios_) r->setEnabled(false);
+    control(idSave)->setEnabled(false);
+}
+
+void EditorDialog::connectControls() {
+    auto onClick = [this](int id, auto fn) {
+        auto* b = qobject_cast<QAbstractButton*>(control(id));
+        connect(b, &QAbstractButton::clicked, this, [this, fn] {
+            resumeTimer_.stop();
+            (this->*fn)();
+            buttonAction();
+        });
+    };
+    onClick(idPause, &EditorDialog::playOrPause);
+    onClick(idSave, &EditorDialog::saveLyrics);
+    onClick(idImport, &EditorDialog::importLyrics);
+    onClick(idOpenFile, &EditorDialog::openSongFile);
+    onClick(idOpenList, &EditorDialog::openSongList);
+    onClick(idCancel, &EditorDialog::cancelEdit);
+    onClick(idMute, &EditorDialog::toggleMute);
+    onClick(idVocal, &EditorDialog::toggleVocal);
+    for (int id : kConfirmIds) onClick(id, &EditorDialog::confirmEdit);
+    connect(static_cast<QAbstractButton*>(control(idExit)), &QAbstractButton::clicked, this, [this] { close(); });
+    for (int i = 0; i < 6; ++i) {
+        connect(static_cast<QAbstractButton*>(control(kActionIds[i])), &QAbstractButton::clicked, this, [this, i] {
+            resumeTimer_.stop();
+            enterEditMode(static_cast<EditMode>(i));
+        });
+    }
+    const std::pair<int, std::pair<int, int>> views[] = {
+        {idViewLeftFar, {-4, 5}}, {idViewLeft, {-1, 3}}, {idViewRight, {1, 3}}, {idViewRightFar, {4, 5}}};
+    for (const auto& [id, f] : views) {
+        connect(static_cast<QAbstractButton*>(control(id)), &QAbstractButton::clicked, this, [this, f = f] {
+            resumeTimer_.stop();
+            moveView(f.first, f.second);
+            buttonAction();
+        });
+    }
+    for (int i = 0; i < kSpeedCount; ++i)
+        connect(speedRadios_[static_cast<size_t>(i)], &QRadioButton::clicked, this, [this, i] { selectSpeed(i); });
+    connect(volume_, &QSlider::valueChanged, this, &EditorDialog::setVolumeFromTrack);
+    connect(hints_, &QCheckBox::toggled, this, [this](bool on) { state_.showHints = on ? 1 : 0; });
+    connect(static_cast<QAbstractButton*>(control(idDoubleScale)), &QAbstractButton::toggled, this, [this](bool on) {
+        resumeTimer_.stop();
+        const int u = transport_.positionUnits() / transport_.timeScale();
+        transport_.setTimeScale(on ? 2 : 1);
+        viewOrigin_ = u * transport_.timeScale();
+        update();
+        buttonAction();
+    });
+    connect(static_cast<QAbstractButton*>(control(idRuler)), &QAbstractButton::clicked, this, [this] {
+        rulerMode_ = !rulerMode_;
+        update();
+        buttonAction();
+    });
+    auto* sync = static_cast<QPushButton*>(control(idSync));
+    connect(sync, &QPushButton::pressed, this, &EditorDialog::syncPressed);
+    connect(sync, &QPushButton::released, this, &EditorDialog::syncReleased);
+    connect(static_cast<QAbstractButton*>(control(idHelp)), &QAbstractButton::clicked, this, [this] {
+        prompts_->info(this,
+                       tr("打开歌曲后，点击[添加]输入每句歌词，或用[导入歌词]读入歌词文本或同步歌词文件。\n"
+                          "演唱时按[同步]按钮为每个字定时，或用鼠标左键划过字幕区的整句歌词。\n"
+                          "慢速播放(0.5x)最适合调整歌词时间。完成后点击[导出]保存。"),
+                       tr("帮助"));
+        buttonAction();
+    });
+    connect(static_cast<QAbstractButton*>(control(idPresent)), &QAbstractButton::clicked, this, [this] {
+        prompts_->info(this, tr("欣赏模式将在下一版本中提供。"), tr("欣赏"));
+        buttonAction();
+    });
+    connect(static_cast<QAbstractButton*>(control(idTracks)), &QAbstractButton::clicked, this, [this] {
+        prompts_->info(this, tr("MIDI音轨对话框将在下一版本中提供。"), tr("音轨"));
+        buttonAction();
+    });
+    connect(lineBox_, &QComboBox::activated, this, [this](int) {
+        if (editMode_ == EditMode::Reference) lineBox_->setEditText(lineBox_->currentText());
+    });
+}
+
+// After every button action the pause button gets the focus back.
+void EditorDialog::buttonAction() {
+    if (editMode_ == EditMode::None) pauseButton_->setFocus();
+}
+
+void EditorDialog::computeAreas() {
+    const QWidget* separator = control(idSeparator);
+    const QWidget* present = control(idPresent);
+    const int left = kAreaMargin, right = width() - kAreaMargin;
+    subtitleArea_ = QRect(QPoint(left, kAreaMargin), QPoint(right - 1, separator->y() - 2 - 1));
+    waveformArea_ = QRect(QPoint(left, separator->geometry().bottom() + 1 + 2), QPoint(right - 1, present->y() - 32 - 1));
+    adjustArea_ = QRect(QPoint(left, present->y() - 26), QPoint(right - 1, present->y() - 1));
+}
+
+void EditorDialog::placeSubtitle() {
+    const int w = subtitleArea_.width();
+    const int h = 2 * w / 21;
+    const QRect box(subtitleArea_.left(), subtitleArea_.top() + (subtitleArea_.height() - h) / 2, w, h);
+    subtitle_->place(box, subtitleFace_, false);
+    subtitle_->setEnabled(false);
+    if (shownLine_ >= -1) {
+        const int line = shownLine_;
+        shownLine_ = -2;
+        showLineAt(line >= 0 && sheet_.lineAt(line) ? sheet_.lineAt(line)->startTime * transport_.timeScale() : 0);
+    }
+}
+
+// ---- start-up and shut-down --------------------------------------------------
+
+void EditorDialog::customEvent(QEvent* event) {
+    if (event->type() == CommandEvent::eventType()) {
+        runCommand(static_cast<CommandEvent*>(event)->commandId());
+        return;
+    }
+    QDialog::customEvent(event);
+}
+
+void EditorDialog::runCommand(uint32_t id) {
+    switch (id) {
+        case kCmdFinishStartup: finishStartup(); break;
+        case kCmdHandOver: {
+            std::string bytes;
+            if (readWholeFile(dataFolder() + "/Melnix_001.tmp", bytes, 520)) {
+                const std::string path = bytes.substr(0, bytes.find('\0'));
+                if (!path.empty()) openNamedFile(path);
+            }
+            showNormal();
+            raise();
+            activateWindow();
+            break;
+        }
+        case kCmdResumeTimer: playSong(); break;
+        case kCmdSlowReplayEnd:
+            if (transport_.playState() == kPlayPlaying) {
+                control(idSync)->setEnabled(true);
+                if (transport_.speedIndex() != kNormalSpeedIndex) selectSpeed(transport_.speedIndex());
+            }
+            break;
+        case kCmdClockLoop: startClock(); break;
+        case kCmdSliderDown:
+            resumeTimer_.stop();
+            pauseButton_->setText(tr("播放"));
+            wasPlayingBeforeDrag_ = transport_.playState() == kPlayPlaying;
+            pauseSong();
+            seekUnits(slider_->getPos() * transport_.timeScale());
+            break;
+        case kCmdSliderDrag: seekUnits(slider_->getPos() * transport_.timeScale()); break;
+        case kCmdSliderUp:
+            if (wasPlayingBeforeDrag_) playSong();
+            break;
+        case kCmdWaveEnded:
+        case kCmdMidiPlayedOff: songEnded(); break;
+        case cmdVolumeUp: volume_->setValue(volume_->value() - kVolumeStep); break;
+        case cmdVolumeDown: volume_->setValue(std::min(volume_->value() + kVolumeStep, kMaxVolumeLevel - kMinVolumeLevel)); break;
+        case cmdSubtitleFont: chooseSubtitleFont(); break;
+        case kCmdPendingRequest: runPendingRequest(); break;
+        default: break;
+    }
+}
+
+void EditorDialog::finishStartup() {
+    editorLayout_.Take(this, QRect(0, 0, width(), control(idSeparator)->y() - 2));
+    session_.loadStateAndOpen(programFolder_, argument_, demoSong_);
+    hints_->setChecked(state_.showHints != 0);
+    if (!state_.subtitleFont.empty()) {
+        subtitleFace_ = fromGbk(state_.subtitleFont);
+        placeSubtitle();
+    }
+    setModified(false);
+}
+
+bool EditorDialog::confirmUnsavedLyrics() {
+    if (!modified_ || sheet_.empty()) return true;
+    const int answer = prompts_->askSaveChanges(this);
+    if (answer < 0) return false;
+    if (answer > 0) saveLyrics();
+    return true;
+}
+
+bool EditorDialog::shutdown() {
+    resumeTimer_.stop();
+    if (clockTimer_.isActive()) {
+        // The clock step ends first and then runs the exit.
+        pendingRequest_ = kPendingExit;
+        stopClock();
+        return false;
+    }
+    if (!confirmUnsavedLyrics()) return false;
+    state_.position = transport_.positionUnits() / transport_.timeScale();
+    state_.subtitleFont = toGbk(subtitleFace_);
+    transport_.close();
+    session_.saveState();
+    return true;
+}
+
+void EditorDialog::closeEvent(QCloseEvent* event) {
+    if (exiting_ || shutdown()) {
+        exiting_ = true;
+        event->accept();
+        QDialog::done(QDialog::Accepted);
+    } else {
+        event->ignore();
+    }
+}
+
+void EditorDialog::reject() { close(); }
+
+void EditorDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        editorLayout_.Relayout(this);
+        computeAreas();
+        placeSubtitle();
+        update();
+        if (transport_.playState() == kPlayPlaying) postCommand(this, kCmdClockLoop);
+    }
+}
+
+void EditorDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (editorLayout_.taken()) {
+        editorLayout_.Relayout(this);
+        computeAreas();
+        placeSubtitle();
+    }
+}
+
+// ---- SongHost --------------------------------------------------------------------
+
+void EditorDialog::releaseSong() {
+    stopClock();
+    transport_.close();
+    songLengthCs_ = 0;
+    shownLine_ = -2;
+    setModified(false);
+}
+
+bool EditorDialog::openForPlayback(const std::string& songPath) {
+    noteList_.clear();
+    const bool opened = transport_.openSong(songPath, sheet_.songDataLength);
+    const bool midi = isMidiKind(transport_.kind());
+    control(idTracks)->setVisible(midi);
+    control(idSync)->setVisible(!midi);
+    if (!opened) {
+        prompts_->error(this, displayPath(songPath), tr("打开下列文件时出错!"));
+        afterSongOpened();
+        return true;
+    }
+    afterSongOpened();
+    startOfPlay();
+    return true;
+}
+
+void EditorDialog::afterSongOpened() {
+    songLengthCs_ = transport_.lengthCs();
+    slider_->setRange(0, std::max(1, songLengthCs_));
+    static_cast<QLabel*>(control(idLength))->setText(QString::fromStdString(formatClock(songLengthCs_)));
+    File f;
+    const std::string& path = state_.list.current.songPath;
+    const int64_t size = f.open(path, File::Mode::Read) ? f.length() : 0;
+    static_cast<QLabel*>(control(idSize))->setText(QString::fromStdString(formatFileSize(size)));
+    if (songLengthCs_ > kLengthUnknownMax) {
+        state_.list.current.length = songLengthCs_;
+        const int i = state_.list.findSong(path);
+        if (i >= 0) state_.list.at(i)->length = songLengthCs_;
+    }
+    updateSpeedRadios();
+    refillLineList();
+    shownLine_ = -2;
+    viewOrigin_ = 0;
+    update();
+}
+
+void EditorDialog::setWindowTitle(const std::string& title) { QDialog::setWindowTitle(displayPath(title)); }
+
+void EditorDialog::showError(const std::string& text, const std::string& title) {
+    prompts_->error(this, displayPath(text), QString::fromStdString(title));
+}
+
+void EditorDialog::lyricFileLoaded(const std::string& path) {
+    setModified(false);
+    lineBox_->setEditText(displayPath(path));
+    refillLineList();
+}
+
+// ---- transport -----------------------------------------------------------------
+
+void EditorDialog::startOfPlay() {
+    showPosition(transport_.positionUnits());
+    transportEnabled_ = true;
+    pauseButton_->setText(tr("暂停"));
+    if (const LyricLine* first = sheet_.lineAt(0)) lineBox_->setEditText(fromGbk(first->text));
+    updateSpeedRadios();
+    pauseButton_->setFocus();
+    postCommand(this, kCmdClockLoop);
+}
+
+void EditorDialog::playOrPause() {
+    if (transport_.playState() == kPlayPlaying) {
+        pauseSong();
+    } else {
+        playSong();
+    }
+    updateActionButtons();
+}
+
+void EditorDialog::pauseSong() {
+    for (QRadioButton* r : speedRadios_) r->setEnabled(false);
+    control(idVocal)->setEnabled(false);
+    transport_.pause();
+    pauseButton_->setText(tr("播放"));
+}
+
+void EditorDialog::playSong() {
+    if (!transport_.hasEngine()) return;
+    if (transport_.play()) startOfPlay();
+}
+
+void EditorDialog::seekUnits(int units) {
+    if (!transport_.seekUnits(units)) {
+        songEnded();
+        return;
+    }
+    updateActionButtons();
+    showPosition(units);
+    showLineAt(units);
+}
+
+void EditorDialog::updateSpeedRadios() {
+    const bool playing = transport_.playState() == kPlayPlaying;
+    for (int i = 0; i < kSpeedCount; ++i) {
+        QRadioButton* r = speedRadios_[static_cast<size_t>(i)];
+        r->setChecked(i == transport_.speedIndex());
+        r->setEnabled(playing && transport_.speedsAvailable());
+    }
+    control(idVocal)->setEnabled(playing && transport_.vocalRemovalAvailable());
+}
+
+void EditorDialog::selectSpeed(int index) {
+    transport_.selectSpeed(index);
+    updateSpeedRadios();
+    pauseButton_->setFocus();
+}
+
+void EditorDialog::setVolumeFromTrack(int pos) {
+    transport_.setVolumeFromTrack(pos);
+    static_cast<QToolButton*>(control(idMute))->setText(tr("音"));
+}
+
+void EditorDialog::toggleMute() {
+    const bool mute = !transport_.isMuted();
+    transport_.setMute(mute);
+    static_cast<QToolButton*>(control(idMute))->setText(mute ? tr("静") : tr("音"));
+}
+
+void EditorDialog::toggleVocal() {
+    transport_.toggleVocalRemoval();
+    static_cast<QToolButton*>(control(idVocal))->setText(transport_.vocalsKept() ? tr("原") : tr("伴"));
+}
+
+void EditorDialog::moveView(int numerator, int denominator) {
+    viewOrigin_ = std::max(0, viewOrigin_ + waveformArea_.width() * numerator / denominator);
+    update(waveformArea_.united(adjustArea_));
+}
+
+void EditorDialog::songEnded() {
+    stopClock();
+    if (QApplication::activeModalWidget() && QApplication::activeModalWidget() != this) return;
+    SongList& list = state_.list;
+    const int current = list.findSong(list.current.songPath);
+    if (!modified_ && current >= 0 && list.size() > 1) {
+        sheet_.clearLines();
+        refillLineList();
+        list.selectSong(current == 0 ? list.lastIndex() : current - 1);
+        session_.openCurrentSong();
+        return;
+    }
+    if (transport_.replay()) startOfPlay();
+}
+
+// ---- the clock ------------------------------------------------------------------
+
+void EditorDialog::startClock() {
+    if (clockTimer_.isActive()) {
+        pendingRequest_ = kPendingClock;
+        stopClock();
+        return;
+    }
+    if (transport_.playState() != kPlayPlaying) return;
+    lastDrawn_ = -1;
+    endTextClock_.start();
+    clockTimer_.start();
+}
+
+void EditorDialog::stopClock() {
+    if (!clockTimer_.isActive()) return;
+    clockTimer_.stop();
+    postCommand(this, kCmdPendingRequest);
+}
+
+void EditorDialog::clockStep() {
+    if (transport_.playState() != kPlayPlaying) {
+        stopClock();
+        return;
+    }
+    const int p = transport_.positionUnits();
+    if (p == lastDrawn_) return;
+    showPosition(p);
+    showLineAt(p);
+    // Keep the playing position inside the time line.
+    const int w = std::max(1, waveformArea_.width());
+    const int half = w / 2;
+    if (p < viewOrigin_ || p >= viewOrigin_ + w) {
+        viewOrigin_ = std::max(0, p - half / 2);
+        update(waveformArea_.united(adjustArea_));
+    }
+    lastDrawn_ = p;
+}
+
+void EditorDialog::showPosition(int units) {
+    const int cs = units / transport_.timeScale();
+    slider_->setPos(cs);
+    if (cs / 10 != lastTenths_) {
+        lastTenths_ = cs / 10;
+        static_cast<QLabel*>(control(idPosition))->setText(QString::fromStdString(formatClock(cs)));
+    }
+}
+
+void EditorDialog::showLineAt(int units) {
+    const int scale = transport_.timeScale();
+    const int line = CurrentLine(sheet_, units, scale);
+    if (line >= sheet_.lineCount()) {
+        // Past the last line the end texts take turns.
+        if (shownLine_ != line || endTextClock_.elapsed() >= kEndTextIntervalMs) {
+            const QString texts[] = {sheet_.empty() ? tr("(尚未录入唱词,你可用本软件录入)") : tr("(录入的唱词结束)"),
+                                     tr("配备动态图像,请点击 [欣赏] 按钮"), tr("欢迎使用 Melnix 卡拉OK歌词制作"),
+                                     tr("祝你: 万事如意 快乐每一天")};
+            if (shownLine_ != line) endTextIndex_ = 0;
+            subtitle_->setText(toGbk(texts[endTextIndex_]), true);
+            subtitle_->setLineTiming(0, 1, {});
+            subtitle_->show();
+            endTextIndex_ = (endTextIndex_ + 1) % 4;
+            endTextClock_.restart();
+            shownLine_ = line;
+        }
+        return;
+    }
+    const LyricLine& l = *sheet_.lineAt(line);
+    if (line != shownLine_) {
+        subtitle_->setText(l.text, (l.flags & kLineAltPlacement) == 0);
+        subtitle_->setLineTiming(l.startTime, l.endTime(), l.charTimes);
+        subtitle_->show();
+        shownLine_ = line;
+    }
+    subtitle_->wipeTo(units / scale + kWipeLeadCs);
+}
+
+void EditorDialog::runPendingRequest() {
+    const int request = pendingRequest_;
+    pendingRequest_ = kPendingNone;
+    switch (request) {
+        case kPendingExit: close(); break;
+        case kPendingClock: startClock(); break;
+        default: break;
+    }
+}
+
+// ---- lyrics ----------------------------------------------------------------------
+
+void EditorDialog::setModified(bool on) {
+    modified_ = on;
+    auto* save = static_cast<QPushButton*>(control(idSave));
+    save->setText(on ? tr("保存") : tr("导出"));
+    save->setEnabled(!sheet_.empty() && editMode_ == EditMode::None);
+}
+
+void EditorDialog::refillLineList() {
+    const QString text = lineBox_->currentText();
+    lineBox_->clear();
+    for (const LyricLine& l : sheet_)
+        if (!l.text.empty()) lineBox_->addItem(fromGbk(l.text));
+    lineBox_->setEditText(text);
+    control(idSave)->setEnabled(!sheet_.empty() && editMode_ == EditMode::None);
+}
+
+int EditorDialog::lineAtPosition() { return LineForEdit(sheet_, transport_.positionUnits(), transport_.timeScale()); }
+
+void EditorDialog::updateActionButtons() {
+    if (editMode_ != EditMode::None) return;
+    const int line = lineAtPosition();
+    const ActionEnabling e = actionEnabling(sheet_, line);
+    control(idAdd)->setEnabled(e.add);
+    control(idModify)->setEnabled(e.modify);
+    control(idDelete)->setEnabled(e.modify);
+    control(idPlacement)->setEnabled(e.modify);
+    control(idSplit)->setEnabled(e.split);
+    control(idMerge)->setEnabled(e.merge);
+    control(idReference)->setEnabled(e.reference);
+    const LyricLine* l = sheet_.lineAt(line);
+    lineBox_->setEditText(l ? fromGbk(l->text) : QString());
+}
+
+void EditorDialog::enterEditMode(EditMode mode) {
+    if (editMode_ != EditMode::None) return;
+    pauseSong();
+    editPosition_ = transport_.positionUnits();
+    const EditSpot spot{editPosition_, transport_.timeScale()};
+    const int lineIndex = LineForEdit(sheet_, editPosition_, spot.timeScale);
+    const LyricLine* line = sheet_.lineAt(lineIndex);
+    const LyricLine* next = sheet_.lineAt(lineIndex + 1);
+    QString boxText;
+    int caret = -1;
+    ReferenceList refs;
+    switch (mode) {
+        case EditMode::Add: break;
+        case EditMode::Modify:
+        case EditMode::Delete:
+            if (line) boxText = fromGbk(line->text);
+            break;
+        case EditMode::Split:
+            if (!line || line->text.size() < 12) return;
+            boxText = fromGbk(line->text);
+            break;
+        case EditMode::Merge: {
+            if (!line || !next || line->text.size() + next->text.size() > kMaxLineBytes) return;
+            const bool space = line->text.size() + next->text.size() < static_cast<size_t>(kMaxLineBytes);
+            boxText = fromGbk(line->text) + (space ? " " : "");
+            caret = static_cast<int>(boxText.size());
+            boxText += fromGbk(next->text);
+            break;
+        }
+        case EditMode::Reference:
+            refs = referenceList(sheet_, spot);
+            if (refs.entries.empty()) return;
+            break;
+        case EditMode::None: return;
+    }
+    editMode_ = mode;
+    const int index = static_cast<int>(mode);
+    for (int id : kActionIds) control(id)->hide();
+    control(kConfirmIds[index])->show();
+    control(idCancel)->show();
+    for (int id : {idImport, idOpenList, idPresent, idSave}) control(id)->setEnabled(false);
+    transportEnabled_ = false;
+    for (int id : {idViewLeftFar, idViewLeft, idPause, idViewRight, idViewRightFar, idDoubleScale, idRuler, idMute,
+                   idVolume, idSlider, idPosition, idLength, idSize})
+        control(id)->setEnabled(false);
+    control(idSlider)->hide();
+    lineBox_->setEnabled(true);
+    lineBox_->clear();
+    if (mode == EditMode::Reference) {
+        for (const std::string& e : refs.entries) lineBox_->addItem(fromGbk(e));
+        boxText = fromGbk(refs.boxText);
+    }
+    lineBox_->setEditText(boxText);
+    if (caret >= 0) lineBox_->lineEdit()->setCursorPosition(caret);
+    lineBox_->setFocus();
+}
+
+void EditorDialog::leaveEditMode() {
+    if (editMode_ == EditMode::None) return;
+    for (int id : kConfirmIds) control(id)->hide();
+    control(idCancel)->hide();
+    for (int id : kActionIds) control(id)->show();
+    editMode_ = EditMode::None;
+    for (int id : {idImport, idOpenList, idPresent}) control(id)->setEnabled(true);
+    transportEnabled_ = true;
+    for (int id : {idViewLeftFar, idViewLeft, idPause, idViewRight, idViewRightFar, idDoubleScale, idRuler, idMute,
+                   idVolume, idSlider, idPosition, idLength, idSize})
+        control(id)->setEnabled(true);
+    control(idSlider)->show();
+    lineBox_->setEnabled(false);
+    refillLineList();
+    setModified(modified_);
+}
+
+void EditorDialog::confirmEdit() {
+    const EditSpot spot{editPosition_, transport_.timeScale()};
+    const std::string text = toGbk(lineBox_->currentText());
+    EditResult r;
+    switch (editMode_) {
+        case EditMode::Add: r = confirmAdd(sheet_, spot, text); break;
+        case EditMode::Modify: r = confirmModify(sheet_, spot, text); break;
+        case EditMode::Delete: r = confirmDelete(sheet_, spot); break;
+        case EditMode::Split: r = confirmSplit(sheet_, spot, text); break;
+        case EditMode::Merge: r = confirmMerge(sheet_, spot, text); break;
+        case EditMode::Reference: r = confirmReference(sheet_, spot, text); break;
+        case EditMode::None: return;
+    }
+    leaveEditMode();
+    applyEditResult(r);
+}
+
+void EditorDialog::cancelEdit() {
+    const EditResult r = melnix::cancelEdit(EditSpot{editPosition_, transport_.timeScale()});
+    leaveEditMode();
+    applyEditResult(r);
+}
+
+void EditorDialog::applyEditResult(const EditResult& r) {
+    if (r.modified) setModified(true);
+    if (r.refresh & kRefreshLineList) refillLineList();
+    if (r.viewOrigin >= 0) viewOrigin_ = r.viewOrigin;
+    if (r.seekUnits >= 0) seekUnits(r.seekUnits);
+    shownLine_ = -2;
+    switch (r.transport) {
+        case TransportAction::Play: playSong(); break;
+        case TransportAction::Pause: pauseSong(); break;
+        case TransportAction::PauseThenResume:
+            pauseSong();
+            resumeTimer_.start();
+            break;
+        case TransportAction::Keep: break;
+    }
+    updateActionButtons();
+    update();
+}
+
+void EditorDialog::changePlacement(int delta) {
+    LyricLine* l = sheet_.lineAt(lineAtPosition());
+    if (!l) return;
+    if (delta <= 0) {
+        l->flags |= kLineAltPlacement;
+    } else {
+        l->flags &= ~kLineAltPlacement;
+    }
+    setModified(true);
+    shownLine_ = -2;
+    update();
+}
+
+void EditorDialog::syncPressed() {
+    resumeTimer_.stop();
+    const int t = transport_.positionUnits() / transport_.timeScale();
+    applyEditResult(syncButton_.press(sheet_, t));
+}
+
+void EditorDialog::syncReleased() { syncButton_.release(transport_.positionUnits() / transport_.timeScale()); }
+
+// ---- files --------------------------------------------------------------------------
+
+void EditorDialog::saveLyrics() {
+    if (sheet_.empty()) return;
+    const std::string& song = state_.list.current.songPath;
+    for (;;) {
+        const std::string& ref = state_.list.current.lyricRef;
+        const std::string lyricPath = state_.list.current.hasLyricFile() ? ref : std::string();
+        SaveDialog dialog(this, displayPath(song), displayPath(replaceExtension(lyricPath, "MLX")));
+        const SaveChoice choice = dialog.choose();
+        if (choice == SaveChoice::Cancel) return;
+        if (choice == SaveChoice::SongTail) {
+            if (storeInSongTail()) return;
+            continue;
+        }
+        std::string target;
+        if (choice == SaveChoice::LyricFile) {
+            target = replaceExtension(lyricPath, "MLX");
+        } else {
+            const std::string start = !lyricPath.empty() ? lyricPath : replaceExtension(song, "MLX");
+            const QString chosen = QFileDialog::getSaveFileName(this, tr("请给出保存歌词的文件名"), displayPath(start),
+                                                                tr("歌词同步文件") + " (*.MLX *.mlx)");
+            if (chosen.isEmpty()) {
+                state_.list.current.lyricRef.clear();
+                continue;
+            }
+            target = localPath(chosen);
+            if (QFileInfo(chosen).suffix().isEmpty()) target += ".MLX";
+        }
+        if (storeInLyricFile(target)) return;
+    }
+}
+
+bool EditorDialog::storeInSongTail() {
+    const std::string song = state_.list.current.songPath;
+    const int at = transport_.positionUnits();
+    const bool wasPlaying = transport_.playState() == kPlayPlaying;
+    stopClock();
+    transport_.close();
+    StoreError error;
+    const bool ok = melnix::storeInSongTail(song, sheet_, &error);
+    if (!ok) prompts_->error(this, displayPath(song), tr("保存到下列文件时，出现错误，保存失败!"));
+    if (ok) {
+        setModified(false);
+        state_.list.setCurrentLyricFlag(true);
+    }
+    // The song comes back where it was.
+    if (transport_.openSong(song, sheet_.songDataLength)) {
+        transport_.seekUnits(at);
+        afterSongOpened();
+        if (wasPlaying) {
+            startOfPlay();
+        } else {
+            pauseSong();
+        }
+    }
+    return ok;
+}
+
+bool EditorDialog::storeInLyricFile(const std::string& path) {
+    StoreError error;
+    // File names are UTF-8 here; the block records the song's name as GBK text.
+    const std::string songName = utf8ToGbk(fileNameOf(state_.list.current.songPath));
+    if (!melnix::storeInLyricFile(path, sheet_, songLengthCs_, songName, &error)) {
+        prompts_->error(this, displayPath(path), tr("保存到下列文件时，出现错误，保存失败!"));
+        return false;
+    }
+    state_.list.current.lyricRef = path;
+    state_.list.storeCurrentLyricRef(sheet_);
+    lineBox_->setEditText(displayPath(path));
+    setModified(false);
+    return true;
+}
+
+void EditorDialog::importLyrics() {
+    if (!confirmUnsavedLyrics()) return;
+    const std::string song = state_.list.current.songPath;
+    const QString chosen = QFileDialog::getOpenFileName(
+        this, tr("请打开相应的同步歌词文件"), displayPath(replaceExtension(song, "MLX")),
+        tr("同步歌词文件") + " (*.MLX *.LRC *.KSC *.mlx *.lrc *.ksc);;" + tr("歌词文本") + " (*.CED *.TXT *.ced *.txt);;" +
+            tr("所有文件") + " (*)");
+    if (chosen.isEmpty()) return;
+    const std::string path = localPath(chosen);
+    const QString suffix = QFileInfo(chosen).suffix().toUpper();
+    if (suffix == "TXT" || suffix == "CED") {
+        // Plain text: one lyric line per text line, with default times.
+        std::vector<std::string> lines;
+        if (!readTextFileLines(path, lines) || !checkEditLines(lines, false).ok) {
+            prompts_->error(this, chosen, tr("下列文件打开失败"));
+            return;
+        }
+        breakLongLines(lines);
+        takeEditLines(sheet_, lines, true);
+        sheet_.normalizeLines();
+        setModified(true);
+    } else if (!openLyricFile(path, sheet_)) {
+        sheet_.clearLines();
+        lineBox_->setEditText(QString());
+        prompts_->error(this, chosen, tr("下列文件中同步信息有错!"));
+        refillLineList();
+        return;
+    } else {
+        state_.list.current.lyricRef = path;
+        state_.list.storeCurrentLyricRef(sheet_);
+        setModified(false);
+    }
+    refillLineList();
+    shownLine_ = -2;
+    updateActionButtons();
+    update();
+}
+
+void EditorDialog::openNamedFile(const std::string& path) {
+    if (!confirmUnsavedLyrics()) return;
+    if (isSongFile(path)) {
+        if (session_.addSongs({path}) > 0) session_.openCurrentSong();
+    } else if (openLyricFile(path, sheet_)) {
+        state_.list.current.lyricRef = path;
+        setModified(false);
+        refillLineList();
+    }
+}
+
+void EditorDialog::openSongFile() {
+    const QString chosen = QFileDialog::getOpenFileName(this, tr("请打开一个或一组音像文件"),
+                                                        displayPath(state_.lastSongFolder), songOpenFilter());
+    if (chosen.isEmpty()) return;
+    openNamedFile(localPath(chosen));
+}
+
+void EditorDialog::openSongList() {
+    if (!confirmUnsavedLyrics()) return;
+    QDialog dialog(this);
+    dialog.setWindowTitle(tr("打开你想听的歌曲吧"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* list = new QListWidget(&dialog);
+    layout->addWidget(new QLabel(tr("以前打开的文件列表:"), &dialog));
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* add = buttons->addButton(tr("我 要 打 开 新 的 歌 曲 文 件"), QDialogButtonBox::ActionRole);
+    buttons->addButton(tr("开  听"), QDialogButtonBox::AcceptRole);
+    QPushButton* remove = buttons->addButton(tr("从列表中删除"), QDialogButtonBox::ActionRole);
+    buttons->addButton(tr("返回"), QDialogButtonBox::RejectRole);
+    layout->addWidget(buttons);
+    dialog.resize(560, 360);
+    auto fill = [&] {
+        list->clear();
+        for (int i = state_.list.lastIndex(); i >= 0; --i) {
+            const SongEntry& e = *state_.list.at(i);
+            auto* item = new QListWidgetItem(displayPath(e.songPath), list);
+            item->setData(Qt::UserRole, i);
+            if (samePath(e.songPath, state_.list.current.songPath)) list->setCurrentItem(item);
+        }
+    };
+    fill();
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+    connect(remove, &QPushButton::clicked, &dialog, [&] {
+        if (QListWidgetItem* item = list->currentItem()) {
+            state_.list.removeSong(localPath(item->text()));
+            fill();
+        }
+    });
+    connect(add, &QPushButton::clicked, &dialog, [&] {
+        const QStringList files = QFileDialog::getOpenFileNames(&dialog, tr("请打开一个或一组音像文件"),
+                                                                displayPath(state_.lastSongFolder), songOpenFilter());
+        std::vector<std::string> paths;
+        for (const QString& f : files) paths.push_back(localPath(f));
+        if (session_.addSongs(paths) > 0) {
+            session_.openCurrentSong();
+            dialog.done(QDialog::Rejected);
+        }
+    });
+    if (dialog.exec() != QDialog::Accepted || !list->currentItem()) return;
+    state_.list.selectSong(list->currentItem()->data(Qt::UserRole).toInt());
+    session_.dropDemoMarker();
+    session_.openCurrentSong();
+}
+
+void EditorDialog::chooseSubtitleFont() {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, QFont(subtitleFace_), this, tr("选择字幕字体"));
+    if (!ok) return;
+    subtitleFace_ = font.family();
+    placeSubtitle();
+}
+
+// ---- painting, tips and the mouse ----------------------------------------------------
+
+void EditorDialog::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(subtitleArea_, QColor(kSubtitleAreaColour));
+    p.fillRect(waveformArea_, QColor(kTimelineColour));
+    p.fillRect(adjustArea_, QColor(kAdjustColour));
+    // Lyric lines as marks on the time line, so timing can be followed.
+    const int scale = transport_.timeScale();
+    p.setPen(Qt::white);
+    for (const LyricLine& l : sheet_) {
+        const int x0 = adjustArea_.left() + l.startTime * scale - viewOrigin_;
+        const int x1 = x0 + l.duration * scale;
+        if (x1 < adjustArea_.left() || x0 > adjustArea_.right()) continue;
+        const QRect r(QPoint(std::max(x0, adjustArea_.left()), adjustArea_.top() + 4),
+                      QPoint(std::min(x1, adjustArea_.right()), adjustArea_.bottom() - 4));
+        p.fillRect(r, QColor(kSubtitleAreaColour));
+        p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, fromGbk(l.text));
+    }
+    qDrawShadePanel(&p, subtitleArea_.adjusted(-2, -2, 2, 2), palette(), true, 1);
+    qDrawShadePanel(&p, waveformArea_.adjusted(-2, -2, 2, 2), palette(), true, 1);
+}
+
+QString EditorDialog::tipTextAt(const QPoint& point) const {
+    for (const auto& [id, w] : controls_) {
+        if (!w->isVisible() || !w->geometry().contains(point)) continue;
+        auto it = tips_.find(id);
+        if (it == tips_.end()) return {};
+        if (id == idLineBox && !w->isEnabled()) return tr("单句歌词录入修改组合框(点击[添加][修改]...后才能用)");
+        return it->second;
+    }
+    if (subtitleArea_.contains(point)) return subtitleAreaTip();
+    if (waveformArea_.contains(point)) return waveformAreaTip();
+    if (adjustArea_.contains(point)) return adjustAreaTip();
+    return {};
+}
+
+void EditorDialog::showTip(const QString& text) {
+    if (!hints_->isChecked()) return;
+    const bool longText = text.toLocal8Bit().size() > kLongHint || utf8ToGbk(text.toStdString()).size() > kLongHint;
+    QRect r = editorLayout_.taken() ? hints_->geometry() : hints_->geometry();
+    if (longText) {
+        r.setRight(control(idSize)->geometry().right());
+        for (int id : {idPosition, idLength, idSize}) control(id)->hide();
+    }
+    hints_->setGeometry(r);
+    hints_->setText(text);
+}
+
+void EditorDialog::hideTip() {
+    QRect r = hints_->geometry();
+    r.setRight(control(idPosition)->x() - 4);
+    hints_->setGeometry(r);
+    hints_->setText(defaultHintText());
+    for (int id : {idPosition, idLength, idSize}) control(id)->show();
+}
+
+// The line box's own keys: Enter confirms an add, modify or delete, Escape
+// cancels, Tab stays, Up and Down open the list.
+bool EditorDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lineBox_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        switch (key->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                if (editMode_ == EditMode::Add || editMode_ == EditMode::Modify || editMode_ == EditMode::Delete)
+                    confirmEdit();
+                return true;
+            case Qt::Key_Escape:
+                if (editMode_ != EditMode::None) cancelEdit();
+                return true;
+            case Qt::Key_Tab: return true;
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+                lineBox_->showPopup();
+                return true;
+            default: break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void EditorDialog::mousePressEvent(QMouseEvent* event) {
+    resumeTimer_.stop();
+    updateActionButtons();
+    QDialog::mousePressEvent(event);
+}
+
+}  // namespace melnix

@@ -1,0 +1,205 @@
+#pragma once
+// The editor window: the place where the song list, the transport, the lyric
+// sheet, the timing operations and the subtitle window meet. The work itself
+// is done by those parts; this class wires them to the controls and runs the
+// clock that follows the playing song.
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/editor_ids.h"
+#include "app/layout_snapshot.h"
+#include "app/transport.h"
+#include "lyrics/lyric_sheet.h"
+#include "midi/midi_types.h"
+#include "present/tip_text.h"
+#include "songlist/song_session.h"
+#include "songlist/state_file.h"
+#include "sync/sync_button.h"
+
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+
+namespace melnix {
+
+class ProgressSlider;
+class SubtitleWindow;
+class TipWatcher;
+
+// Messages and questions, replaceable in tests.
+class EditorPrompts {
+public:
+    virtual ~EditorPrompts() = default;
+    // Yes 1, No 0, Cancel -1.
+    virtual int askSaveChanges(QWidget* parent);
+    virtual void error(QWidget* parent, const QString& text, const QString& title);
+    virtual void info(QWidget* parent, const QString& text, const QString& title);
+};
+
+class EditorDialog : public QDialog, public SongHost, public TipTextSource, public TipDisplay {
+    Q_OBJECT
+public:
+    // programFolder holds a portable "Melnix.ini"; argument is the file named
+    // on the command line; demoSong the demonstration MIDI file.
+    EditorDialog(std::string programFolder, std::string argument, std::string demoSong,
+                 std::unique_ptr<EditorPrompts> prompts = nullptr);
+    ~EditorDialog() override;
+
+    // SongHost
+    void releaseSong() override;
+    bool openForPlayback(const std::string& songPath) override;
+    void setWindowTitle(const std::string& title) override;
+    void showError(const std::string& text, const std::string& title) override;
+    void lyricFileLoaded(const std::string& path) override;
+
+    // TipTextSource, TipDisplay
+    QString tipTextAt(const QPoint& point) const override;
+    void showTip(const QString& text) override;
+    void hideTip() override;
+
+    QWidget* control(int id) const;
+    LyricSheet& sheet() { return sheet_; }
+    Transport& transport() { return transport_; }
+    AppState& state() { return state_; }
+    EditMode editMode() const { return editMode_; }
+    bool modified() const { return modified_; }
+    bool clockRunning() const { return clockTimer_.isActive(); }
+    RecordArray<NoteSpan>& noteList() { return noteList_; }
+
+    // Runs a command as if it had been posted (tests, and the second copy).
+    void runCommand(uint32_t id);
+    // Opens a file named by the user or a second copy as the current song.
+    void openNamedFile(const std::string& path);
+
+    QRect subtitleArea() const { return subtitleArea_; }
+    QRect waveformArea() const { return waveformArea_; }
+    QRect adjustArea() const { return adjustArea_; }
+
+protected:
+    void customEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    void changeEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void connectControls();
+    void computeAreas();
+    void placeSubtitle();
+
+    // Start-up and shut-down.
+    void finishStartup();
+    bool shutdown();  // false when the user stays
+    bool confirmUnsavedLyrics();
+
+    // Transport.
+    void buttonAction();
+    void afterSongOpened();
+    void startOfPlay();
+    void playOrPause();
+    void pauseSong();
+    void playSong();
+    void seekUnits(int units);
+    void songEnded();
+    void selectSpeed(int index);
+    void updateSpeedRadios();
+    void setVolumeFromTrack(int pos);
+    void toggleMute();
+    void toggleVocal();
+    void moveView(int numerator, int denominator);
+
+    // The clock.
+    void startClock();
+    void stopClock();
+    void clockStep();
+    void showPosition(int units);
+    void showLineAt(int units);
+    void runPendingRequest();
+
+    // Lyrics.
+    void setModified(bool on);
+    void refillLineList();
+    void updateActionButtons();
+    int lineAtPosition();
+    void enterEditMode(EditMode mode);
+    void leaveEditMode();
+    void confirmEdit();
+    void cancelEdit();
+    void applyEditResult(const struct EditResult& r);
+    void changePlacement(int delta);
+    void syncPressed();
+    void syncReleased();
+
+    // Files.
+    void saveLyrics();
+    bool storeInSongTail();
+    bool storeInLyricFile(const std::string& path);
+    void importLyrics();
+    void openSongFile();
+    void openSongList();
+    void chooseSubtitleFont();
+
+    std::string programFolder_;
+    std::string argument_;
+    std::string demoSong_;
+    std::unique_ptr<EditorPrompts> prompts_;
+
+    AppState state_;
+    LyricSheet sheet_;
+    SongSession session_;
+    Transport transport_;
+    RecordArray<NoteSpan> noteList_{1000};
+    SyncButton syncButton_;
+
+    std::map<int, QWidget*> controls_;
+    std::map<int, QString> tips_;
+    QComboBox* lineBox_ = nullptr;
+    ProgressSlider* slider_ = nullptr;
+    QSlider* volume_ = nullptr;
+    QCheckBox* hints_ = nullptr;
+    QPushButton* pauseButton_ = nullptr;
+    std::vector<QRadioButton*> speedRadios_;
+    SubtitleWindow* subtitle_ = nullptr;
+    TipWatcher* tipWatcher_ = nullptr;
+    LayoutSnapshot editorLayout_;
+
+    QRect subtitleArea_, waveformArea_, adjustArea_;
+    QString subtitleFace_;
+
+    EditMode editMode_ = EditMode::None;
+    int editPosition_ = 0;
+    bool transportEnabled_ = true;
+    bool modified_ = false;
+    bool wasPlayingBeforeDrag_ = false;
+    int songLengthCs_ = 0;
+    int viewOrigin_ = 0;
+    bool rulerMode_ = false;
+
+    QTimer clockTimer_;
+    int lastDrawn_ = -1;
+    int lastTenths_ = -1;
+    int shownLine_ = -2;
+    int endTextIndex_ = 0;
+    QElapsedTimer endTextClock_;
+    int pendingRequest_ = kPendingNone;
+    bool exiting_ = false;
+    QTimer resumeTimer_;
+    QTimer slowReplayTimer_;
+};
+
+}  // namespace melnix

@@ -1,0 +1,80 @@
+// Melnix: the karaoke maker's editor window, one per user. A second start
+// hands its file to the running copy and ends.
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <unistd.h>
+
+#include "app/editor_dialog.h"
+#include "app/editor_ids.h"
+#include "common/file.h"
+#include "common/paths.h"
+#include "common/safe_save.h"
+#include "present/chinese_fonts.h"
+#include "present/command_event.h"
+
+namespace {
+
+using namespace melnix;
+
+constexpr int kConnectWaitMs = 1000;
+constexpr char kHandOverFile[] = "Melnix_001.tmp";
+
+QString serverName() { return QString("melnix-%1").arg(::getuid()); }
+
+// A running copy takes the file: it is written to the hand-over file and the
+// running copy is told to read it. True when a running copy was found.
+bool handToRunningCopy(const std::string& argument) {
+    QLocalSocket socket;
+    socket.connectToServer(serverName());
+    if (!socket.waitForConnected(kConnectWaitMs)) return false;
+    const std::string folder = dataFolder();
+    if (argument.empty() || folder.empty()) return true;
+    SafeSave save;
+    if (!save.begin(folder + "/" + kHandOverFile)) return true;
+    save.file().write(argument.c_str(), argument.size() + 1);
+    if (!save.commit()) return true;
+    socket.write(QByteArray::number(kCmdHandOver) + "\n");
+    socket.waitForBytesWritten(kConnectWaitMs);
+    socket.disconnectFromServer();
+    return true;
+}
+
+std::string demoSong() {
+    QFile f(":/BHL.MID");
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll().toStdString();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Melnix");
+    const QStringList args = QApplication::arguments();
+    const std::string argument = args.size() > 1 ? QFile::encodeName(QDir().absoluteFilePath(args.last())).toStdString()
+                                                 : std::string();
+    if (handToRunningCopy(argument)) return 0;
+
+    registerChineseFontSubstitutes();
+    EditorDialog editor(QFile::encodeName(QApplication::applicationDirPath()).toStdString(), argument, demoSong());
+
+    QLocalServer::removeServer(serverName());
+    QLocalServer server;
+    server.listen(serverName());
+    QObject::connect(&server, &QLocalServer::newConnection, &editor, [&] {
+        while (QLocalSocket* socket = server.nextPendingConnection()) {
+            QObject::connect(socket, &QLocalSocket::readyRead, &editor, [socket, &editor] {
+                while (socket->canReadLine()) {
+                    if (socket->readLine().trimmed().toULongLong() == kCmdHandOver) postCommand(&editor, kCmdHandOver);
+                }
+            });
+            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    });
+    editor.show();
+    return editor.exec() == QDialog::Accepted ? 0 : 0;
+}
