@@ -1,0 +1,194 @@
+#include "app/editor_dialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QRadioButton>
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "app/editor_ids.h"
+#include "app/progress_slider.h"
+#include "lyrics/lyric_store.h"
+#include "present/command_event.h"
+#include "support/gbk_text.h"
+#include "support/test_files.h"
+
+namespace melnix {
+namespace {
+
+using test::g;
+
+class QuietPrompts : public EditorPrompts {
+public:
+    int askSaveChanges(QWidget*) override {
+        ++asked;
+        return answer;
+    }
+    void error(QWidget*, const QString& text, const QString& title) override { errors << title + ":" + text; }
+    void info(QWidget*, const QString&, const QString&) override {}
+    int asked = 0;
+    int answer = 0;
+    QStringList errors;
+};
+
+std::string toneWav(int seconds) {
+    const int rate = 22050, frames = rate * seconds;
+    std::string data;
+    for (int i = 0; i < frames; ++i) {
+        auto v = static_cast<int16_t>(2000 * std::sin(i * 0.05));
+        for (int c = 0; c < 2; ++c) {
+            data.push_back(static_cast<char>(v & 0xFF));
+            data.push_back(static_cast<char>((v >> 8) & 0xFF));
+        }
+    }
+    std::string fmt = test::le32(16) + std::string("\x01\x00\x02\x00", 4) + test::le32(rate) + test::le32(rate * 4) +
+                      std::string("\x04\x00\x10\x00", 4);
+    std::string body = "WAVE" + std::string("fmt ") + fmt + "data" + test::le32(static_cast<uint32_t>(data.size())) + data;
+    return "RIFF" + test::le32(static_cast<uint32_t>(body.size())) + body;
+}
+
+template <typename Pred>
+bool waitFor(Pred p, int ms = 20000) {
+    QElapsedTimer t;
+    t.start();
+    while (!p() && t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return p();
+}
+
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("MELNIX_HOME", home_.path().c_str(), 1);
+        ::setenv("MELNIX_AUDIO", "null", 1);
+        song_ = files_.file("tone.wav");
+        test::writeFile(song_, toneWav(30));
+        LyricSheet lines;
+        lines.appendLine(g("第一句歌词"));
+        lines.appendLine(g("第二句"));
+        ASSERT_TRUE(storeInSongTail(song_, lines));
+    }
+    void open(const std::string& argument) {
+        auto prompts = std::make_unique<QuietPrompts>();
+        prompts_ = prompts.get();
+        editor_ = std::make_unique<EditorDialog>(program_.path(), argument, "demo", std::move(prompts));
+        editor_->show();
+        ASSERT_TRUE(waitFor([&] { return editor_->transport().playState() == kPlayPlaying; }));
+    }
+    QAbstractButton* button(int id) { return qobject_cast<QAbstractButton*>(editor_->control(id)); }
+    QComboBox* lineBox() { return qobject_cast<QComboBox*>(editor_->control(idLineBox)); }
+
+    test::TempDir home_, files_, program_;
+    std::string song_;
+    std::unique_ptr<EditorDialog> editor_;
+    QuietPrompts* prompts_ = nullptr;
+};
+
+TEST_F(EditorTest, OpensTheSongWithItsLyricAndFollowsIt) {
+    open(song_);
+    EXPECT_EQ(editor_->sheet().lineCount(), 2);
+    // 30 s in whole blocks of the engine.
+    EXPECT_TRUE(qobject_cast<QLabel*>(editor_->control(idLength))->text().startsWith("0:29.9") ||
+                qobject_cast<QLabel*>(editor_->control(idLength))->text().startsWith("0:30.0"));
+    EXPECT_TRUE(waitFor([&] { return editor_->clockRunning(); }));
+    EXPECT_TRUE(button(idSave)->isEnabled());
+    EXPECT_EQ(button(idSave)->text(), QString::fromUtf8("导出"));
+    EXPECT_TRUE(button(idSync)->isVisible());
+    EXPECT_FALSE(button(idTracks)->isVisible());
+    EXPECT_EQ(editor_->windowTitle(), QString::fromStdString("Melnix  " + song_));
+}
+
+TEST_F(EditorTest, EditModesSwapTheButtonsAndAddALine) {
+    open(song_);
+    button(idAdd)->click();
+    EXPECT_EQ(editor_->editMode(), EditMode::Add);
+    EXPECT_EQ(editor_->transport().playState(), kPlayPaused);
+    EXPECT_TRUE(button(idConfirmAdd)->isVisible());
+    EXPECT_TRUE(button(idCancel)->isVisible());
+    EXPECT_FALSE(button(idAdd)->isVisible());
+    for (int id : {idImport, idOpenList, idPresent, idSave, idPause, idVolume}) EXPECT_FALSE(editor_->control(id)->isEnabled()) << id;
+    EXPECT_TRUE(lineBox()->isEnabled());
+
+    lineBox()->setEditText(QString::fromUtf8("新加的一句"));
+    button(idConfirmAdd)->click();
+    EXPECT_EQ(editor_->editMode(), EditMode::None);
+    EXPECT_EQ(editor_->sheet().lineCount(), 3);
+    EXPECT_TRUE(editor_->modified());
+    EXPECT_EQ(button(idSave)->text(), QString::fromUtf8("保存"));
+    EXPECT_TRUE(button(idAdd)->isVisible());
+    EXPECT_FALSE(lineBox()->isEnabled());
+
+    button(idModify)->click();
+    EXPECT_EQ(editor_->editMode(), EditMode::Modify);
+    button(idCancel)->click();
+    EXPECT_EQ(editor_->editMode(), EditMode::None);
+    EXPECT_EQ(editor_->sheet().lineCount(), 3);
+}
+
+TEST_F(EditorTest, SplitNeedsTwelveBytesAndMergeFitsThirty) {
+    open(song_);
+    button(idPause)->click();
+    editor_->transport().seekUnits(0);
+    editor_->runCommand(kCmdSliderDrag);  // recompute at the slider position 0
+    // The first line, "第一句歌词", has 10 bytes: no split; merged with "第二句" it fits.
+    EXPECT_FALSE(button(idSplit)->isEnabled());
+    EXPECT_TRUE(button(idMerge)->isEnabled());
+    EXPECT_FALSE(button(idReference)->isEnabled());
+    button(idSplit)->click();  // disabled: nothing happens
+    EXPECT_EQ(editor_->editMode(), EditMode::None);
+}
+
+TEST_F(EditorTest, SpeedsVolumeAndCommands) {
+    open(song_);
+    auto* slow = qobject_cast<QRadioButton*>(editor_->control(idFirstSpeed));
+    ASSERT_TRUE(waitFor([&] { return slow->isEnabled(); }));
+    slow->click();
+    EXPECT_EQ(editor_->transport().speedIndex(), 0);
+    EXPECT_FALSE(editor_->control(idVocal)->isEnabled());  // vocal removal only at normal speed
+    slow->click();  // the chosen speed again: back to normal
+    EXPECT_EQ(editor_->transport().speedIndex(), kNormalSpeedIndex);
+    EXPECT_TRUE(editor_->control(idVocal)->isEnabled());
+
+    sendCommand(editor_.get(), cmdVolumeDown);
+    EXPECT_EQ(editor_->transport().volumeLevel(), 950);
+    sendCommand(editor_.get(), cmdVolumeUp);
+    EXPECT_EQ(editor_->transport().volumeLevel(), 1000);
+
+    button(idPause)->click();
+    EXPECT_EQ(editor_->transport().playState(), kPlayPaused);
+    EXPECT_FALSE(slow->isEnabled());  // speeds are chosen while playing
+}
+
+TEST_F(EditorTest, QuittingWithUnsavedLyricsAsksFirst) {
+    open(song_);
+    button(idAdd)->click();
+    lineBox()->setEditText("abc");
+    button(idConfirmAdd)->click();
+    ASSERT_TRUE(editor_->modified());
+    prompts_->answer = -1;  // Cancel: stay
+    editor_->close();
+    EXPECT_EQ(prompts_->asked, 1);
+    EXPECT_TRUE(editor_->isVisible());
+    prompts_->answer = 0;  // No: leave without saving
+    button(idExit)->click();
+    EXPECT_TRUE(waitFor([&] { return !editor_->isVisible(); }));
+    // The state was saved on the way out.
+    EXPECT_FALSE(test::readFile(home_.file("KTextParam.rec")).empty());
+}
+
+TEST_F(EditorTest, AMissingSongIsReportedAndDropped) {
+    auto prompts = std::make_unique<QuietPrompts>();
+    QuietPrompts* p = prompts.get();
+    EditorDialog editor(program_.path(), files_.file("gone.mp3"), "demo", std::move(prompts));
+    QApplication::processEvents();
+    waitFor([&] { return !p->errors.isEmpty(); }, 3000);
+    // The argument does not exist: the demonstration song is the only one, and
+    // without a MIDI engine it cannot play.
+    EXPECT_EQ(editor.state().list.findSong(files_.file("gone.mp3")), -1);
+}
+
+}  // namespace
+}  // namespace melnix
