@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QSocketNotifier>
+#include <csignal>
 #include <unistd.h>
 
 #include "app/editor_dialog.h"
@@ -43,6 +45,31 @@ bool handToRunningCopy(const std::string& argument) {
     return true;
 }
 
+// A terminate signal (a desktop logout, kill) closes the editor the ordinary
+// way, so the song list is saved.
+int gSignalPipe[2] = {-1, -1};
+
+void onTerminate(int) {
+    const char byte = 1;
+    [[maybe_unused]] ssize_t n = ::write(gSignalPipe[1], &byte, 1);
+}
+
+void closeOnTerminate(QWidget* editor) {
+    if (::pipe(gSignalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, editor);
+    QObject::connect(notifier, &QSocketNotifier::activated, editor, [editor] {
+        char byte;
+        [[maybe_unused]] ssize_t n = ::read(gSignalPipe[0], &byte, 1);
+        editor->close();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onTerminate;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &sa, nullptr);
+    ::sigaction(SIGINT, &sa, nullptr);
+}
+
 std::string demoSong() {
     QFile f(":/BHL.MID");
     if (!f.open(QIODevice::ReadOnly)) return {};
@@ -75,6 +102,7 @@ int main(int argc, char** argv) {
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         }
     });
+    closeOnTerminate(&editor);
     editor.show();
     return editor.exec() == QDialog::Accepted ? 0 : 0;
 }
