@@ -27,6 +27,7 @@
 #include "app/editor_rules.h"
 #include "app/progress_slider.h"
 #include "app/save_dialog.h"
+#include "app/timeline_math.h"
 #include "common/file.h"
 #include "common/gbk.h"
 #include "common/paths.h"
@@ -34,6 +35,7 @@
 #include "lyrics/lyric_text.h"
 #include "lyrics/lyric_store.h"
 #include "lyrics/mlx_block.h"
+#include "present/colour_ref.h"
 #include "present/command_event.h"
 #include "present/subtitle_window.h"
 #include "present/tip_watcher.h"
@@ -49,10 +51,11 @@ constexpr int kResumeDelayMs = 2000;
 constexpr int kEndTextIntervalMs = 5000;
 constexpr int kWipeLeadCs = 10;
 constexpr int kSubtitleId = 1100;
-constexpr QRgb kSubtitleAreaColour = qRgb(64, 128, 182);
-constexpr QRgb kTimelineColour = qRgb(110, 80, 150);
-constexpr QRgb kAdjustColour = qRgb(224, 224, 224);
-constexpr int kAreaMargin = 6;
+// A drag's slow replay: half speed for wave songs, two thirds for MIDI.
+constexpr int kWaveSlowReplayMs = 4000;
+constexpr int kMidiSlowReplayMs = 3500;
+constexpr int kWaveSlowReplaySpeed = 0;
+constexpr int kMidiSlowReplaySpeed = 2;
 constexpr int kLongHint = 76;  // bytes; a longer hint widens the strip over the statics
 
 QString tr(const char* text) { return QCoreApplication::translate("EditorDialog", text); }
@@ -97,9 +100,13 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
     resize(kEditorWidth, kEditorHeight);
     buildControls();
     connectControls();
+    timeline_ = std::make_unique<TimelineView>(this, *this, transport_, sheet_, noteList_);
     computeAreas();
-    subtitle_ = new SubtitleWindow(this, subtitleArea_, kSubtitleId);
+    subtitle_ = new SubtitleWindow(this, timeline_->subtitleArea(), kSubtitleId);
+    timeline_->setSubtitleWindow(subtitle_);
     placeSubtitle();
+    // Every move over the window starts a new run of the sync button.
+    setMouseTracking(true);
     tipWatcher_ = new TipWatcher(this, this);
 
     clockTimer_.setInterval(kClockStepMs);
@@ -242,12 +249,13 @@ void EditorDialog::connectControls() {
             enterEditMode(static_cast<EditMode>(i));
         });
     }
-    const std::pair<int, std::pair<int, int>> views[] = {
-        {idViewLeftFar, {-4, 5}}, {idViewLeft, {-1, 3}}, {idViewRight, {1, 3}}, {idViewRightFar, {4, 5}}};
-    for (const auto& [id, f] : views) {
-        connect(static_cast<QAbstractButton*>(control(id)), &QAbstractButton::clicked, this, [this, f = f] {
-            resumeTimer_.stop();
-            moveView(f.first, f.second);
+    const std::pair<int, ViewButton> views[] = {{idViewLeftFar, ViewButton::FarLeft},
+                                                 {idViewLeft, ViewButton::Left},
+                                                 {idViewRight, ViewButton::Right},
+                                                 {idViewRightFar, ViewButton::FarRight}};
+    for (const auto& [id, b] : views) {
+        connect(static_cast<QAbstractButton*>(control(id)), &QAbstractButton::clicked, this, [this, b = b] {
+            timeline_->viewButton(b);
             buttonAction();
         });
     }
@@ -259,12 +267,21 @@ void EditorDialog::connectControls() {
         resumeTimer_.stop();
         const int u = transport_.positionUnits() / transport_.timeScale();
         transport_.setTimeScale(on ? 2 : 1);
-        viewOrigin_ = u * transport_.timeScale();
+        timeline_->setViewOrigin(u * transport_.timeScale());
+        // Positions already drawn were in the old scale.
+        if (clockTimer_.isActive()) timeline_->clockStarted(transport_.positionUnits());
         update();
         buttonAction();
     });
     connect(static_cast<QAbstractButton*>(control(idRuler)), &QAbstractButton::clicked, this, [this] {
-        rulerMode_ = !rulerMode_;
+        resumeTimer_.stop();
+        timeline_->setRulerMode(!timeline_->rulerMode());
+        static_cast<QToolButton*>(control(idRuler))->setText(timeline_->rulerMode() ? tr("尺") : tr("波"));
+        // The clock starts again in the new mode.
+        if (transport_.playState() == kPlayPlaying) {
+            pauseSong();
+            playSong();
+        }
         update();
         buttonAction();
     });
@@ -298,18 +315,14 @@ void EditorDialog::buttonAction() {
 }
 
 void EditorDialog::computeAreas() {
-    const QWidget* separator = control(idSeparator);
-    const QWidget* present = control(idPresent);
-    const int left = kAreaMargin, right = width() - kAreaMargin;
-    subtitleArea_ = QRect(QPoint(left, kAreaMargin), QPoint(right - 1, separator->y() - 2 - 1));
-    waveformArea_ = QRect(QPoint(left, separator->geometry().bottom() + 1 + 2), QPoint(right - 1, present->y() - 32 - 1));
-    adjustArea_ = QRect(QPoint(left, present->y() - 26), QPoint(right - 1, present->y() - 1));
+    timeline_->layout(rect(), control(idSeparator)->geometry(), control(idPresent)->y());
 }
 
 void EditorDialog::placeSubtitle() {
-    const int w = subtitleArea_.width();
+    const QRect area = timeline_->subtitleArea();
+    const int w = area.width();
     const int h = 2 * w / 21;
-    const QRect box(subtitleArea_.left(), subtitleArea_.top() + (subtitleArea_.height() - h) / 2, w, h);
+    const QRect box(area.left(), area.top() + (area.height() - h) / 2, w, h);
     subtitle_->place(box, subtitleFace_, false);
     subtitle_->setEnabled(false);
     if (shownLine_ >= -1) {
@@ -346,8 +359,11 @@ void EditorDialog::runCommand(uint32_t id) {
         case kCmdResumeTimer: playSong(); break;
         case kCmdSlowReplayEnd:
             if (transport_.playState() == kPlayPlaying) {
-                control(idSync)->setEnabled(true);
-                if (transport_.speedIndex() != kNormalSpeedIndex) selectSpeed(transport_.speedIndex());
+                endSlowReplay();
+            } else if (slowReplayPending_) {
+                // The speed can change only while playing: the replay ends
+                // once the song plays again, not never.
+                slowReplayTimer_.start();
             }
             break;
         case kCmdClockLoop: startClock(); break;
@@ -481,7 +497,7 @@ void EditorDialog::afterSongOpened() {
     updateSpeedRadios();
     refillLineList();
     shownLine_ = -2;
-    viewOrigin_ = 0;
+    timeline_->setViewOrigin(0);
     update();
 }
 
@@ -503,6 +519,7 @@ void EditorDialog::startOfPlay() {
     showPosition(transport_.positionUnits());
     transportEnabled_ = true;
     pauseButton_->setText(tr("暂停"));
+    syncButton_.startRun();
     if (const LyricLine* first = sheet_.lineAt(0)) lineBox_->setEditText(fromGbk(first->text));
     updateSpeedRadios();
     pauseButton_->setFocus();
@@ -572,9 +589,43 @@ void EditorDialog::toggleVocal() {
     static_cast<QToolButton*>(control(idVocal))->setText(transport_.vocalsKept() ? tr("原") : tr("伴"));
 }
 
-void EditorDialog::moveView(int numerator, int denominator) {
-    viewOrigin_ = std::max(0, viewOrigin_ + waveformArea_.width() * numerator / denominator);
-    update(waveformArea_.united(adjustArea_));
+bool EditorDialog::timelineMelodyAlone() const {
+    return isMidiKind(transport_.kind()) && transport_.engine() && transport_.engine()->playsMelodyAlone();
+}
+
+// After a drag the song replays slowly for a few seconds, so the dragged
+// character can be heard against the song.
+void EditorDialog::startSlowReplay() {
+    endSlowReplay();
+    if (!transportEnabled_ || transport_.playState() != kPlayPlaying ||
+        transport_.speedIndex() != kNormalSpeedIndex)
+        return;
+    const int kind = transport_.kind();
+    if (isWaveKind(kind)) {
+        control(idSync)->setEnabled(false);
+        selectSpeed(kWaveSlowReplaySpeed);
+        slowReplayTimer_.setInterval(kWaveSlowReplayMs);
+    } else if (isMidiKind(kind)) {
+        selectSpeed(kMidiSlowReplaySpeed);
+        slowReplayTimer_.setInterval(kMidiSlowReplayMs);
+    } else {
+        return;
+    }
+    slowReplayPending_ = true;
+    slowReplayTimer_.start();
+}
+
+void EditorDialog::endSlowReplay() {
+    if (!slowReplayPending_) return;
+    if (transport_.playState() != kPlayPlaying) {
+        // Speeds change only while playing; the timer ends it once the song plays.
+        if (!slowReplayTimer_.isActive()) slowReplayTimer_.start();
+        return;
+    }
+    slowReplayTimer_.stop();
+    slowReplayPending_ = false;
+    control(idSync)->setEnabled(true);
+    if (transport_.speedIndex() != kNormalSpeedIndex) selectSpeed(transport_.speedIndex());
 }
 
 void EditorDialog::songEnded() {
@@ -603,6 +654,7 @@ void EditorDialog::startClock() {
     if (transport_.playState() != kPlayPlaying) return;
     lastDrawn_ = -1;
     endTextClock_.start();
+    timeline_->clockStarted(transport_.positionUnits());
     clockTimer_.start();
 }
 
@@ -620,14 +672,8 @@ void EditorDialog::clockStep() {
     const int p = transport_.positionUnits();
     if (p == lastDrawn_) return;
     showPosition(p);
-    showLineAt(p);
-    // Keep the playing position inside the time line.
-    const int w = std::max(1, waveformArea_.width());
-    const int half = w / 2;
-    if (p < viewOrigin_ || p >= viewOrigin_ + w) {
-        viewOrigin_ = std::max(0, p - half / 2);
-        update(waveformArea_.united(adjustArea_));
-    }
+    if (!timeline_->keepsLine()) showLineAt(p);
+    timeline_->clockStep(p);
     lastDrawn_ = p;
 }
 
@@ -814,7 +860,7 @@ void EditorDialog::cancelEdit() {
 void EditorDialog::applyEditResult(const EditResult& r) {
     if (r.modified) setModified(true);
     if (r.refresh & kRefreshLineList) refillLineList();
-    if (r.viewOrigin >= 0) viewOrigin_ = r.viewOrigin;
+    if (r.viewOrigin >= 0) timeline_->setViewOrigin(r.viewOrigin);
     if (r.seekUnits >= 0) seekUnits(r.seekUnits);
     shownLine_ = -2;
     switch (r.transport) {
@@ -826,6 +872,7 @@ void EditorDialog::applyEditResult(const EditResult& r) {
             break;
         case TransportAction::Keep: break;
     }
+    if (r.slowReplay) startSlowReplay();
     updateActionButtons();
     update();
 }
@@ -1041,25 +1088,12 @@ void EditorDialog::chooseSubtitleFont() {
 
 // ---- painting, tips and the mouse ----------------------------------------------------
 
-void EditorDialog::paintEvent(QPaintEvent*) {
+void EditorDialog::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    p.fillRect(subtitleArea_, QColor(kSubtitleAreaColour));
-    p.fillRect(waveformArea_, QColor(kTimelineColour));
-    p.fillRect(adjustArea_, QColor(kAdjustColour));
-    // Lyric lines as marks on the time line, so timing can be followed.
-    const int scale = transport_.timeScale();
-    p.setPen(Qt::white);
-    for (const LyricLine& l : sheet_) {
-        const int x0 = adjustArea_.left() + l.startTime * scale - viewOrigin_;
-        const int x1 = x0 + l.duration * scale;
-        if (x1 < adjustArea_.left() || x0 > adjustArea_.right()) continue;
-        const QRect r(QPoint(std::max(x0, adjustArea_.left()), adjustArea_.top() + 4),
-                      QPoint(std::min(x1, adjustArea_.right()), adjustArea_.bottom() - 4));
-        p.fillRect(r, QColor(kSubtitleAreaColour));
-        p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, fromGbk(l.text));
-    }
-    qDrawShadePanel(&p, subtitleArea_.adjusted(-2, -2, 2, 2), palette(), true, 1);
-    qDrawShadePanel(&p, waveformArea_.adjusted(-2, -2, 2, 2), palette(), true, 1);
+    p.fillRect(timeline_->subtitleArea(), colorFromColorRef(kSubtitleAreaFill));
+    for (const QRect& r : event->region()) timeline_->paint(p, r);
+    qDrawShadePanel(&p, timeline_->subtitleArea().adjusted(-2, -2, 2, 2), palette(), true, 1);
+    qDrawShadePanel(&p, timeline_->waveformArea().adjusted(-2, -2, 2, 2), palette(), true, 1);
 }
 
 QString EditorDialog::tipTextAt(const QPoint& point) const {
@@ -1070,9 +1104,9 @@ QString EditorDialog::tipTextAt(const QPoint& point) const {
         if (id == idLineBox && !w->isEnabled()) return tr("单句歌词录入修改组合框(点击[添加][修改]...后才能用)");
         return it->second;
     }
-    if (subtitleArea_.contains(point)) return subtitleAreaTip();
-    if (waveformArea_.contains(point)) return waveformAreaTip();
-    if (adjustArea_.contains(point)) return adjustAreaTip();
+    if (timeline_->subtitleArea().contains(point)) return subtitleAreaTip();
+    if (timeline_->waveformArea().contains(point)) return waveformAreaTip();
+    if (timeline_->adjustArea().contains(point)) return adjustAreaTip();
     return {};
 }
 
@@ -1122,9 +1156,22 @@ bool EditorDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void EditorDialog::mousePressEvent(QMouseEvent* event) {
-    resumeTimer_.stop();
-    updateActionButtons();
-    QDialog::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton) updateActionButtons();
+    // While the right button is held the actions wait: it may be holding a line.
+    if (event->button() == Qt::RightButton && editMode_ == EditMode::None)
+        for (int id : {idAdd, idModify, idDelete, idPlacement, idSplit, idMerge, idReference}) control(id)->setEnabled(false);
+    if (!timeline_->mousePress(event)) QDialog::mousePressEvent(event);
+}
+
+void EditorDialog::mouseMoveEvent(QMouseEvent* event) {
+    syncButton_.startRun();
+    if (!timeline_->mouseMove(event)) QDialog::mouseMoveEvent(event);
+}
+
+void EditorDialog::mouseReleaseEvent(QMouseEvent* event) {
+    const bool taken = timeline_->mouseRelease(event);
+    if (event->button() == Qt::RightButton) updateActionButtons();
+    if (!taken) QDialog::mouseReleaseEvent(event);
 }
 
 }  // namespace melnix

@@ -15,6 +15,7 @@
 
 #include "app/editor_ids.h"
 #include "app/layout_snapshot.h"
+#include "app/timeline_view.h"
 #include "app/transport.h"
 #include "lyrics/lyric_sheet.h"
 #include "midi/midi_types.h"
@@ -47,7 +48,11 @@ public:
     virtual void info(QWidget* parent, const QString& text, const QString& title);
 };
 
-class EditorDialog : public QDialog, public SongHost, public TipTextSource, public TipDisplay {
+class EditorDialog : public QDialog,
+                     public SongHost,
+                     public TipTextSource,
+                     public TipDisplay,
+                     public TimelineHost {
     Q_OBJECT
 public:
     // programFolder holds a portable "Melnix.ini"; argument is the file named
@@ -82,9 +87,12 @@ public:
     // Opens a file named by the user or a second copy as the current song.
     void openNamedFile(const std::string& path);
 
-    QRect subtitleArea() const { return subtitleArea_; }
-    QRect waveformArea() const { return waveformArea_; }
-    QRect adjustArea() const { return adjustArea_; }
+    QRect subtitleArea() const { return timeline_->subtitleArea(); }
+    QRect waveformArea() const { return timeline_->waveformArea(); }
+    QRect adjustArea() const { return timeline_->adjustArea(); }
+    TimelineView& timeline() { return *timeline_; }
+    SubtitleWindow* subtitleWindow() const { return subtitle_; }
+    bool slowReplayPending() const { return slowReplayPending_; }
 
 protected:
     void customEvent(QEvent* event) override;
@@ -94,9 +102,22 @@ protected:
     void reject() override;
     void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // TimelineHost
+    bool timelineTransportEnabled() const override { return transportEnabled_; }
+    bool timelineMelodyAlone() const override;
+    void timelineSeek(int units) override { seekUnits(units); }
+    void timelinePause() override { pauseSong(); }
+    void timelinePlay() override { playSong(); }
+    void timelineStopResumeTimer() override { resumeTimer_.stop(); }
+    void timelineApply(const EditResult& result) override { applyEditResult(result); }
+    void timelineLyricChanged() override { setModified(true); }
+    void timelineEndSlowReplay() override { endSlowReplay(); }
+
     void buildControls();
     void connectControls();
     void computeAreas();
@@ -121,7 +142,8 @@ private:
     void setVolumeFromTrack(int pos);
     void toggleMute();
     void toggleVocal();
-    void moveView(int numerator, int denominator);
+    void startSlowReplay();
+    void endSlowReplay();
 
     // The clock.
     void startClock();
@@ -178,7 +200,7 @@ private:
     TipWatcher* tipWatcher_ = nullptr;
     LayoutSnapshot editorLayout_;
 
-    QRect subtitleArea_, waveformArea_, adjustArea_;
+    std::unique_ptr<TimelineView> timeline_;
     QString subtitleFace_;
 
     EditMode editMode_ = EditMode::None;
@@ -187,8 +209,6 @@ private:
     bool modified_ = false;
     bool wasPlayingBeforeDrag_ = false;
     int songLengthCs_ = 0;
-    int viewOrigin_ = 0;
-    bool rulerMode_ = false;
 
     QTimer clockTimer_;
     int lastDrawn_ = -1;
@@ -200,6 +220,7 @@ private:
     bool exiting_ = false;
     QTimer resumeTimer_;
     QTimer slowReplayTimer_;
+    bool slowReplayPending_ = false;
 };
 
 }  // namespace melnix

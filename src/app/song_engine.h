@@ -38,6 +38,8 @@ public:
     virtual void setVocalRemoval(bool) {}
     // Plays the song again from its start after it ended.
     virtual bool replay() = 0;
+    // Only the melody track sounds (a MIDI song), so its notes can time the lyric.
+    virtual bool playsMelodyAlone() const { return false; }
 };
 
 // The level track the wave engine fills while it plays: one level per 1/100 s
