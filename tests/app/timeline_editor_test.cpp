@@ -77,7 +77,7 @@ TEST_F(TimelineEditorTest, TheVolumeStripGrowsBehindThePlayPositionAndTheCharact
     const int row = wave.top() + 10;
     auto pixel = [&](int x, int y) { return img.pixel(x, y) & 0xFFFFFF; };
     // The steady tone: one played brightness all along, yellow.
-    for (int x = wave.left(); x < wave.left() + p - 10; ++x) {
+    for (int x = wave.left(); x < wave.left() + p - 20; ++x) {
         const QRgb c = pixel(x, row);
         ASSERT_TRUE(qRed(c) == qGreen(c) && qBlue(c) == 0 && qRed(c) >= 50) << "column " << x - wave.left();
     }
