@@ -25,8 +25,10 @@
 
 #include "app/editor_layout.h"
 #include "app/editor_rules.h"
+#include "app/hosted_song_engine.h"
 #include "app/progress_slider.h"
 #include "app/save_dialog.h"
+#include "app/video_placement.h"
 #include "common/file.h"
 #include "common/gbk.h"
 #include "common/paths.h"
@@ -111,6 +113,24 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
     connect(&slowReplayTimer_, &QTimer::timeout, this, [this] { runCommand(kCmdSlowReplayEnd); });
 
     transport_.setWaveSongEnded([this] { postCommand(this, kCmdWaveEnded); });
+    // Other kinds play in a hosted control, whose window sits in the site:
+    // above the subtitles when a picture has room there, else parked outside.
+    controlSite_ = new ControlSite(this);
+    transport_.setMediaFactory([this](const std::string& path) {
+        HostedSongEvents events;
+        events.ready = [this] {
+            afterSongOpened();
+            computeAreas();
+            placeSubtitle();
+        };
+        events.playing = [this] { startOfPlay(); };
+        events.ended = [this] { songEnded(); };
+        events.failed = [this] {
+            pauseButton_->setText(tr("播放"));
+            prompts_->error(this, displayPath(state_.list.current.songPath), tr("打开下列文件时出错!"));
+        };
+        return makeHostedSongEngine(path, controlSite_, std::move(events));
+    });
     postCommand(this, kCmdFinishStartup);
 }
 
@@ -304,6 +324,10 @@ void EditorDialog::computeAreas() {
     subtitleArea_ = QRect(QPoint(left, kAreaMargin), QPoint(right - 1, separator->y() - 2 - 1));
     waveformArea_ = QRect(QPoint(left, separator->geometry().bottom() + 1 + 2), QPoint(right - 1, present->y() - 32 - 1));
     adjustArea_ = QRect(QPoint(left, present->y() - 26), QPoint(right - 1, present->y() - 1));
+    const VideoPlacement video = placeVideo({0, 0, width(), height()}, subtitleArea_.bottom() + 1,
+                                            transport_.videoWidth(), transport_.videoHeight());
+    subtitleArea_.setTop(video.subtitleTop);
+    if (controlSite_) controlSite_->setGeometry(video.video.left, video.video.top, video.video.width(), video.video.height());
 }
 
 void EditorDialog::placeSubtitle() {
@@ -447,6 +471,9 @@ void EditorDialog::releaseSong() {
     songLengthCs_ = 0;
     shownLine_ = -2;
     setModified(false);
+    // A picture leaves with its song.
+    computeAreas();
+    placeSubtitle();
 }
 
 bool EditorDialog::openForPlayback(const std::string& songPath) {

@@ -33,6 +33,7 @@ class QSlider;
 
 namespace melnix {
 
+class ControlSite;
 class ProgressSlider;
 class SubtitleWindow;
 class TipWatcher;
@@ -175,6 +176,7 @@ private:
     QPushButton* pauseButton_ = nullptr;
     std::vector<QRadioButton*> speedRadios_;
     SubtitleWindow* subtitle_ = nullptr;
+    ControlSite* controlSite_ = nullptr;
     TipWatcher* tipWatcher_ = nullptr;
     LayoutSnapshot editorLayout_;
 

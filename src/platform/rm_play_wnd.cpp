@@ -64,10 +64,12 @@ void CRMPlayWnd::mediaLoaded() {
 }
 
 void CRMPlayWnd::mediaStateChanged(MediaState s) {
+    // The error comes first, so that a listener can tell a failure from the
+    // clip's end when the state falls to stopped.
+    if (s == MediaState::Failed && onErrorMessage) onErrorMessage(player().errorText());
     const long old = playState_;
     playState_ = playStateOf(s);
     if (playState_ != old && onPlayStateChange) onPlayStateChange(old, playState_);
-    if (s == MediaState::Failed && onErrorMessage) onErrorMessage(player().errorText());
 }
 
 }  // namespace melnix
