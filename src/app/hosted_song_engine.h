@@ -33,6 +33,7 @@ std::unique_ptr<SongEngine> makeHostedSongEngine(const std::string& path, QWidge
 
 // Where the hosted control sits in the editor; the control fills it.
 class ControlSite : public QWidget {
+    Q_OBJECT
 public:
     explicit ControlSite(QWidget* parent);
 

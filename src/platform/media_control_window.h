@@ -12,6 +12,7 @@
 namespace melnix {
 
 class MediaControlWindow : public QWidget {
+    Q_OBJECT
 public:
     // id is the control's child-window id; the window is named "control<id>".
     MediaControlWindow(QWidget* parent, int id);

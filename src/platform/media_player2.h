@@ -31,6 +31,7 @@ constexpr long kMpVolumeFull = 0;
 constexpr long kMpVolumeMin = -10000;
 
 class CMediaPlayer2 : public MediaControlWindow {
+    Q_OBJECT
 public:
     explicit CMediaPlayer2(QWidget* parent, int id = kMediaPlayerSongId);
 

@@ -24,6 +24,7 @@ constexpr long kRmSeeking = 5;
 constexpr short kRmVolumeMax = 100;
 
 class CRMPlayWnd : public MediaControlWindow {
+    Q_OBJECT
 public:
     explicit CRMPlayWnd(QWidget* parent, int id = kRealPlayerId);
 

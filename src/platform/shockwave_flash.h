@@ -21,6 +21,7 @@ constexpr long kFlashInteractive = 3;
 constexpr long kFlashComplete = 4;
 
 class CShockwaveFlash : public MediaControlWindow {
+    Q_OBJECT
 public:
     explicit CShockwaveFlash(QWidget* parent, int id = kFlashId);
 
