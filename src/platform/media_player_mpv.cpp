@@ -229,6 +229,9 @@ private:
             {"hwdec", "no"},
             {"vo", "libmpv"},
             {"ao", wantsSound() ? "" : "null"},
+            // A machine without a working sound device still plays, silently
+            // and in time, instead of failing the song.
+            {"audio-fallback-to-null", "yes"},
             // Cover pictures of sound files are not a video.
             {"audio-display", "no"},
             // At the end the media stays loaded, paused at its last frame, so

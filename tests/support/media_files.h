@@ -17,7 +17,8 @@ inline std::string ffmpegCodecs(const std::string& name) {
     if (ext == "wmv") return "-c:v wmv2 -c:a wmav2";
     if (ext == "wma") return "-c:a wmav2";
     if (ext == "swf") return "-c:v flv -c:a libmp3lame -ar 22050";
-    if (ext == "rm") return "-c:v rv10 -c:a ac3";
+    // The RealMedia reader seeks well only to key frames: every frame is one.
+    if (ext == "rm") return "-c:v rv10 -g 1 -c:a ac3";
     return {};
 }
 
