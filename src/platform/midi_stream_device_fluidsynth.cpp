@@ -30,7 +30,10 @@ constexpr int kMaxPendingBuffers = 6;   // about 70 ms ahead of what is heard
 constexpr int kIdleWaitMs = 20;
 constexpr int kBusyWaitMs = 3;
 // Releases and reverb go on sounding after the last event, but not forever.
-constexpr int64_t kTailLimitFrames = 3 * kSampleRate;
+constexpr int64_t kTailLimitFrames = 2 * kSampleRate;
+// The library's default of 0.2 leaves a sparse song 20 dB below full scale,
+// far quieter than the wave songs; this still leaves room for dense ones.
+constexpr double kSynthGain = 0.5;
 constexpr uint32_t kDefaultTempo = 500000;
 constexpr uint32_t kDefaultDivision = 96;
 constexpr uint32_t kMaxDivision = 0x7FFF;  // a set top bit would mean SMPTE time
@@ -65,6 +68,7 @@ public:
         settings_ = new_fluid_settings();
         if (!settings_) return kMidiErrorNoMemory;
         fluid_settings_setnum(settings_, "synth.sample-rate", kSampleRate);
+        fluid_settings_setnum(settings_, "synth.gain", kSynthGain);
         // Only the instruments a song selects are read from the soundfont.
         fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
         synth_ = new_fluid_synth(settings_);
