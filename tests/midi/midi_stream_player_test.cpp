@@ -95,6 +95,8 @@ struct StreamCase {
     std::vector<MidiStreamEvent> expected;
 };
 
+void PrintTo(const StreamCase& c, std::ostream* os) { *os << c.name; }
+
 class BuildStreamTest : public ::testing::TestWithParam<StreamCase> {};
 
 TEST_P(BuildStreamTest, MergesTheTracksFromTheStartPoint) {
@@ -523,6 +525,8 @@ struct ClockCase {
     int64_t elapsed;
     int32_t expected;
 };
+
+void PrintTo(const ClockCase& c, std::ostream* os) { *os << c.name; }
 
 class ClockPositionTest : public ::testing::TestWithParam<ClockCase> {};
 
