@@ -110,7 +110,11 @@ int render(const std::vector<std::string>& args) {
     if (!player.DeviceOpen())
         return fail(out + ": the synthesizer cannot start (" + soundfont + " unreadable, or the file cannot be written)");
     player.SetTempoPercent(tempoPercent);
-    if (!player.Play(fromMs)) return fail(path + ": --from " + std::to_string(fromMs) + " lies beyond the song");
+    if (!player.Play(fromMs)) {
+        player.Close();
+        std::remove(out.c_str());  // nothing was rendered into it
+        return fail(path + ": --from " + std::to_string(fromMs) + " lies beyond the song");
+    }
     ended.wait();
     // The last notes ring out before the file is closed.
     while (!device->idle()) std::this_thread::sleep_for(kTailPoll);
