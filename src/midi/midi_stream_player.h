@@ -51,7 +51,7 @@ int64_t steadyClockMs();
 class MidiStreamPlayer : public MidiSongFile {
 public:
     // The end of the song, called on the device's thread; the editor posts
-    // it to itself as "rwm_playedoff".
+    // it to itself as "rwm_playedoff". It must not call into the player.
     using Owner = std::function<void()>;
     // Gives a message to the user (the editor shows it in a message box).
     using Notifier = std::function<void(const std::string& text)>;

@@ -217,7 +217,7 @@ TEST_F(PlaybackSoundTest, StoppingALongSongNeverTellsAnEnd) {
     EXPECT_EQ(player.returnedBuffers.load(), 3);
     EXPECT_EQ(ends.load(), 0);
     ASSERT_TRUE(player.Play(30000));
-    EXPECT_EQ(player.PositionMs() / 1000, 30);
+    EXPECT_GE(player.PositionMs(), 30000);
     ASSERT_TRUE(player.Stop());
     EXPECT_EQ(ends.load(), 0);
 }
