@@ -191,6 +191,7 @@ private:
     int songLengthCs_ = 0;
     int viewOrigin_ = 0;
     bool rulerMode_ = false;
+    bool lyricFlagFromSong_ = false;
 
     QTimer clockTimer_;
     int lastDrawn_ = -1;

@@ -16,6 +16,7 @@
 #include "present/command_event.h"
 #include "support/gbk_text.h"
 #include "support/test_files.h"
+#include "support/tone_wav.h"
 
 namespace melnix {
 namespace {
@@ -35,21 +36,6 @@ public:
     QStringList errors;
 };
 
-std::string toneWav(int seconds) {
-    const int rate = 22050, frames = rate * seconds;
-    std::string data;
-    for (int i = 0; i < frames; ++i) {
-        auto v = static_cast<int16_t>(2000 * std::sin(i * 0.05));
-        for (int c = 0; c < 2; ++c) {
-            data.push_back(static_cast<char>(v & 0xFF));
-            data.push_back(static_cast<char>((v >> 8) & 0xFF));
-        }
-    }
-    std::string fmt = test::le32(16) + std::string("\x01\x00\x02\x00", 4) + test::le32(rate) + test::le32(rate * 4) +
-                      std::string("\x04\x00\x10\x00", 4);
-    std::string body = "WAVE" + std::string("fmt ") + fmt + "data" + test::le32(static_cast<uint32_t>(data.size())) + data;
-    return "RIFF" + test::le32(static_cast<uint32_t>(body.size())) + body;
-}
 
 template <typename Pred>
 bool waitFor(Pred p, int ms = 20000) {
@@ -65,7 +51,7 @@ protected:
         ::setenv("MELNIX_HOME", home_.path().c_str(), 1);
         ::setenv("MELNIX_AUDIO", "null", 1);
         song_ = files_.file("tone.wav");
-        test::writeFile(song_, toneWav(30));
+        test::writeFile(song_, test::toneWav(30));
         LyricSheet lines;
         lines.appendLine(g("第一句歌词"));
         lines.appendLine(g("第二句"));

@@ -8,26 +8,12 @@
 #include <gtest/gtest.h>
 
 #include "support/test_files.h"
+#include "support/tone_wav.h"
 
 namespace melnix {
 namespace {
 
 // A 16-bit stereo WAV of a quiet tone.
-std::string toneWav(int seconds) {
-    const int rate = 22050, frames = rate * seconds;
-    std::string data;
-    for (int i = 0; i < frames; ++i) {
-        auto v = static_cast<int16_t>(3000 * std::sin(i * 0.05));
-        for (int c = 0; c < 2; ++c) {
-            data.push_back(static_cast<char>(v & 0xFF));
-            data.push_back(static_cast<char>((v >> 8) & 0xFF));
-        }
-    }
-    std::string fmt = test::le32(16) + std::string("\x01\x00\x02\x00", 4) + test::le32(rate) + test::le32(rate * 4) +
-                      std::string("\x04\x00\x10\x00", 4);
-    std::string body = "WAVE" + std::string("fmt ") + fmt + "data" + test::le32(static_cast<uint32_t>(data.size())) + data;
-    return "RIFF" + test::le32(static_cast<uint32_t>(body.size())) + body;
-}
 
 // Songs play in real time on the silent backend.
 class TransportTest : public ::testing::Test {
@@ -46,7 +32,7 @@ bool waitFor(Pred p, int ms = 20000) {
 
 TEST_F(TransportTest, WaveSongPlaysPausesAndChangesSpeed) {
     test::TempDir dir;
-    test::writeFile(dir.file("tone.wav"), toneWav(20));
+    test::writeFile(dir.file("tone.wav"), test::toneWav(20));
     Transport t;
     ASSERT_TRUE(t.openSong(dir.file("tone.wav"), 0));
     EXPECT_EQ(t.kind(), kKindWav);
