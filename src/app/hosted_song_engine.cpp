@@ -7,6 +7,7 @@
 
 #include "app/editor_rules.h"
 #include "app/transport.h"
+#include "app/video_placement.h"
 #include "platform/media_player2.h"
 #include "platform/rm_play_wnd.h"
 #include "platform/shockwave_flash.h"
@@ -244,6 +245,7 @@ std::unique_ptr<SongEngine> makeHostedSongEngine(const std::string& path, QWidge
 ControlSite::ControlSite(QWidget* parent) : QWidget(parent) {
     setObjectName("controlSite");
     setFocusPolicy(Qt::NoFocus);
+    setGeometry(kVideoParked.left, kVideoParked.top, kVideoParked.width(), kVideoParked.height());
 }
 
 void ControlSite::resizeEvent(QResizeEvent* event) {

@@ -10,15 +10,13 @@ constexpr int kAreaMargin = 6;
 constexpr int kMinSubtitleBottom = 300;
 constexpr int kSubtitleHeightUnderVideo = 120;
 constexpr int kVideoMargin = 126;  // the margin above and the subtitles below
-// Outside the client area, where a control without room waits.
-constexpr IntRect kParked{-18, -18, -2, -2};
 
 }  // namespace
 
 VideoPlacement placeVideo(const IntRect& client, int subtitleBottom, int pictureWidth, int pictureHeight) {
     VideoPlacement p;
     p.subtitleTop = client.top + kAreaMargin;
-    p.video = kParked;
+    p.video = kVideoParked;
     if (pictureWidth <= 0 || pictureHeight <= 0 || subtitleBottom - client.top <= kMinSubtitleBottom) return p;
     p.subtitleTop = subtitleBottom - kSubtitleHeightUnderVideo;
     const int h = subtitleBottom - client.top - kVideoMargin;

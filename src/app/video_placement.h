@@ -6,6 +6,9 @@
 
 namespace melnix {
 
+// Outside the client area, where a control without room for its picture waits.
+constexpr IntRect kVideoParked{-18, -18, -2, -2};
+
 struct VideoPlacement {
     int subtitleTop = 0;
     IntRect video;  // right and bottom exclusive

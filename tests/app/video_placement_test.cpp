@@ -7,6 +7,7 @@
 namespace melnix {
 namespace {
 
+// 16 x 16 pixels just outside the top-left corner.
 constexpr IntRect kParked{-18, -18, -2, -2};
 
 struct PlacementCase {
