@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # MP3 decoding, audio devices, MIDI synthesis with a General MIDI soundfont
   libmpg123-dev libsdl2-dev libfluidsynth-dev fluid-soundfont-gm
+  libmpv-dev  # video, streaming-media and Flash songs
   # a real SMTP server for the mail tests
   python3 python3-aiosmtpd
   # renders exported karaoke subtitles in the tests

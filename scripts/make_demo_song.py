@@ -105,7 +105,8 @@ class Track:
                 body += data[1:]
             else:
                 body += data
-                running = status if status < 0xF0 else running
+                # Meta and system events cancel running status.
+                running = status if status < 0xF0 else None
         body += varlen(0) + b"\xFF\x2F\x00"
         return b"MTrk" + struct.pack(">I", len(body)) + bytes(body)
 

@@ -25,6 +25,9 @@
 
 #include "app/editor_layout.h"
 #include "app/editor_rules.h"
+#include "app/hosted_song_engine.h"
+#include "app/midi_song_engine.h"
+#include "midi/midi_lyrics.h"
 #include "app/progress_slider.h"
 #include "app/save_dialog.h"
 #include "app/timeline_math.h"
@@ -122,6 +125,36 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
     connect(&slowReplayTimer_, &QTimer::timeout, this, [this] { runCommand(kCmdSlowReplayEnd); });
 
     transport_.setWaveSongEnded([this] { postCommand(this, kCmdWaveEnded); });
+    transport_.setMidiFactory([this](const std::string& path) -> std::unique_ptr<SongEngine> {
+        auto engine = std::make_unique<MidiSongEngine>(
+            [this] { postCommand(this, kCmdMidiPlayedOff); },
+            [this](const std::string& text) { prompts_->info(this, QString::fromStdString(text), tr("Melnix")); });
+        if (!engine->open(path, &noteList_)) return nullptr;
+        // A song without lyrics of its own in the list takes the words the MIDI file carries.
+        if (sheet_.lineCount() <= 1 && ExtractLyrics(engine->player(), sheet_) > kMidiLinesForLyric) {
+            state_.list.setCurrentLyricFlag(true);
+            lyricFlagFromSong_ = true;
+        }
+        return engine;
+    });
+    // Other kinds play in a hosted control, whose window sits in the site:
+    // above the subtitles when a picture has room there, else parked outside.
+    controlSite_ = new ControlSite(this);
+    transport_.setMediaFactory([this](const std::string& path) {
+        HostedSongEvents events;
+        events.ready = [this] {
+            afterSongOpened();
+            computeAreas();
+            placeSubtitle();
+        };
+        events.playing = [this] { startOfPlay(); };
+        events.ended = [this] { songEnded(); };
+        events.failed = [this] {
+            pauseButton_->setText(tr("播放"));
+            prompts_->error(this, displayPath(state_.list.current.songPath), tr("打开下列文件时出错!"));
+        };
+        return makeHostedSongEngine(path, controlSite_, std::move(events));
+    });
     postCommand(this, kCmdFinishStartup);
 }
 
@@ -319,7 +352,9 @@ void EditorDialog::buttonAction() {
 }
 
 void EditorDialog::computeAreas() {
-    timeline_->layout(rect(), control(idSeparator)->geometry(), control(idPresent)->y());
+    timeline_->layout(rect(), control(idSeparator)->geometry(), control(idPresent)->y(),
+                      QSize(transport_.videoWidth(), transport_.videoHeight()));
+    if (controlSite_) controlSite_->setGeometry(timeline_->videoRect());
 }
 
 void EditorDialog::placeSubtitle() {
@@ -470,10 +505,14 @@ void EditorDialog::releaseSong() {
     songLengthCs_ = 0;
     shownLine_ = -2;
     setModified(false);
+    // A picture leaves with its song.
+    computeAreas();
+    placeSubtitle();
 }
 
 bool EditorDialog::openForPlayback(const std::string& songPath) {
     noteList_.clear();
+    lyricFlagFromSong_ = false;
     const bool opened = transport_.openSong(songPath, sheet_.songDataLength);
     const bool midi = isMidiKind(transport_.kind());
     control(idTracks)->setVisible(midi);
@@ -485,7 +524,8 @@ bool EditorDialog::openForPlayback(const std::string& songPath) {
     }
     afterSongOpened();
     startOfPlay();
-    return true;
+    // The song's own words decided the lyric flag already.
+    return !lyricFlagFromSong_;
 }
 
 void EditorDialog::afterSongOpened() {

@@ -34,6 +34,7 @@ class QSlider;
 
 namespace melnix {
 
+class ControlSite;
 class ProgressSlider;
 class SubtitleWindow;
 class TipWatcher;
@@ -197,6 +198,7 @@ private:
     QPushButton* pauseButton_ = nullptr;
     std::vector<QRadioButton*> speedRadios_;
     SubtitleWindow* subtitle_ = nullptr;
+    ControlSite* controlSite_ = nullptr;
     TipWatcher* tipWatcher_ = nullptr;
     LayoutSnapshot editorLayout_;
 
@@ -209,6 +211,7 @@ private:
     bool modified_ = false;
     bool wasPlayingBeforeDrag_ = false;
     int songLengthCs_ = 0;
+    bool lyricFlagFromSong_ = false;
 
     QTimer clockTimer_;
     int lastDrawn_ = -1;

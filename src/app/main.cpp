@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QSocketNotifier>
@@ -25,7 +26,12 @@ using namespace melnix;
 constexpr int kConnectWaitMs = 1000;
 constexpr char kHandOverFile[] = "Melnix_001.tmp";
 
-QString serverName() { return QString("melnix-%1").arg(::getuid()); }
+// One running copy per user and data folder: copies with their own folder
+// (a second account, a test) keep their own song lists.
+QString serverName() {
+    const QByteArray folder = QByteArray::fromStdString(dataFolder());
+    return QString("melnix-%1-%2").arg(::getuid()).arg(qHash(folder), 0, 16);
+}
 
 // A running copy takes the file: it is written to the hand-over file and the
 // running copy is told to read it. True when a running copy was found.

@@ -33,6 +33,9 @@ public:
     // engine can change the pitch.
     virtual void setSpeed(int percent, bool pitchChange) = 0;
     virtual bool hasSpeeds() const = 0;
+    // The picture's size for songs that have one (hosted media); 0 otherwise.
+    virtual int videoWidth() const { return 0; }
+    virtual int videoHeight() const { return 0; }
     // Vocal removal, where the engine has it (wave songs at normal speed).
     virtual bool hasVocalRemoval() const { return false; }
     virtual void setVocalRemoval(bool) {}

@@ -14,9 +14,6 @@ constexpr int kAreaMargin = 6;
 constexpr int kSeparatorGap = 2;
 constexpr int kWaveformAbovePresent = 32;
 constexpr int kAdjustAbovePresent = 26;
-// With a picture, the subtitles keep this much of the area's bottom.
-constexpr int kSubtitleUnderVideo = 120;
-constexpr int kVideoMargin = 126;
 // Interpolation looks no further back than this for a recorded slot.
 constexpr int kLevelLookBack = 100;
 constexpr int kBottomRowOffset = kNoteBarHeight;
@@ -35,14 +32,9 @@ TimelineAreas computeTimelineAreas(const IntRect& client, const IntRect& separat
     a.subtitle = {left, client.top + kAreaMargin, right, separator.top - kSeparatorGap};
     a.waveform = {left, separator.bottom + kSeparatorGap, right, presentTop - kWaveformAbovePresent};
     a.adjust = {left, presentTop - kAdjustAbovePresent, right, presentTop};
-    a.video = kParkedVideo;
-    if (videoWidth > 0 && videoHeight > 0 && a.subtitle.bottom - client.top > kVideoMinSubtitleBottom) {
-        a.subtitle.top = a.subtitle.bottom - kSubtitleUnderVideo;
-        const int h = a.subtitle.bottom - client.top - kVideoMargin;
-        const int w = static_cast<int>(int64_t{h} * videoWidth / videoHeight);
-        const int x = client.left + (client.width() - w) / 2;
-        a.video = {x, client.top + kAreaMargin, x + w, client.top + kAreaMargin + h};
-    }
+    const VideoPlacement video = placeVideo(client, a.subtitle.bottom, videoWidth, videoHeight);
+    a.subtitle.top = video.subtitleTop;
+    a.video = video.video;
     return a;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/editor_rules.h"
+#include "app/video_placement.h"
 #include "common/record_array.h"
 #include "lyrics/lyric_sheet.h"
 #include "midi/midi_types.h"
@@ -41,14 +42,9 @@ struct TimelineAreas {
     IntRect subtitle;
     IntRect waveform;
     IntRect adjust;
-    // Where the picture of a song that has one is shown; parked outside the
-    // window when there is no room for it.
+    // Where the picture of a song that has one is shown (placeVideo).
     IntRect video;
 };
-
-// A picture is shown above the subtitles only in a window this tall.
-constexpr int kVideoMinSubtitleBottom = 300;
-constexpr IntRect kParkedVideo{-18, -18, -2, -2};
 
 // client: the editor's client rectangle; separator: control 1061;
 // presentTop: the top of button 1031. videoWidth and videoHeight are the

@@ -54,6 +54,8 @@ public:
     bool play();
     bool pause();
     int32_t lengthCs() const;
+    int videoWidth() const { return engine_ ? engine_->videoWidth() : 0; }
+    int videoHeight() const { return engine_ ? engine_->videoHeight() : 0; }
 
     int timeScale() const { return timeScale_; }
     void setTimeScale(int s) { timeScale_ = s == 2 ? 2 : 1; }

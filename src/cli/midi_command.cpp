@@ -1,16 +1,23 @@
-// melnix-tool midi: what the MIDI reader makes of a song.
+// melnix-tool midi: what the MIDI reader makes of a song, and how it sounds.
 
 #include "cli/midi_command.h"
 
 #include <cerrno>
+#include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "cli/lyric_print.h"
 #include "cli/tool_support.h"
+#include "common/auto_reset_event.h"
 #include "common/gbk.h"
 #include "midi/midi_lyrics.h"
 #include "midi/midi_song_file.h"
+#include "midi/midi_stream_player.h"
+#include "platform/audio_output.h"
+#include "platform/midi_stream_device.h"
 
 namespace melnix {
 namespace {
@@ -56,11 +63,73 @@ int lyrics(const std::string& path) {
     return kExitOk;
 }
 
+// A whole decimal number within [low, high].
+bool parseNumber(const std::string& text, int low, int high, int& value) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && value >= low && value <= high;
+}
+
+constexpr int kSlowestTempoPercent = 1000;
+constexpr auto kTailPoll = std::chrono::milliseconds(5);
+
+// Plays the song through the player and the synthesizer into a WAV file, as
+// fast as the machine renders.
+int render(const std::vector<std::string>& args) {
+    if (args.size() < 3) return usage();
+    const std::string& path = args[1];
+    const std::string& out = args[2];
+    int tempoPercent = 100;
+    int fromMs = 0;
+    for (size_t i = 3; i < args.size(); ++i) {
+        if (i + 1 >= args.size()) return usage();
+        if (args[i] == "--tempo" && parseNumber(args[i + 1], 1, kSlowestTempoPercent, tempoPercent)) {
+            ++i;
+        } else if (args[i] == "--from" && parseNumber(args[i + 1], 0, 0x7FFFFFFF, fromMs)) {
+            ++i;
+        } else {
+            return usage();
+        }
+    }
+    const std::string soundfont = findSoundfont();
+    if (soundfont.empty())
+        return fail("no General MIDI soundfont (install fluid-soundfont-gm or set MELNIX_SOUNDFONT to one)");
+
+    {
+        MidiSongFile probe;
+        if (!load(path, probe)) return kExitFailed;
+    }
+    AutoResetEvent ended;
+    MidiStreamDevice* device = nullptr;
+    MidiStreamPlayer player([&ended] { ended.set(); }, {}, [&] {
+        auto d = makeFluidSynthMidiDevice(soundfont, makeWavAudioOutput(out));
+        device = d.get();
+        return d;
+    });
+    if (!player.Open(path, nullptr)) return fail(path + ": the song cannot be played (a track is damaged at its start)");
+    if (!player.DeviceOpen())
+        return fail(out + ": the synthesizer cannot start (" + soundfont + " unreadable, or the file cannot be written)");
+    player.SetTempoPercent(tempoPercent);
+    if (!player.Play(fromMs)) {
+        player.Close();
+        std::remove(out.c_str());  // nothing was rendered into it
+        return fail(path + ": --from " + std::to_string(fromMs) + " lies beyond the song");
+    }
+    ended.wait();
+    // The last notes ring out before the file is closed.
+    while (!device->idle()) std::this_thread::sleep_for(kTailPoll);
+    const int32_t length = player.songLengthMs;
+    player.Close();
+    std::printf("length_ms=%d\n", length);
+    return kExitOk;
+}
+
 }  // namespace
 
 int runMidiCommand(const std::vector<std::string>& args) {
     if (args.size() == 2 && args[0] == "info") return info(args[1]);
     if (args.size() == 2 && args[0] == "lyrics") return lyrics(args[1]);
+    if (!args.empty() && args[0] == "render") return render(args);
     return usage();
 }
 

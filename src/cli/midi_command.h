@@ -4,7 +4,8 @@
 
 namespace melnix {
 
-// melnix-tool midi info FILE | midi lyrics FILE. args are the words after "midi".
+// melnix-tool midi info FILE | midi lyrics FILE
+//   | midi render SONG OUT.WAV [--tempo PERCENT] [--from MS]. args are the words after "midi".
 // Returns the process exit status.
 int runMidiCommand(const std::vector<std::string>& args);
 

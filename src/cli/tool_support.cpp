@@ -14,6 +14,7 @@ int usage() {
         "  melnix-tool lyrics export FILE OUT --format lrc|elrc|ass|ultrastar [--title T] [--artist A]\n"
         "  melnix-tool midi info FILE\n"
         "  melnix-tool midi lyrics FILE\n"
+        "  melnix-tool midi render SONG OUT.WAV [--tempo PERCENT] [--from MS]\n"
         "  melnix-tool render SONG OUT.WAV [--speed 0..8] [--vocal-removal]\n"
         "  melnix-tool songs list\n"
         "  melnix-tool songs add FILE...\n"

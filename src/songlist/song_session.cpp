@@ -20,7 +20,6 @@ const char kOpenSongFailedTitle[] = "打开下列文件时出错!";
 namespace {
 
 constexpr int kProbeStreamBuffer = 2048;
-constexpr int kMidiLinesForLyric = 8;  // more lines than this: the song has words of its own
 constexpr size_t kTitleAt = 3, kFieldSize = 30, kArtistAt = 33, kAlbumAt = 63, kYearAt = 93, kYearSize = 4;
 
 bool fileExists(const std::string& path) {

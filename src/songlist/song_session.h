@@ -34,6 +34,8 @@ public:
 extern const char kOpenSongFailedTitle[];  // "打开下列文件时出错!"
 constexpr char kAppTitle[] = "Melnix";
 constexpr char kDemoSongName[] = "BHL.MID";
+// A MIDI song with more lyric lines than this carries words of its own.
+constexpr int kMidiLinesForLyric = 8;
 
 enum class StateSource : int {
     None = 0,

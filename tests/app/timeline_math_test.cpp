@@ -23,28 +23,14 @@ TEST(TimelineAreas, FollowTheSeparatorAndThePresentButton) {
     EXPECT_EQ(a.subtitle, (IntRect{6, 6, 634, 164}));
     EXPECT_EQ(a.waveform, (IntRect{6, 170, 634, 258}));
     EXPECT_EQ(a.adjust, (IntRect{6, 264, 634, 290}));
-    EXPECT_EQ(a.video, kParkedVideo);
+    EXPECT_EQ(a.video, kVideoParked);
 }
 
-TEST(TimelineAreas, APictureSitsAboveTheSubtitlesOnlyInATallWindow) {
-    const IntRect tall{0, 0, 1024, 740};
-    const IntRect separator{0, 502, 1024, 504};
-    struct {
-        const char* name;
-        IntRect client, separator;
-        int width, height;
-        IntRect subtitle, video;
-    } cases[] = {
-        // 500 - 126 = 374 high, 4:3 wide, centred, 6 below the top.
-        {"Tall", tall, separator, 320, 240, {6, 380, 1018, 500}, {263, 6, 761, 380}},
-        {"TallWithoutPicture", tall, separator, 0, 0, {6, 6, 1018, 500}, kParkedVideo},
-        {"Short", kClient, kSeparator, 320, 240, {6, 6, 634, 164}, kParkedVideo},
-    };
-    for (const auto& c : cases) {
-        const TimelineAreas a = computeTimelineAreas(c.client, c.separator, c.separator.bottom + 200, c.width, c.height);
-        EXPECT_EQ(a.subtitle, c.subtitle) << c.name;
-        EXPECT_EQ(a.video, c.video) << c.name;
-    }
+TEST(TimelineAreas, APictureInATallWindowTakesTheTopOfTheSubtitleArea) {
+    const TimelineAreas a = computeTimelineAreas({0, 0, 1024, 740}, {0, 502, 1024, 504}, 704, 320, 240);
+    EXPECT_EQ(a.subtitle, (IntRect{6, 380, 1018, 500}));
+    EXPECT_EQ(a.video, (IntRect{263, 6, 761, 380}));
+    EXPECT_EQ(a.waveform.top, 506);
 }
 
 TEST(TimelineDisplay, RulerWhenAskedOrWhenThereIsNothingElse) {

@@ -1,0 +1,7 @@
+#include "platform/media_player.h"
+
+namespace melnix {
+
+std::unique_ptr<MediaPlayer> createMediaPlayer(QWidget* parent) { return makeMpvMediaPlayer(parent); }
+
+}  // namespace melnix
