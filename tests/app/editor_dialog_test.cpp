@@ -15,6 +15,7 @@
 #include "lyrics/lyric_store.h"
 #include "present/command_event.h"
 #include "support/gbk_text.h"
+#include "support/qt_wait.h"
 #include "support/test_files.h"
 #include "support/tone_wav.h"
 
@@ -37,14 +38,6 @@ public:
 };
 
 
-template <typename Pred>
-bool waitFor(Pred p, int ms = 20000) {
-    QElapsedTimer t;
-    t.start();
-    while (!p() && t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return p();
-}
-
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -62,7 +55,7 @@ protected:
         prompts_ = prompts.get();
         editor_ = std::make_unique<EditorDialog>(program_.path(), argument, "demo", std::move(prompts));
         editor_->show();
-        ASSERT_TRUE(waitFor([&] { return editor_->transport().playState() == kPlayPlaying; }));
+        ASSERT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == kPlayPlaying; }));
     }
     QAbstractButton* button(int id) { return qobject_cast<QAbstractButton*>(editor_->control(id)); }
     QComboBox* lineBox() { return qobject_cast<QComboBox*>(editor_->control(idLineBox)); }
@@ -79,7 +72,7 @@ TEST_F(EditorTest, OpensTheSongWithItsLyricAndFollowsIt) {
     // 30 s in whole blocks of the engine.
     EXPECT_TRUE(qobject_cast<QLabel*>(editor_->control(idLength))->text().startsWith("0:29.9") ||
                 qobject_cast<QLabel*>(editor_->control(idLength))->text().startsWith("0:30.0"));
-    EXPECT_TRUE(waitFor([&] { return editor_->clockRunning(); }));
+    EXPECT_TRUE(test::waitUntil([&] { return editor_->clockRunning(); }));
     EXPECT_TRUE(button(idSave)->isEnabled());
     EXPECT_EQ(button(idSave)->text(), QString::fromUtf8("导出"));
     EXPECT_TRUE(button(idSync)->isVisible());
@@ -130,7 +123,7 @@ TEST_F(EditorTest, SplitNeedsTwelveBytesAndMergeFitsThirty) {
 TEST_F(EditorTest, SpeedsVolumeAndCommands) {
     open(song_);
     auto* slow = qobject_cast<QRadioButton*>(editor_->control(idFirstSpeed));
-    ASSERT_TRUE(waitFor([&] { return slow->isEnabled(); }));
+    ASSERT_TRUE(test::waitUntil([&] { return slow->isEnabled(); }));
     slow->click();
     EXPECT_EQ(editor_->transport().speedIndex(), 0);
     EXPECT_FALSE(editor_->control(idVocal)->isEnabled());  // vocal removal only at normal speed
@@ -160,7 +153,7 @@ TEST_F(EditorTest, QuittingWithUnsavedLyricsAsksFirst) {
     EXPECT_TRUE(editor_->isVisible());
     prompts_->answer = 0;  // No: leave without saving
     button(idExit)->click();
-    EXPECT_TRUE(waitFor([&] { return !editor_->isVisible(); }));
+    EXPECT_TRUE(test::waitUntil([&] { return !editor_->isVisible(); }));
     // The state was saved on the way out.
     EXPECT_FALSE(test::readFile(home_.file("KTextParam.rec")).empty());
 }
@@ -170,7 +163,7 @@ TEST_F(EditorTest, AMissingSongIsReportedAndDropped) {
     QuietPrompts* p = prompts.get();
     EditorDialog editor(program_.path(), files_.file("gone.mp3"), "demo", std::move(prompts));
     QApplication::processEvents();
-    waitFor([&] { return !p->errors.isEmpty(); }, 3000);
+    test::waitUntil([&] { return !p->errors.isEmpty(); }, 3000);
     // The argument does not exist: the demonstration song is the only one, and
     // without a MIDI engine it cannot play.
     EXPECT_EQ(editor.state().list.findSong(files_.file("gone.mp3")), -1);

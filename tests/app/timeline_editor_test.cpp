@@ -13,6 +13,7 @@
 #include "lyrics/lyric_store.h"
 #include "present/colour_ref.h"
 #include "support/gbk_text.h"
+#include "support/qt_wait.h"
 #include "support/test_files.h"
 #include "support/tone_wav.h"
 
@@ -28,14 +29,6 @@ public:
     void info(QWidget*, const QString&, const QString&) override {}
 };
 
-template <typename Pred>
-bool waitFor(Pred p, int ms = 20000) {
-    QElapsedTimer t;
-    t.start();
-    while (!p() && t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return p();
-}
-
 class TimelineEditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -49,7 +42,7 @@ protected:
         ASSERT_TRUE(storeInSongTail(song_, lines));
         editor_ = std::make_unique<EditorDialog>(program_.path(), song_, "demo", std::make_unique<SilentPrompts>());
         editor_->show();
-        ASSERT_TRUE(waitFor([&] { return editor_->clockRunning(); }));
+        ASSERT_TRUE(test::waitUntil([&] { return editor_->clockRunning(); }));
     }
     QAbstractButton* button(int id) { return qobject_cast<QAbstractButton*>(editor_->control(id)); }
     void mouse(QEvent::Type type, Qt::MouseButton b, QPoint at) {
@@ -68,7 +61,7 @@ protected:
 };
 
 TEST_F(TimelineEditorTest, TheVolumeStripGrowsBehindThePlayPositionAndTheCharactersSitAtTheirTimes) {
-    ASSERT_TRUE(waitFor([&] { return units() > 150; }));
+    ASSERT_TRUE(test::waitUntil([&] { return units() > 150; }));
     button(idPause)->click();
     QApplication::processEvents();
     const int p = units();
@@ -155,7 +148,7 @@ TEST_F(TimelineEditorTest, RulerAndDoubleScaleButtons) {
     button(idRuler)->click();
     EXPECT_TRUE(editor_->timeline().rulerMode());
     EXPECT_EQ(editor_->timeline().display(), WaveDisplay::Ruler);
-    EXPECT_TRUE(waitFor([&] { return editor_->clockRunning(); }));  // played again in the new mode
+    EXPECT_TRUE(test::waitUntil([&] { return editor_->clockRunning(); }));  // played again in the new mode
     button(idRuler)->click();
     EXPECT_EQ(editor_->timeline().display(), WaveDisplay::Strip);
 
