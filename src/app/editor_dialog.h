@@ -215,7 +215,6 @@ private:
 
     QTimer clockTimer_;
     int lastDrawn_ = -1;
-    QElapsedTimer frameClock_;
     int lastTenths_ = -1;
     int shownLine_ = -2;
     int endTextIndex_ = 0;
