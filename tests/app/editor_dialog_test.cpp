@@ -15,6 +15,7 @@
 #include "lyrics/lyric_store.h"
 #include "present/command_event.h"
 #include "support/gbk_text.h"
+#include "editor_song.h"
 #include "support/qt_wait.h"
 #include "support/test_files.h"
 #include "support/tone_wav.h"
@@ -41,14 +42,9 @@ public:
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::setenv("MELNIX_HOME", home_.path().c_str(), 1);
-        ::setenv("MELNIX_AUDIO", "null", 1);
+        test::useQuietEditorEnvironment(home_.path());
         song_ = files_.file("tone.wav");
-        test::writeFile(song_, test::toneWav(30));
-        LyricSheet lines;
-        lines.appendLine(g("第一句歌词"));
-        lines.appendLine(g("第二句"));
-        ASSERT_TRUE(storeInSongTail(song_, lines));
+        test::writeEditorSong(song_);
     }
     void open(const std::string& argument) {
         auto prompts = std::make_unique<QuietPrompts>();

@@ -13,6 +13,7 @@
 #include "lyrics/lyric_store.h"
 #include "present/colour_ref.h"
 #include "support/gbk_text.h"
+#include "editor_song.h"
 #include "support/qt_wait.h"
 #include "support/test_files.h"
 #include "support/tone_wav.h"
@@ -32,14 +33,9 @@ public:
 class TimelineEditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::setenv("MELNIX_HOME", home_.path().c_str(), 1);
-        ::setenv("MELNIX_AUDIO", "null", 1);
+        test::useQuietEditorEnvironment(home_.path());
         song_ = files_.file("tone.wav");
-        test::writeFile(song_, test::toneWav(30));
-        LyricSheet lines;
-        lines.appendLine(g("第一句歌词"));  // from 2 s, 30 cs a character
-        lines.appendLine(g("第二句"));
-        ASSERT_TRUE(storeInSongTail(song_, lines));
+        test::writeEditorSong(song_);
         editor_ = std::make_unique<EditorDialog>(program_.path(), song_, "demo", std::make_unique<SilentPrompts>());
         editor_->show();
         ASSERT_TRUE(test::waitUntil([&] { return editor_->clockRunning(); }));
