@@ -15,8 +15,8 @@ PACKAGES=(
   python3 python3-aiosmtpd
   # renders exported karaoke subtitles in the tests
   ffmpeg
-  # user interface, CJK fonts, screenshots under a virtual display
-  qt6-base-dev qt6-image-formats-plugins fonts-noto-cjk xvfb xauth
+  # user interface, its icons and cursors (SVG), CJK fonts, screenshots under a virtual display
+  qt6-base-dev qt6-image-formats-plugins libqt6svg6 fonts-noto-cjk xvfb xauth
 )
 
 missing=()

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
@@ -23,6 +25,8 @@
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
 
+#include "app/about_box.h"
+#include "app/app_icons.h"
 #include "app/editor_layout.h"
 #include "app/editor_rules.h"
 #include "app/hosted_song_engine.h"
@@ -91,6 +95,15 @@ void EditorPrompts::info(QWidget* parent, const QString& text, const QString& ti
     QMessageBox::information(parent, title, text);
 }
 
+void EditorPrompts::about(QWidget* parent) { AboutBox(parent).exec(); }
+
+bool EditorPrompts::chooseFont(QWidget* parent, QFont& font, const QString& title) {
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font, parent, title, QFontDialog::ScalableFonts);
+    if (ok) font = chosen;
+    return ok;
+}
+
 EditorDialog::EditorDialog(std::string programFolder, std::string argument, std::string demoSong,
                            std::unique_ptr<EditorPrompts> prompts)
     : programFolder_(std::move(programFolder)),
@@ -101,6 +114,7 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
       subtitleFace_(kDefaultSubtitleFace) {
     setObjectName("EditorDialog");
     QDialog::setWindowTitle(QString::fromLatin1(kAppTitle));
+    setWindowIcon(melnixIcon(kIconProgram));
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
                    Qt::WindowCloseButtonHint);
     resize(kEditorWidth, kEditorHeight);
@@ -179,6 +193,8 @@ void EditorDialog::buildControls() {
             }
             case ControlKind::IconButton: {
                 auto* b = new QToolButton(this);
+                const int side = std::min(spec.rect.width(), spec.rect.height()) - 6;
+                b->setIconSize(QSize(side, side));
                 w = b;
                 break;
             }
@@ -247,10 +263,10 @@ void EditorDialog::buildControls() {
         if (!spec.tooltip.isEmpty()) tips_[spec.id] = spec.tooltip;
     }
     pauseButton_ = static_cast<QPushButton*>(control(idPause));
-    static_cast<QToolButton*>(control(idMute))->setText(tr("音"));
-    static_cast<QToolButton*>(control(idVocal))->setText(tr("原"));
-    static_cast<QToolButton*>(control(idRuler))->setText(tr("波"));
-    static_cast<QToolButton*>(control(idDoubleScale))->setText("2x");
+    setButtonIcon(idMute, kIconSoundOn);
+    setButtonIcon(idVocal, kIconVocalsKept);
+    setButtonIcon(idRuler, kIconWaveform);
+    setButtonIcon(idDoubleScale, kIconDoubleScale);
     static_cast<QToolButton*>(control(idDoubleScale))->setCheckable(true);
     control(idVocal)->setEnabled(false);
     lineBox_->setEnabled(false);
@@ -312,7 +328,7 @@ void EditorDialog::connectControls() {
     connect(static_cast<QAbstractButton*>(control(idRuler)), &QAbstractButton::clicked, this, [this] {
         resumeTimer_.stop();
         timeline_->setRulerMode(!timeline_->rulerMode());
-        static_cast<QToolButton*>(control(idRuler))->setText(timeline_->rulerMode() ? tr("尺") : tr("波"));
+        setButtonIcon(idRuler, timeline_->rulerMode() ? kIconRuler : kIconWaveform);
         // The clock starts again in the new mode.
         if (transport_.playState() == kPlayPlaying) {
             pauseSong();
@@ -611,6 +627,13 @@ void EditorDialog::updateSpeedRadios() {
         r->setEnabled(playing && transport_.speedsAvailable());
     }
     control(idVocal)->setEnabled(playing && transport_.vocalRemovalAvailable());
+    // Other speeds and a new song turn vocal removal off.
+    setButtonIcon(idVocal, transport_.vocalsKept() ? kIconVocalsKept : kIconVocalsRemoved);
+}
+
+void EditorDialog::setButtonIcon(int id, int iconId) {
+    auto* b = static_cast<QToolButton*>(control(id));
+    b->setIcon(melnixIcon(iconId));
 }
 
 void EditorDialog::selectSpeed(int index) {
@@ -621,18 +644,18 @@ void EditorDialog::selectSpeed(int index) {
 
 void EditorDialog::setVolumeFromTrack(int pos) {
     transport_.setVolumeFromTrack(pos);
-    static_cast<QToolButton*>(control(idMute))->setText(tr("音"));
+    setButtonIcon(idMute, kIconSoundOn);
 }
 
 void EditorDialog::toggleMute() {
     const bool mute = !transport_.isMuted();
     transport_.setMute(mute);
-    static_cast<QToolButton*>(control(idMute))->setText(mute ? tr("静") : tr("音"));
+    setButtonIcon(idMute, mute ? kIconMuted : kIconSoundOn);
 }
 
 void EditorDialog::toggleVocal() {
     transport_.toggleVocalRemoval();
-    static_cast<QToolButton*>(control(idVocal))->setText(transport_.vocalsKept() ? tr("原") : tr("伴"));
+    setButtonIcon(idVocal, transport_.vocalsKept() ? kIconVocalsKept : kIconVocalsRemoved);
 }
 
 bool EditorDialog::timelineMelodyAlone() const {
@@ -1125,11 +1148,39 @@ void EditorDialog::openSongList() {
 }
 
 void EditorDialog::chooseSubtitleFont() {
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, QFont(subtitleFace_), this, tr("选择字幕字体"));
-    if (!ok) return;
+    QFont font(subtitleFace_);
+    font.setPixelSize(36);
+    font.setWeight(QFont::Normal);
+    if (!prompts_->chooseFont(this, font, tr("选择字幕字体"))) return;
     subtitleFace_ = font.family();
     placeSubtitle();
+}
+
+void EditorDialog::systemCommand(int id) {
+    switch (id) {
+        case kSysAbout: prompts_->about(this); break;
+        case kSysSubtitleFont: chooseSubtitleFont(); break;
+        default: break;
+    }
+}
+
+// The window manager owns the title bar's menu here, so the window's own
+// items come up on a right click outside the areas that use that button.
+void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
+    const QPoint at = event->pos();
+    if (timeline_->subtitleArea().contains(at) || timeline_->waveformArea().contains(at) ||
+        timeline_->adjustArea().contains(at)) {
+        event->ignore();
+        return;
+    }
+    QMenu menu(this);
+    menu.addAction(tr("关闭"), this, [this] { close(); });
+    menu.addSeparator();
+    menu.addAction(tr("关于 Melnix"), this, [this] { systemCommand(kSysAbout); });
+    menu.addAction(tr("选择字幕字体"), this, [this] { systemCommand(kSysSubtitleFont); });
+    menu.exec(event->globalPos());
+    // The press that opened the menu held the actions back; its release went to the menu.
+    updateActionButtons();
 }
 
 // ---- painting, tips and the mouse ----------------------------------------------------
@@ -1164,9 +1215,8 @@ QString EditorDialog::tipTextAt(const QPoint& point) const {
 
 void EditorDialog::showTip(const QString& text) {
     if (!hints_->isChecked()) return;
-    const bool longText = text.toLocal8Bit().size() > kLongHint || utf8ToGbk(text.toStdString()).size() > kLongHint;
-    QRect r = editorLayout_.taken() ? hints_->geometry() : hints_->geometry();
-    if (longText) {
+    QRect r = hints_->geometry();
+    if (toGbk(text).size() > kLongHint) {
         r.setRight(control(idSize)->geometry().right());
         for (int id : {idPosition, idLength, idSize}) control(id)->hide();
     }

@@ -47,6 +47,9 @@ public:
     virtual int askSaveChanges(QWidget* parent);
     virtual void error(QWidget* parent, const QString& text, const QString& title);
     virtual void info(QWidget* parent, const QString& text, const QString& title);
+    virtual void about(QWidget* parent);
+    // Lets the user change font; false when he cancels.
+    virtual bool chooseFont(QWidget* parent, QFont& font, const QString& title);
 };
 
 class EditorDialog : public QDialog,
@@ -85,6 +88,10 @@ public:
 
     // Runs a command as if it had been posted (tests, and the second copy).
     void runCommand(uint32_t id);
+    // The items the window menu adds: about, and the subtitle font.
+    static constexpr int kSysAbout = 16;
+    static constexpr int kSysSubtitleFont = 32;
+    void systemCommand(int id);
     // Opens a file named by the user or a second copy as the current song.
     void openNamedFile(const std::string& path);
 
@@ -105,6 +112,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -120,6 +128,7 @@ private:
     void timelineEndSlowReplay() override { endSlowReplay(); }
 
     void buildControls();
+    void setButtonIcon(int id, int iconId);
     void connectControls();
     void computeAreas();
     void placeSubtitle();

@@ -10,10 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include "app/app_icons.h"
 #include "app/editor_ids.h"
 #include "app/progress_slider.h"
 #include "lyrics/lyric_store.h"
 #include "present/command_event.h"
+#include "present/subtitle_window.h"
 #include "support/gbk_text.h"
 #include "editor_song.h"
 #include "support/qt_wait.h"
@@ -33,7 +35,17 @@ public:
     }
     void error(QWidget*, const QString& text, const QString& title) override { errors << title + ":" + text; }
     void info(QWidget*, const QString&, const QString&) override {}
+    void about(QWidget*) override { ++abouts; }
+    bool chooseFont(QWidget*, QFont& font, const QString&) override {
+        offeredFont = font;
+        if (chosenFace.isEmpty()) return false;
+        font.setFamily(chosenFace);
+        return true;
+    }
     int asked = 0;
+    int abouts = 0;
+    QFont offeredFont;
+    QString chosenFace;
     int answer = 0;
     QStringList errors;
 };
@@ -55,6 +67,11 @@ protected:
     }
     QAbstractButton* button(int id) { return qobject_cast<QAbstractButton*>(editor_->control(id)); }
     QComboBox* lineBox() { return qobject_cast<QComboBox*>(editor_->control(idLineBox)); }
+    // Whether the icon button shows the program's icon iconId.
+    bool shows(int id, int iconId) {
+        const QSize size(20, 20);
+        return button(id)->icon().pixmap(size).toImage() == melnixIcon(iconId).pixmap(size).toImage();
+    }
 
     test::TempDir home_, files_, program_;
     std::string song_;
@@ -135,6 +152,51 @@ TEST_F(EditorTest, SpeedsVolumeAndCommands) {
     button(idPause)->click();
     EXPECT_EQ(editor_->transport().playState(), kPlayPaused);
     EXPECT_FALSE(slow->isEnabled());  // speeds are chosen while playing
+}
+
+TEST_F(EditorTest, IconButtonsShowWhatIsOn) {
+    open(song_);
+    EXPECT_TRUE(shows(idMute, kIconSoundOn));
+    EXPECT_TRUE(shows(idVocal, kIconVocalsKept));
+    EXPECT_TRUE(shows(idRuler, kIconWaveform));
+    EXPECT_TRUE(shows(idDoubleScale, kIconDoubleScale));
+
+    button(idMute)->click();
+    EXPECT_TRUE(editor_->transport().isMuted());
+    EXPECT_TRUE(shows(idMute, kIconMuted));
+    button(idMute)->click();
+    EXPECT_TRUE(shows(idMute, kIconSoundOn));
+
+    button(idRuler)->click();
+    EXPECT_TRUE(shows(idRuler, kIconRuler));
+
+    ASSERT_TRUE(test::waitUntil([&] { return button(idVocal)->isEnabled(); }));
+    button(idVocal)->click();
+    EXPECT_FALSE(editor_->transport().vocalsKept());
+    EXPECT_TRUE(shows(idVocal, kIconVocalsRemoved));
+    // Another speed brings the singer back, and the icon with it.
+    qobject_cast<QRadioButton*>(editor_->control(idFirstSpeed))->click();
+    EXPECT_TRUE(editor_->transport().vocalsKept());
+    EXPECT_TRUE(shows(idVocal, kIconVocalsKept));
+}
+
+TEST_F(EditorTest, WindowMenuItemsRunAboutAndTheSubtitleFont) {
+    open(song_);
+    editor_->systemCommand(EditorDialog::kSysAbout);
+    EXPECT_EQ(prompts_->abouts, 1);
+
+    // Cancelled: the face stays.
+    editor_->systemCommand(EditorDialog::kSysSubtitleFont);
+    EXPECT_EQ(prompts_->offeredFont.family(), kDefaultSubtitleFace);
+    EXPECT_EQ(prompts_->offeredFont.pixelSize(), 36);
+
+    prompts_->chosenFace = QStringLiteral("Noto Serif CJK SC");
+    editor_->systemCommand(EditorDialog::kSysSubtitleFont);
+    editor_->systemCommand(EditorDialog::kSysSubtitleFont);
+    EXPECT_EQ(prompts_->offeredFont.family(), prompts_->chosenFace);  // the chooser starts from the face in use
+    button(idExit)->click();
+    ASSERT_TRUE(test::waitUntil([&] { return !editor_->isVisible(); }));
+    EXPECT_EQ(editor_->state().subtitleFont, "Noto Serif CJK SC");
 }
 
 TEST_F(EditorTest, QuittingWithUnsavedLyricsAsksFirst) {
