@@ -34,6 +34,7 @@
 #include "midi/midi_lyrics.h"
 #include "app/progress_slider.h"
 #include "app/save_dialog.h"
+#include "app/single_instance.h"
 #include "app/timeline_math.h"
 #include "common/file.h"
 #include "common/gbk.h"
@@ -400,11 +401,8 @@ void EditorDialog::runCommand(uint32_t id) {
     switch (id) {
         case kCmdFinishStartup: finishStartup(); break;
         case kCmdHandOver: {
-            std::string bytes;
-            if (readWholeFile(dataFolder() + "/Melnix_001.tmp", bytes, 520)) {
-                const std::string path = bytes.substr(0, bytes.find('\0'));
-                if (!path.empty()) openNamedFile(path);
-            }
+            const std::string path = takeHandedOverPath(dataFolder());
+            if (!path.empty()) openNamedFile(path);
             showNormal();
             raise();
             activateWindow();

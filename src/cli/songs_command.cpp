@@ -31,8 +31,10 @@ public:
 
 // Labels are lyric text (GBK); paths are printed as they are.
 std::string lyricRefForDisplay(const std::string& ref) {
-    if (!ref.empty() && ref[0] == kLyricLabelMark) return std::string(1, kLyricLabelMark) + gbkToUtf8(ref.substr(1));
-    return ref;
+    if (ref.empty() || ref[0] != kLyricLabelMark) return ref;
+    std::string shown = gbkToUtf8(ref.substr(1));
+    shown.insert(shown.begin(), kLyricLabelMark);
+    return shown;
 }
 
 std::string absolute(const std::string& path) {

@@ -24,7 +24,7 @@ void repairLine(LyricSheet& sheet, int i) {
     LyricLine& l = *sheet.lineAt(i);
     int n = charCount(l.text);
     if (n == 0) {
-        l.text = ".";
+        l.text.assign(1, '.');
         n = 1;
     }
     if (!timesConsistent(l, n)) {
