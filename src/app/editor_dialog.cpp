@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QToolButton>
+#include <QValidator>
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
 
@@ -67,6 +68,7 @@ constexpr int kWaveSlowReplayMs = 4000;
 constexpr int kMidiSlowReplayMs = 3500;
 constexpr int kWaveSlowReplaySpeed = 0;
 constexpr int kMidiSlowReplaySpeed = 2;
+constexpr int kHandOverRetryMs = 500;
 constexpr int kLongHint = 76;  // bytes; a longer hint widens the strip over the statics
 
 QString tr(const char* text) { return QCoreApplication::translate("EditorDialog", text); }
@@ -74,6 +76,19 @@ QString fromGbk(const std::string& gbk) { return QString::fromStdString(gbkToUtf
 std::string toGbk(const QString& text) { return utf8ToGbk(text.toStdString()); }
 std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 QString displayPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+// The line box takes at most a line's bytes of GBK text; what would not fit
+// is refused rather than cut off later.
+class GbkLengthValidator : public QValidator {
+public:
+    GbkLengthValidator(int maxBytes, QObject* parent) : QValidator(parent), maxBytes_(maxBytes) {}
+    State validate(QString& input, int&) const override {
+        return static_cast<int>(toGbk(input).size()) > maxBytes_ ? Invalid : Acceptable;
+    }
+
+private:
+    int maxBytes_;
+};
 
 QString songOpenFilter() {
     return tr("常见音乐类型") + " (*.mp3 *.MP3 *.wav *.WAV *.mid *.MID *.kar *.KAR *.rmi *.RMI *.midi *.MIDI *.mpa);;" +
@@ -90,6 +105,10 @@ int EditorPrompts::askSaveChanges(QWidget* parent) {
 
 void EditorPrompts::error(QWidget* parent, const QString& text, const QString& title) {
     QMessageBox::critical(parent, title, text);
+}
+
+void EditorPrompts::warning(QWidget* parent, const QString& text, const QString& title) {
+    QMessageBox::warning(parent, title, text);
 }
 
 void EditorPrompts::info(QWidget* parent, const QString& text, const QString& title) {
@@ -165,7 +184,7 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
         events.ended = [this] { songEnded(); };
         events.failed = [this] {
             pauseButton_->setText(tr("播放"));
-            prompts_->error(this, displayPath(state_.list.current.songPath), tr("打开下列文件时出错!"));
+            prompts_->warning(this, displayPath(state_.list.current.songPath), tr("打开下列文件时出错!"));
         };
         return makeHostedSongEngine(path, controlSite_, std::move(events));
     });
@@ -271,7 +290,7 @@ void EditorDialog::buildControls() {
     static_cast<QToolButton*>(control(idDoubleScale))->setCheckable(true);
     control(idVocal)->setEnabled(false);
     lineBox_->setEnabled(false);
-    lineBox_->lineEdit()->setMaxLength(kMaxLineBytes);
+    lineBox_->setValidator(new GbkLengthValidator(kMaxLineBytes, lineBox_));
     speedRadios_[kNormalSpeedIndex]->setChecked(true);
     for (QRadioButton* r : speedRadios_) r->setEnabled(false);
     control(idSave)->setEnabled(false);
@@ -401,9 +420,15 @@ void EditorDialog::runCommand(uint32_t id) {
     switch (id) {
         case kCmdFinishStartup: finishStartup(); break;
         case kCmdHandOver: {
+            // A dialog over the editor finishes first: a save in progress
+            // must not find another song under it.
+            if (QApplication::activeModalWidget() && QApplication::activeModalWidget() != this) {
+                QTimer::singleShot(kHandOverRetryMs, this, [this] { postCommand(this, kCmdHandOver); });
+                break;
+            }
             const std::string path = takeHandedOverPath(dataFolder());
             if (!path.empty()) openNamedFile(path);
-            showNormal();
+            setWindowState(windowState() & ~Qt::WindowMinimized);
             raise();
             activateWindow();
             break;
@@ -531,10 +556,18 @@ bool EditorDialog::openForPlayback(const std::string& songPath) {
     control(idTracks)->setVisible(midi);
     control(idSync)->setVisible(!midi);
     if (!opened) {
-        prompts_->error(this, displayPath(songPath), tr("打开下列文件时出错!"));
         afterSongOpened();
+        // A MIDI song that cannot be opened ends at once, so the list moves on;
+        // once every song of the list has failed in a row the user is told.
+        if (isMidiKind(mediaKind(songPath, MediaTable::Audio)) && ++failedMidiOpens_ < state_.list.size()) {
+            postCommand(this, kCmdMidiPlayedOff);
+        } else {
+            failedMidiOpens_ = 0;
+            prompts_->warning(this, displayPath(songPath), tr("打开下列文件时出错!"));
+        }
         return true;
     }
+    failedMidiOpens_ = 0;
     afterSongOpened();
     startOfPlay();
     // The song's own words decided the lyric flag already.
@@ -564,7 +597,7 @@ void EditorDialog::afterSongOpened() {
 void EditorDialog::setWindowTitle(const std::string& title) { QDialog::setWindowTitle(displayPath(title)); }
 
 void EditorDialog::showError(const std::string& text, const std::string& title) {
-    prompts_->error(this, displayPath(text), QString::fromStdString(title));
+    prompts_->warning(this, displayPath(text), QString::fromStdString(title));
 }
 
 void EditorDialog::lyricFileLoaded(const std::string& path) {
@@ -597,6 +630,7 @@ void EditorDialog::playOrPause() {
 
 void EditorDialog::pauseSong() {
     for (QRadioButton* r : speedRadios_) r->setEnabled(false);
+    control(idSpeedLabel)->setEnabled(false);
     control(idVocal)->setEnabled(false);
     transport_.pause();
     pauseButton_->setText(tr("播放"));
@@ -624,8 +658,9 @@ void EditorDialog::updateSpeedRadios() {
         r->setChecked(i == transport_.speedIndex());
         r->setEnabled(playing && transport_.speedsAvailable());
     }
+    control(idSpeedLabel)->setEnabled(playing && transport_.speedsAvailable());
     control(idVocal)->setEnabled(playing && transport_.vocalRemovalAvailable());
-    // Other speeds and a new song turn vocal removal off.
+    // A new song turns vocal removal off.
     setButtonIcon(idVocal, transport_.vocalsKept() ? kIconVocalsKept : kIconVocalsRemoved);
 }
 
@@ -1046,8 +1081,16 @@ void EditorDialog::importLyrics() {
         this, tr("请打开相应的同步歌词文件"), displayPath(replaceExtension(song, "MLX")),
         tr("同步歌词文件") + " (*.MLX *.LRC *.KSC *.mlx *.lrc *.ksc);;" + tr("歌词文本") + " (*.CED *.TXT *.ced *.txt);;" +
             tr("所有文件") + " (*)");
-    if (chosen.isEmpty()) return;
-    const std::string path = localPath(chosen);
+    if (!chosen.isEmpty()) importLyricFile(localPath(chosen));
+}
+
+bool EditorDialog::isLyricFileName(const std::string& path) {
+    const QString suffix = QFileInfo(displayPath(path)).suffix().toUpper();
+    return suffix == "MLX" || suffix == "LRC" || suffix == "KSC" || suffix == "TXT" || suffix == "CED";
+}
+
+void EditorDialog::importLyricFile(const std::string& path) {
+    const QString chosen = displayPath(path);
     const QString suffix = QFileInfo(chosen).suffix().toUpper();
     if (suffix == "TXT" || suffix == "CED") {
         // Plain text: one lyric line per text line, with default times.
@@ -1081,15 +1124,15 @@ void EditorDialog::openNamedFile(const std::string& path) {
     if (!confirmUnsavedLyrics()) return;
     if (isSongFile(path)) {
         if (session_.addSongs({path}) > 0) session_.openCurrentSong();
-    } else if (openLyricFile(path, sheet_)) {
-        state_.list.current.lyricRef = path;
-        setModified(false);
-        refillLineList();
+    } else if (isLyricFileName(path)) {
+        importLyricFile(path);
+    } else {
+        prompts_->warning(this, displayPath(path), tr("打开下列文件时出错!"));
     }
 }
 
 void EditorDialog::openSongFile() {
-    const QString chosen = QFileDialog::getOpenFileName(this, tr("请打开一个或一组音像文件"),
+    const QString chosen = QFileDialog::getOpenFileName(this, tr("请打开一个音像文件"),
                                                         displayPath(state_.lastSongFolder), songOpenFilter());
     if (chosen.isEmpty()) return;
     openNamedFile(localPath(chosen));

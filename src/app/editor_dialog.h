@@ -46,6 +46,7 @@ public:
     // Yes 1, No 0, Cancel -1.
     virtual int askSaveChanges(QWidget* parent);
     virtual void error(QWidget* parent, const QString& text, const QString& title);
+    virtual void warning(QWidget* parent, const QString& text, const QString& title);
     virtual void info(QWidget* parent, const QString& text, const QString& title);
     virtual void about(QWidget* parent);
     // Lets the user change font; false when he cancels.
@@ -182,6 +183,9 @@ private:
     bool storeInSongTail();
     bool storeInLyricFile(const std::string& path);
     void importLyrics();
+    // Reads a synchronized lyric file, or plain text as lines, as the song's lyric.
+    void importLyricFile(const std::string& path);
+    static bool isLyricFileName(const std::string& path);
     void openSongFile();
     void openSongList();
     void chooseSubtitleFont();
@@ -221,6 +225,7 @@ private:
     bool wasPlayingBeforeDrag_ = false;
     int songLengthCs_ = 0;
     bool lyricFlagFromSong_ = false;
+    int failedMidiOpens_ = 0;  // in a row, to stop going round a list of broken songs
 
     QTimer clockTimer_;
     int lastDrawn_ = -1;

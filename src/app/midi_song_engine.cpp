@@ -1,5 +1,7 @@
 #include "app/midi_song_engine.h"
 
+#include <algorithm>
+
 #include "app/editor_rules.h"
 
 namespace melnix {
@@ -19,7 +21,9 @@ int MidiSongEngine::playState() const { return player_.State(); }
 int32_t MidiSongEngine::positionMs() const { return player_.PositionMs(); }
 
 bool MidiSongEngine::seekMs(int32_t ms) {
-    if (ms > player_.songLengthMs) return false;
+    // Past the end a playing song plays off at once and ends the ordinary
+    // way; a paused one waits there.
+    ms = std::min(ms, player_.songLengthMs);
     if (player_.State() == kPlayPlaying) {
         // A playing song is moved by playing it again from the new place.
         player_.Stop();

@@ -111,13 +111,8 @@ int Transport::selectSpeed(int index) {
     speedPercent_ = s.percent;
     pitchChange_ = s.pitchChange;
     if (previous == kNormalSpeedIndex && speedIndex_ == kNormalSpeedIndex) return speedIndex_;
-    if (engine_ && engine_->hasSpeeds()) {
-        if (speedPercent_ != 100 && !vocalsKept_) {
-            vocalsKept_ = true;
-            engine_->setVocalRemoval(false);
-        }
-        engine_->setSpeed(speedPercent_, pitchChange_);
-    }
+    // Vocal removal stays chosen: the engine applies it at normal speed only.
+    if (engine_ && engine_->hasSpeeds()) engine_->setSpeed(speedPercent_, pitchChange_);
     return speedIndex_;
 }
 

@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
 #include <QRadioButton>
 #include <cmath>
 
@@ -18,6 +21,7 @@
 #include "present/subtitle_window.h"
 #include "support/gbk_text.h"
 #include "editor_song.h"
+#include "quiet_prompts.h"
 #include "support/qt_wait.h"
 #include "support/test_files.h"
 #include "support/tone_wav.h"
@@ -26,30 +30,7 @@ namespace melnix {
 namespace {
 
 using test::g;
-
-class QuietPrompts : public EditorPrompts {
-public:
-    int askSaveChanges(QWidget*) override {
-        ++asked;
-        return answer;
-    }
-    void error(QWidget*, const QString& text, const QString& title) override { errors << title + ":" + text; }
-    void info(QWidget*, const QString&, const QString&) override {}
-    void about(QWidget*) override { ++abouts; }
-    bool chooseFont(QWidget*, QFont& font, const QString&) override {
-        offeredFont = font;
-        if (chosenFace.isEmpty()) return false;
-        font.setFamily(chosenFace);
-        return true;
-    }
-    int asked = 0;
-    int abouts = 0;
-    QFont offeredFont;
-    QString chosenFace;
-    int answer = 0;
-    QStringList errors;
-};
-
+using test::QuietPrompts;
 
 class EditorTest : public ::testing::Test {
 protected:
@@ -174,9 +155,16 @@ TEST_F(EditorTest, IconButtonsShowWhatIsOn) {
     button(idVocal)->click();
     EXPECT_FALSE(editor_->transport().vocalsKept());
     EXPECT_TRUE(shows(idVocal, kIconVocalsRemoved));
-    // Another speed brings the singer back, and the icon with it.
-    qobject_cast<QRadioButton*>(editor_->control(idFirstSpeed))->click();
-    EXPECT_TRUE(editor_->transport().vocalsKept());
+    // Another speed has the singer back and the button off; at normal speed
+    // he is gone again.
+    auto* slow = qobject_cast<QRadioButton*>(editor_->control(idFirstSpeed));
+    slow->click();
+    EXPECT_FALSE(button(idVocal)->isEnabled());
+    EXPECT_TRUE(shows(idVocal, kIconVocalsRemoved));
+    slow->click();
+    EXPECT_TRUE(button(idVocal)->isEnabled());
+    EXPECT_FALSE(editor_->transport().vocalsKept());
+    button(idVocal)->click();
     EXPECT_TRUE(shows(idVocal, kIconVocalsKept));
 }
 
@@ -214,6 +202,80 @@ TEST_F(EditorTest, QuittingWithUnsavedLyricsAsksFirst) {
     EXPECT_TRUE(test::waitUntil([&] { return !editor_->isVisible(); }));
     // The state was saved on the way out.
     EXPECT_FALSE(test::readFile(home_.file("KTextParam.rec")).empty());
+}
+
+TEST_F(EditorTest, TheLineBoxTakesThirtyBytesOfText) {
+    open(song_);
+    button(idAdd)->click();
+    QLineEdit* edit = lineBox()->lineEdit();
+    edit->clear();
+    edit->insert(QString::fromUtf8("一二三四五六七八九十一二三四"));  // 28 bytes
+    edit->insert("ab");
+    EXPECT_EQ(edit->text(), QString::fromUtf8("一二三四五六七八九十一二三四ab"));
+    edit->insert(QString::fromUtf8("五"));  // would be 32: refused whole
+    edit->insert("c");
+    EXPECT_EQ(edit->text(), QString::fromUtf8("一二三四五六七八九十一二三四ab"));
+    edit->backspace();
+    edit->backspace();
+    edit->insert(QString::fromUtf8("五"));
+    button(idConfirmAdd)->click();
+    EXPECT_EQ(editor_->sheet().lineCount(), 3);
+    bool found = false;
+    for (int i = 0; i < editor_->sheet().lineCount(); ++i)
+        found |= editor_->sheet().lineAt(i)->text == g("一二三四五六七八九十一二三四五");
+    EXPECT_TRUE(found);
+}
+
+TEST_F(EditorTest, NamedFilesOpenAsSongsOrLyricsOrAreRefused) {
+    open(song_);
+    const std::string lrc = files_.file("words.lrc");
+    test::writeFile(lrc, "[00:01.00]第一行\n[00:03.00]第二行\n[00:05.00]第三行\n[00:07.00]第四行\n"
+                         "[00:09.00]第五行\n[00:11.00]第六行\n");
+    editor_->openNamedFile(lrc);
+    EXPECT_TRUE(prompts_->errors.isEmpty()) << prompts_->errors.join("\n").toStdString();
+    EXPECT_EQ(editor_->sheet().lineCount(), 6);
+    EXPECT_EQ(editor_->state().list.current.lyricRef, lrc);
+
+    // Neither a song nor a lyric: said so, and the lyric stays.
+    const std::string picture = files_.file("cover.jpg");
+    test::writeFile(picture, std::string(100, 'x'));
+    editor_->openNamedFile(picture);
+    EXPECT_EQ(prompts_->errors, QStringList{QString::fromUtf8("打开下列文件时出错!:") + QString::fromStdString(picture)});
+    EXPECT_EQ(editor_->sheet().lineCount(), 6);
+
+    const std::string broken = files_.file("broken.mlx");
+    test::writeFile(broken, std::string(300, '\x01'));
+    editor_->openNamedFile(broken);
+    EXPECT_EQ(prompts_->errors.last(), QString::fromUtf8("下列文件中同步信息有错!:") + QString::fromStdString(broken));
+}
+
+TEST_F(EditorTest, ABrokenMidiSongInTheListIsPassedBy) {
+    open(song_);
+    const std::string broken = files_.file("broken.mid");
+    test::writeFile(broken, "MThd" + std::string(200, '\x7f'));
+    editor_->openNamedFile(broken);
+    // It ends at once and the song before it in the list plays instead.
+    ASSERT_TRUE(test::waitUntil([&] { return editor_->windowTitle() == QString::fromStdString("Melnix  " + song_); }));
+    EXPECT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == kPlayPlaying; }));
+    EXPECT_TRUE(prompts_->errors.isEmpty()) << prompts_->errors.join("\n").toStdString();
+}
+
+TEST_F(EditorTest, AHandOverWaitsForTheDialogOverTheEditor) {
+    open(song_);
+    const std::string second = files_.file("second.wav");
+    test::writeEditorSong(second);
+    test::writeFile(home_.file("Melnix_001.tmp"), second + '\0');
+    QDialog dialog(editor_.get());
+    QString titleUnderDialog;
+    QTimer::singleShot(0, &dialog, [&] {
+        editor_->runCommand(kCmdHandOver);
+        QApplication::processEvents();
+        titleUnderDialog = editor_->windowTitle();
+        dialog.accept();
+    });
+    dialog.exec();
+    EXPECT_EQ(titleUnderDialog, QString::fromStdString("Melnix  " + song_));
+    EXPECT_TRUE(test::waitUntil([&] { return editor_->windowTitle() == QString::fromStdString("Melnix  " + second); }));
 }
 
 TEST_F(EditorTest, AMissingSongIsReportedAndDropped) {

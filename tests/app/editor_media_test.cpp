@@ -22,18 +22,13 @@
 #include "support/qt_wait.h"
 #include "support/test_files.h"
 
+#include "quiet_prompts.h"
+
 namespace melnix {
 namespace {
 
 using test::waitUntil;
-
-class QuietPrompts : public EditorPrompts {
-public:
-    int askSaveChanges(QWidget*) override { return 0; }
-    void error(QWidget*, const QString& text, const QString& title) override { errors << title + ":" + text; }
-    void info(QWidget*, const QString&, const QString&) override {}
-    QStringList errors;
-};
+using test::QuietPrompts;
 
 bool isRed(QRgb c) { return qRed(c) > 180 && qGreen(c) < 80 && qBlue(c) < 80; }
 bool isBlue(QRgb c) { return qBlue(c) > 180 && qRed(c) < 80 && qGreen(c) < 80; }

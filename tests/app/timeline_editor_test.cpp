@@ -14,6 +14,7 @@
 #include "present/colour_ref.h"
 #include "support/gbk_text.h"
 #include "editor_song.h"
+#include "quiet_prompts.h"
 #include "support/qt_wait.h"
 #include "support/test_files.h"
 #include "support/tone_wav.h"
@@ -22,13 +23,7 @@ namespace melnix {
 namespace {
 
 using test::g;
-
-class SilentPrompts : public EditorPrompts {
-public:
-    int askSaveChanges(QWidget*) override { return 0; }
-    void error(QWidget*, const QString&, const QString&) override {}
-    void info(QWidget*, const QString&, const QString&) override {}
-};
+using test::QuietPrompts;
 
 class TimelineEditorTest : public ::testing::Test {
 protected:
@@ -36,7 +31,7 @@ protected:
         test::useQuietEditorEnvironment(home_.path());
         song_ = files_.file("tone.wav");
         test::writeEditorSong(song_);
-        editor_ = std::make_unique<EditorDialog>(program_.path(), song_, "demo", std::make_unique<SilentPrompts>());
+        editor_ = std::make_unique<EditorDialog>(program_.path(), song_, "demo", std::make_unique<QuietPrompts>());
         editor_->show();
         ASSERT_TRUE(test::waitUntil([&] { return editor_->clockRunning(); }));
     }

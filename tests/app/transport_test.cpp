@@ -1,5 +1,7 @@
 #include "app/transport.h"
 
+#include <atomic>
+
 #include <chrono>
 #include <cstdlib>
 #include <cmath>
@@ -7,13 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include "app/midi_song_engine.h"
 #include "support/test_files.h"
 #include "support/tone_wav.h"
 
 namespace melnix {
 namespace {
-
-// A 16-bit stereo WAV of a quiet tone.
 
 // Songs play in real time on the silent backend.
 class TransportTest : public ::testing::Test {
@@ -80,6 +81,23 @@ TEST_F(TransportTest, VolumeMuteAndSongsWithoutEngine) {
     EXPECT_FALSE(t.openSong(dir.file("bad.wav"), 0));
     EXPECT_EQ(t.playState(), kPlayStopped);
     EXPECT_EQ(t.positionUnits(), 0);
+}
+
+// Only a wave engine's failed seek ends a song; a MIDI song moved past its
+// end waits there while paused, and plays off when played.
+TEST_F(TransportTest, MidiSongSoughtPastItsEnd) {
+    std::atomic<int> ended{0};
+    MidiSongEngine engine([&] { ++ended; }, [](const std::string&) {});
+    RecordArray<NoteSpan> notes;
+    ASSERT_TRUE(engine.open(MELNIX_DEMO_SONG, &notes));
+    ASSERT_GT(engine.lengthMs(), 10000);
+    ASSERT_TRUE(waitFor([&] { return engine.playState() == kPlayPlaying; }));
+    ASSERT_TRUE(engine.pause());
+    EXPECT_TRUE(engine.seekMs(engine.lengthMs() + 60000));
+    EXPECT_NE(engine.playState(), kPlayPlaying);
+    EXPECT_EQ(ended, 0);
+    ASSERT_TRUE(engine.play());
+    EXPECT_TRUE(waitFor([&] { return ended > 0; }, 5000));
 }
 
 }  // namespace
