@@ -36,6 +36,7 @@
 #include "app/progress_slider.h"
 #include "app/save_dialog.h"
 #include "app/single_instance.h"
+#include "app/song_list_dialog.h"
 #include "app/timeline_math.h"
 #include "common/file.h"
 #include "common/gbk.h"
@@ -90,10 +91,6 @@ private:
     int maxBytes_;
 };
 
-QString songOpenFilter() {
-    return tr("常见音乐类型") + " (*.mp3 *.MP3 *.wav *.WAV *.mid *.MID *.kar *.KAR *.rmi *.RMI *.midi *.MIDI *.mpa);;" +
-           tr("所有文件") + " (*)";
-}
 
 }  // namespace
 
@@ -116,6 +113,8 @@ void EditorPrompts::info(QWidget* parent, const QString& text, const QString& ti
 }
 
 void EditorPrompts::about(QWidget* parent) { AboutBox(parent).exec(); }
+
+int EditorPrompts::runDialog(QDialog& dialog) { return dialog.exec(); }
 
 bool EditorPrompts::chooseFont(QWidget* parent, QFont& font, const QString& title) {
     bool ok = false;
@@ -1140,52 +1139,12 @@ void EditorDialog::openSongFile() {
 
 void EditorDialog::openSongList() {
     if (!confirmUnsavedLyrics()) return;
-    QDialog dialog(this);
-    dialog.setWindowTitle(tr("打开你想听的歌曲吧"));
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* list = new QListWidget(&dialog);
-    layout->addWidget(new QLabel(tr("以前打开的文件列表:"), &dialog));
-    layout->addWidget(list);
-    auto* buttons = new QDialogButtonBox(&dialog);
-    QPushButton* add = buttons->addButton(tr("我 要 打 开 新 的 歌 曲 文 件"), QDialogButtonBox::ActionRole);
-    buttons->addButton(tr("开  听"), QDialogButtonBox::AcceptRole);
-    QPushButton* remove = buttons->addButton(tr("从列表中删除"), QDialogButtonBox::ActionRole);
-    buttons->addButton(tr("返回"), QDialogButtonBox::RejectRole);
-    layout->addWidget(buttons);
-    dialog.resize(560, 360);
-    auto fill = [&] {
-        list->clear();
-        for (int i = state_.list.lastIndex(); i >= 0; --i) {
-            const SongEntry& e = *state_.list.at(i);
-            auto* item = new QListWidgetItem(displayPath(e.songPath), list);
-            item->setData(Qt::UserRole, i);
-            if (samePath(e.songPath, state_.list.current.songPath)) list->setCurrentItem(item);
-        }
-    };
-    fill();
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
-    connect(remove, &QPushButton::clicked, &dialog, [&] {
-        if (QListWidgetItem* item = list->currentItem()) {
-            state_.list.removeSong(localPath(item->text()));
-            fill();
-        }
-    });
-    connect(add, &QPushButton::clicked, &dialog, [&] {
-        const QStringList files = QFileDialog::getOpenFileNames(&dialog, tr("请打开一个或一组音像文件"),
-                                                                displayPath(state_.lastSongFolder), songOpenFilter());
-        std::vector<std::string> paths;
-        for (const QString& f : files) paths.push_back(localPath(f));
-        if (session_.addSongs(paths) > 0) {
-            session_.openCurrentSong();
-            dialog.done(QDialog::Rejected);
-        }
-    });
-    if (dialog.exec() != QDialog::Accepted || !list->currentItem()) return;
-    state_.list.selectSong(list->currentItem()->data(Qt::UserRole).toInt());
+    SongListDialog dialog(state_, session_, this, songListFiles_);
+    if (prompts_->runDialog(dialog) != QDialog::Accepted) return;
     session_.dropDemoMarker();
     session_.openCurrentSong();
+    // The song first, so that what is imported belongs to it.
+    if (dialog.matchLyrics()) importLyrics();
 }
 
 void EditorDialog::chooseSubtitleFont() {

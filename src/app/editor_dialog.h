@@ -36,6 +36,7 @@ namespace melnix {
 
 class ControlSite;
 class ProgressSlider;
+class SongListFiles;
 class SubtitleWindow;
 class TipWatcher;
 
@@ -49,6 +50,8 @@ public:
     virtual void warning(QWidget* parent, const QString& text, const QString& title);
     virtual void info(QWidget* parent, const QString& text, const QString& title);
     virtual void about(QWidget* parent);
+    // Runs a modal dialog of the editor; QDialog::Accepted or Rejected.
+    virtual int runDialog(QDialog& dialog);
     // Lets the user change font; false when he cancels.
     virtual bool chooseFont(QWidget* parent, QFont& font, const QString& title);
 };
@@ -93,6 +96,8 @@ public:
     static constexpr int kSysAbout = 16;
     static constexpr int kSysSubtitleFont = 32;
     void systemCommand(int id);
+    // Answers the song list's file dialogs (tests).
+    void setSongListFiles(SongListFiles* files) { songListFiles_ = files; }
     // Opens a file named by the user or a second copy as the current song.
     void openNamedFile(const std::string& path);
 
@@ -225,7 +230,8 @@ private:
     bool wasPlayingBeforeDrag_ = false;
     int songLengthCs_ = 0;
     bool lyricFlagFromSong_ = false;
-    int failedMidiOpens_ = 0;  // in a row, to stop going round a list of broken songs
+    int failedMidiOpens_ = 0;
+    SongListFiles* songListFiles_ = nullptr;  // file dialogs of the song list; null: the real ones  // in a row, to stop going round a list of broken songs
 
     QTimer clockTimer_;
     int lastDrawn_ = -1;

@@ -2,7 +2,9 @@
 // The editor's questions and message boxes, answered and recorded instead
 // of shown, so that the tests never wait on a modal box.
 
+#include <QDialog>
 #include <QFont>
+#include <functional>
 #include <QStringList>
 
 #include "app/editor_dialog.h"
@@ -27,12 +29,16 @@ public:
         return true;
     }
 
+    // Modal dialogs are handed to onDialog, or cancelled.
+    int runDialog(QDialog& dialog) override { return onDialog ? onDialog(dialog) : QDialog::Rejected; }
+
     int answer = 0;  // to the unsaved-lyrics question: Yes 1, No 0, Cancel -1
     int asked = 0;
     int abouts = 0;
     QStringList errors;
     QFont offeredFont;
     QString chosenFace;  // empty: the font dialog is cancelled
+    std::function<int(QDialog&)> onDialog;
 };
 
 }  // namespace melnix::test
