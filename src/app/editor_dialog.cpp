@@ -30,6 +30,7 @@
 #include "app/app_icons.h"
 #include "app/editor_layout.h"
 #include "app/editor_rules.h"
+#include "app/help_dialog.h"
 #include "app/hosted_song_engine.h"
 #include "app/midi_song_engine.h"
 #include "midi/midi_lyrics.h"
@@ -360,11 +361,8 @@ void EditorDialog::connectControls() {
     connect(sync, &QPushButton::pressed, this, &EditorDialog::syncPressed);
     connect(sync, &QPushButton::released, this, &EditorDialog::syncReleased);
     connect(static_cast<QAbstractButton*>(control(idHelp)), &QAbstractButton::clicked, this, [this] {
-        prompts_->info(this,
-                       tr("打开歌曲后，点击[添加]输入每句歌词，或用[导入歌词]读入歌词文本或同步歌词文件。\n"
-                          "演唱时按[同步]按钮为每个字定时，或用鼠标左键划过字幕区的整句歌词。\n"
-                          "慢速播放(0.5x)最适合调整歌词时间。完成后点击[导出]保存。"),
-                       tr("帮助"));
+        HelpDialog help(this, [this] { prompts_->about(this); });
+        prompts_->runDialog(help);
         buttonAction();
     });
     connect(static_cast<QAbstractButton*>(control(idPresent)), &QAbstractButton::clicked, this, [this] {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/about_box.h"
+#include "app/help_dialog.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -61,6 +62,27 @@ TEST(AboutBox, NamesTheProgramAndCloses) {
     close->click();
     EXPECT_FALSE(box.isVisible());
     EXPECT_EQ(box.result(), QDialog::Accepted);
+}
+
+TEST(HelpDialog, TellsHowAndShowsTheAboutBoxOnce) {
+    const QString text = HelpDialog::helpText();
+    for (const char* heading : {"使 用 说 明", "一、本软件的功能", "二、认识编辑界面", "三、按部就班的制作过程",
+                                "1.打开音乐(*.MP3,*.MID,*.WAV,*.MPG等)", "四、制作技巧", "五、欣赏制作结果",
+                                "六、补充资料"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(heading))) << heading;
+
+    struct Case {
+        bool pressAbout;
+    } const cases[] = {{false}, {true}};
+    for (const Case& c : cases) {
+        int abouts = 0;
+        HelpDialog help(nullptr, [&] { ++abouts; });
+        help.show();
+        if (c.pressAbout) help.findChild<QPushButton*>("control1032")->click();
+        help.findChild<QPushButton*>("control2")->click();
+        EXPECT_FALSE(help.isVisible());
+        EXPECT_EQ(abouts, 1) << c.pressAbout;
+    }
 }
 
 }  // namespace

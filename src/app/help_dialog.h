@@ -1,0 +1,30 @@
+#pragma once
+// The help window: how to make a karaoke song with Melnix, step by step,
+// with the about box one button away (and shown once on leaving otherwise).
+
+#include <QDialog>
+#include <functional>
+
+class QPlainTextEdit;
+
+namespace melnix {
+
+class HelpDialog : public QDialog {
+    Q_OBJECT
+public:
+    // about runs the about box.
+    HelpDialog(QWidget* parent, std::function<void()> about);
+
+    static QString helpText();
+
+    void showAbout();
+
+public slots:
+    void done(int result) override;
+
+private:
+    std::function<void()> about_;
+    bool aboutShown_ = false;
+};
+
+}  // namespace melnix
