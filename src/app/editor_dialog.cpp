@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -14,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
 #include <qdrawutil.h>
@@ -23,7 +21,6 @@
 #include <QSlider>
 #include <QToolButton>
 #include <QValidator>
-#include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
 
 #include "app/about_box.h"
