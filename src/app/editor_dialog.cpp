@@ -114,6 +114,10 @@ void EditorPrompts::about(QWidget* parent) { AboutBox(parent).exec(); }
 
 int EditorPrompts::runDialog(QDialog& dialog) { return dialog.exec(); }
 
+QString EditorPrompts::saveFileName(QWidget* parent, const QString& title, const QString& start, const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, title, start, filter);
+}
+
 bool EditorPrompts::chooseFont(QWidget* parent, QFont& font, const QString& title) {
     bool ok = false;
     const QFont chosen = QFontDialog::getFont(&ok, font, parent, title, QFontDialog::ScalableFonts);
@@ -1003,7 +1007,8 @@ void EditorDialog::saveLyrics() {
         const std::string& ref = state_.list.current.lyricRef;
         const std::string lyricPath = state_.list.current.hasLyricFile() ? ref : std::string();
         SaveDialog dialog(this, displayPath(song), displayPath(replaceExtension(lyricPath, "MLX")));
-        const SaveChoice choice = dialog.choose();
+        prompts_->runDialog(dialog);
+        const SaveChoice choice = dialog.choice();
         if (choice == SaveChoice::Cancel) return;
         if (choice == SaveChoice::SongTail) {
             if (storeInSongTail()) return;
@@ -1014,8 +1019,8 @@ void EditorDialog::saveLyrics() {
             target = replaceExtension(lyricPath, "MLX");
         } else {
             const std::string start = !lyricPath.empty() ? lyricPath : replaceExtension(song, "MLX");
-            const QString chosen = QFileDialog::getSaveFileName(this, tr("请给出保存歌词的文件名"), displayPath(start),
-                                                                tr("歌词同步文件") + " (*.MLX *.mlx)");
+            const QString chosen =
+                prompts_->saveFileName(this, tr("请给出保存歌词的文件名"), displayPath(start), tr("歌词同步文件") + " (*.MLX *.mlx)");
             if (chosen.isEmpty()) {
                 state_.list.current.lyricRef.clear();
                 continue;

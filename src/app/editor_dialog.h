@@ -52,6 +52,8 @@ public:
     virtual void about(QWidget* parent);
     // Runs a modal dialog of the editor; QDialog::Accepted or Rejected.
     virtual int runDialog(QDialog& dialog);
+    // A file name to save to; empty when the user cancels.
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& start, const QString& filter);
     // Lets the user change font; false when he cancels.
     virtual bool chooseFont(QWidget* parent, QFont& font, const QString& title);
 };

@@ -39,10 +39,4 @@ SaveDialog::SaveDialog(QWidget* parent, const QString& songPath, const QString& 
     setMinimumWidth(420);
 }
 
-SaveChoice SaveDialog::choose() {
-    choice_ = SaveChoice::Cancel;
-    exec();
-    return choice_;
-}
-
 }  // namespace melnix

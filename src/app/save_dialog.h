@@ -14,7 +14,8 @@ public:
     // songPath and mlxPath are shown under their buttons; a path of five
     // characters or fewer disables its button.
     SaveDialog(QWidget* parent, const QString& songPath, const QString& mlxPath);
-    SaveChoice choose();
+    // The button that closed the dialog; Cancel until one did.
+    SaveChoice choice() const { return choice_; }
 
 private:
     SaveChoice choice_ = SaveChoice::Cancel;

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QRadioButton>
 #include <cmath>
@@ -276,6 +277,51 @@ TEST_F(EditorTest, AHandOverWaitsForTheDialogOverTheEditor) {
     dialog.exec();
     EXPECT_EQ(titleUnderDialog, QString::fromStdString("Melnix  " + song_));
     EXPECT_TRUE(test::waitUntil([&] { return editor_->windowTitle() == QString::fromStdString("Melnix  " + second); }));
+}
+
+TEST_F(EditorTest, SavesIntoTheSongAndIntoALyricFile) {
+    open(song_);
+    auto addLine = [&](const char* text) {
+        button(idAdd)->click();
+        lineBox()->setEditText(QString::fromUtf8(text));
+        button(idConfirmAdd)->click();
+    };
+    auto pressInSaveDialog = [&](int id) {
+        prompts_->onDialog = [id](QDialog& d) {
+            d.findChild<QPushButton*>(QString("control%1").arg(id))->click();
+            return d.result();
+        };
+    };
+
+    addLine("新的一句");
+    ASSERT_TRUE(editor_->modified());
+    pressInSaveDialog(1);  // into the song
+    button(idSave)->click();
+    EXPECT_FALSE(editor_->modified());
+    LyricSheet stored;
+    ASSERT_EQ(readTailLyric(song_, stored), TailLoad::Loaded);
+    EXPECT_EQ(stored.lineCount(), 3);
+    // The song was let go for the save and plays on.
+    EXPECT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == kPlayPlaying; }));
+
+    addLine("再加一句");
+    const std::string mlx = files_.file("words.MLX");
+    prompts_->saveAs = QString::fromStdString(mlx);
+    pressInSaveDialog(1042);  // save as
+    button(idSave)->click();
+    EXPECT_FALSE(editor_->modified());
+    EXPECT_EQ(editor_->state().list.current.lyricRef, mlx);
+    LyricSheet fromFile;
+    ASSERT_TRUE(openLyricFile(mlx, fromFile));
+    EXPECT_EQ(fromFile.lineCount(), 4);
+
+    // Cancelled: nothing is written.
+    addLine("第三次");
+    pressInSaveDialog(2);
+    button(idSave)->click();
+    EXPECT_TRUE(editor_->modified());
+    ASSERT_TRUE(openLyricFile(mlx, fromFile));
+    EXPECT_EQ(fromFile.lineCount(), 4);
 }
 
 TEST_F(EditorTest, AMissingSongIsReportedAndDropped) {

@@ -32,6 +32,8 @@ public:
     // Modal dialogs are handed to onDialog, or cancelled.
     int runDialog(QDialog& dialog) override { return onDialog ? onDialog(dialog) : QDialog::Rejected; }
 
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return saveAs; }
+
     int answer = 0;  // to the unsaved-lyrics question: Yes 1, No 0, Cancel -1
     int asked = 0;
     int abouts = 0;
@@ -39,6 +41,7 @@ public:
     QFont offeredFont;
     QString chosenFace;  // empty: the font dialog is cancelled
     std::function<int(QDialog&)> onDialog;
+    QString saveAs;  // the save dialog's answer; empty: cancelled
 };
 
 }  // namespace melnix::test
