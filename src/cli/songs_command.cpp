@@ -19,16 +19,6 @@ namespace {
 
 constexpr int64_t kMaxStateFile = 64 * 1024 * 1024;
 
-// Nothing to play or show here: the songs are only probed.
-class NoEditor : public SongHost {
-public:
-    void releaseSong() override {}
-    bool openForPlayback(const std::string&) override { return true; }
-    void setWindowTitle(const std::string&) override {}
-    void showError(const std::string&, const std::string&) override {}
-    void lyricFileLoaded(const std::string&) override {}
-};
-
 // Labels are lyric text (GBK); paths are printed as they are.
 std::string lyricRefForDisplay(const std::string& ref) {
     if (ref.empty() || ref[0] != kLyricLabelMark) return ref;
@@ -68,7 +58,7 @@ int change(const std::vector<std::string>& files, bool add) {
     for (const std::string& f : files) paths.push_back(absolute(f));
     if (add) {
         LyricSheet sheet;
-        NoEditor host;
+        NoWindowSongHost host;
         SongSession session(state, sheet, host);
         if (session.addSongs(paths) == 0) return fail("no song file among the arguments");
     } else {

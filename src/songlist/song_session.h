@@ -30,6 +30,16 @@ public:
     virtual void lyricFileLoaded(const std::string& path) = 0;
 };
 
+// For work on the song list without a window: nothing plays, nothing is shown.
+class NoWindowSongHost : public SongHost {
+public:
+    void releaseSong() override {}
+    bool openForPlayback(const std::string&) override { return true; }
+    void setWindowTitle(const std::string&) override {}
+    void showError(const std::string&, const std::string&) override {}
+    void lyricFileLoaded(const std::string&) override {}
+};
+
 // The title of the box shown when a song file cannot be opened.
 extern const char kOpenSongFailedTitle[];  // "打开下列文件时出错!"
 constexpr char kAppTitle[] = "Melnix";

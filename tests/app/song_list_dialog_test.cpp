@@ -31,15 +31,6 @@ public:
     QStringList answer, titles, filters;
 };
 
-class NoHost : public SongHost {
-public:
-    void releaseSong() override {}
-    bool openForPlayback(const std::string&) override { return true; }
-    void setWindowTitle(const std::string&) override {}
-    void showError(const std::string&, const std::string&) override {}
-    void lyricFileLoaded(const std::string&) override {}
-};
-
 class SongListDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -75,7 +66,7 @@ protected:
     test::TempDir home_;
     AppState state_;
     LyricSheet sheet_;
-    NoHost host_;
+    NoWindowSongHost host_;
     SongSession session_{state_, sheet_, host_};
     ChosenFiles files_;
     std::unique_ptr<SongListDialog> dialog_;
