@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/thumbnail_file_dialog.h"
 #include "songlist/media_kind.h"
 #include "songlist/song_rows.h"
 
@@ -50,7 +51,8 @@ public:
 }  // namespace
 
 QStringList SongListFiles::openFiles(QWidget* parent, const QString& title, const QString& folder,
-                                     const QString& filter) {
+                                     const QString& filter, bool thumbnails) {
+    if (thumbnails) return ThumbnailFileDialog::getOpenFileNames(parent, title, folder, filter);
     return QFileDialog::getOpenFileNames(parent, title, folder, filter);
 }
 
@@ -248,7 +250,7 @@ void SongListDialog::chooseBackground() {
     const QString filter = video ? tr("音乐文件") + " (" + patterns(MediaTable::Audio, true) + ")"
                                  : tr("图片文件") + " (" + patterns(MediaTable::Picture) + ");;" + tr("视频文件") +
                                        " (" + patterns(MediaTable::Video) + ")";
-    const QStringList chosen = files_->openFiles(this, title, fromPath(state_.lastPictureFolder), filter);
+    const QStringList chosen = files_->openFiles(this, title, fromPath(state_.lastPictureFolder), filter, !video);
     if (chosen.isEmpty()) return;
     std::vector<std::string> paths;
     for (const QString& f : chosen) paths.push_back(toPath(f));

@@ -18,8 +18,10 @@ namespace melnix {
 class SongListFiles {
 public:
     virtual ~SongListFiles() = default;
-    // Several existing files, or none when the user cancels.
-    virtual QStringList openFiles(QWidget* parent, const QString& title, const QString& folder, const QString& filter);
+    // Several existing files, or none when the user cancels; pictures are
+    // chosen from thumbnails.
+    virtual QStringList openFiles(QWidget* parent, const QString& title, const QString& folder, const QString& filter,
+                                  bool thumbnails = false);
 };
 
 // "常见音乐类型 (...);;所有音像类型 (...)" for the song file dialogs.

@@ -23,7 +23,7 @@ using test::g;
 // The file dialogs, answered from a list.
 class ChosenFiles : public SongListFiles {
 public:
-    QStringList openFiles(QWidget*, const QString& title, const QString&, const QString& filter) override {
+    QStringList openFiles(QWidget*, const QString& title, const QString&, const QString& filter, bool) override {
         titles << title;
         filters << filter;
         return answer;
