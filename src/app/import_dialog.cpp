@@ -24,7 +24,7 @@ namespace {
 // Wide enough for a 30-byte line and a few bytes more, so that a line that
 // is too long shows as such.
 constexpr int kEditColumns = 36;
-constexpr int kEditRows = 20;
+constexpr int kEditRows = 16;
 constexpr int kSideWidth = 196;
 // Lines of the monospaced CJK face: a Chinese character is two columns wide,
 // as it is two bytes long.
@@ -63,8 +63,14 @@ QString ImportPrompts::openFileName(QWidget* parent, const QString& title, const
 }
 
 QString ImportPrompts::saveFileName(QWidget* parent, const QString& title, const QString& start,
-                                    const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, title, start, filter);
+                                    const QString& filter, const QString& defaultSuffix) {
+    // The dialog adds the suffix itself, so that it asks before replacing
+    // the file that is really written.
+    QFileDialog dialog(parent, title, start, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
+                                                                                  : QString();
 }
 
 ImportDialog::ImportDialog(LyricSheet& sheet, ImportPrompts& prompts, const QString& textFile, QWidget* parent)
@@ -271,15 +277,14 @@ bool ImportDialog::saveEditBox() {
     if (!checkEditLines(false, true)) return false;
     for (;;) {
         if (savePath_.isEmpty()) {
-            // Next to the text it came from, but never over a lyric file by default.
-            QString start;
-            if (!lastTextFile_.isEmpty()) {
-                const QFileInfo from(lastTextFile_);
+            // The text file it came from, but never a lyric file by default.
+            QString start = lastTextFile_;
+            const QFileInfo from(lastTextFile_);
+            const QString suffix = from.suffix().toUpper();
+            if (!start.isEmpty() && suffix != "TXT" && suffix != "CED")
                 start = from.dir().filePath(from.completeBaseName() + ".TXT");
-            }
-            const QString chosen = prompts_.saveFileName(this, tr("保存编辑框"), start, saveFilter());
-            if (chosen.isEmpty()) return false;
-            savePath_ = QFileInfo(chosen).suffix().isEmpty() ? chosen + ".TXT" : chosen;
+            savePath_ = prompts_.saveFileName(this, tr("保存编辑框"), start, saveFilter(), "TXT");
+            if (savePath_.isEmpty()) return false;
         }
         if (writeTextFileLines(localPath(savePath_), editLines())) break;
         prompts_.error(this, savePath_, tr("保存到下列文件时，出现错误，保存失败!"));

@@ -32,8 +32,10 @@ public:
     virtual bool askYesNo(QWidget* parent, const QString& text, const QString& title);
     // An existing file, or an empty string when the user cancels.
     virtual QString openFileName(QWidget* parent, const QString& title, const QString& start, const QString& filter);
-    // A file to write (the user has agreed to replace it), or an empty string.
-    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& start, const QString& filter);
+    // A file to write (the user has agreed to replace it), or an empty string;
+    // a name typed without an extension gets defaultSuffix.
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& start, const QString& filter,
+                                 const QString& defaultSuffix);
 };
 
 // What the dialog ended with, besides leaving without importing.

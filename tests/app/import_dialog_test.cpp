@@ -229,9 +229,9 @@ TEST_F(ImportDialogTest, TakingReplacesOrAppendsWithDefaultTimes) {
 TEST_F(ImportDialogTest, SavedEditBoxIsGbkTextEndingWithTheEndMark) {
     open();
     type(q("第一句\n\n第二句\n"));
-    prompts_.saveFiles = {QString::fromStdString(files_.file("lyric"))};
+    const std::string saved = files_.file("lyric.TXT");
+    prompts_.saveFiles = {QString::fromStdString(saved)};
     click(ImportDialog::idSave);
-    const std::string saved = files_.file("lyric.TXT");  // the default extension
     EXPECT_EQ(test::readFile(saved), g("第一句") + "\r\n\r\n" + g("第二句") + "\r\n\x1A");
     EXPECT_FALSE(box()->document()->isModified());
 
@@ -244,19 +244,31 @@ TEST_F(ImportDialogTest, SavedEditBoxIsGbkTextEndingWithTheEndMark) {
 }
 
 TEST_F(ImportDialogTest, AFailedSaveIsReportedAndAsksForAnotherFile) {
-    const std::string lyric = files_.file("song.MLX");
-    test::writeFile(lyric, "line\r\n");
-    open(QString::fromStdString(lyric));
+    open();
     type(q("一句"));
     const QString unwritable = QString::fromStdString(files_.file("no/such/folder/a.TXT"));
     prompts_.saveFiles = {unwritable, QString::fromStdString(files_.file("b.TXT"))};
     click(ImportDialog::idSave);
     EXPECT_EQ(prompts_.messages, QStringList{q("保存到下列文件时，出现错误，保存失败!:") + unwritable});
-    // The first choice starts beside the loaded file, as text, never over the lyric file.
-    ASSERT_EQ(prompts_.saveStarts.size(), 2);
-    EXPECT_EQ(prompts_.saveStarts[0], QString::fromStdString(files_.file("song.TXT")));
+    EXPECT_EQ(prompts_.saveStarts.size(), 2);
     EXPECT_EQ(test::readFile(files_.file("b.TXT")), g("一句") + "\r\n\x1A");
-    EXPECT_EQ(test::readFile(lyric), "line\r\n");
+}
+
+TEST_F(ImportDialogTest, SavingStartsAtTheLoadedTextButNeverAtALyricFile) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"words.txt", "words.txt"},
+        {"words.Ced", "words.Ced"},
+        {"song.MLX", "song.TXT"},
+        {"song.lrc", "song.TXT"},
+    };
+    for (const auto& [loaded, start] : cases) {
+        SCOPED_TRACE(loaded);
+        prompts_.saveStarts.clear();
+        test::writeFile(files_.file(loaded), "line\r\n");
+        open(QString::fromStdString(files_.file(loaded)));
+        click(ImportDialog::idSave);  // and cancel
+        EXPECT_EQ(prompts_.saveStarts, QStringList{QString::fromStdString(files_.file(start))});
+    }
 }
 
 TEST_F(ImportDialogTest, LeavingWithUnsavedTextAsksFirst) {

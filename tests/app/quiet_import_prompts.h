@@ -21,7 +21,7 @@ public:
         openTitles << title;
         return openFiles.isEmpty() ? QString() : openFiles.takeFirst();
     }
-    QString saveFileName(QWidget*, const QString&, const QString& start, const QString&) override {
+    QString saveFileName(QWidget*, const QString&, const QString& start, const QString&, const QString&) override {
         saveStarts << start;
         return saveFiles.isEmpty() ? QString() : saveFiles.takeFirst();
     }
