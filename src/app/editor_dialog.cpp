@@ -29,6 +29,7 @@
 #include "app/editor_rules.h"
 #include "app/help_dialog.h"
 #include "app/hosted_song_engine.h"
+#include "app/import_dialog.h"
 #include "app/midi_song_engine.h"
 #include "midi/midi_lyrics.h"
 #include "app/progress_slider.h"
@@ -1073,14 +1074,29 @@ bool EditorDialog::storeInLyricFile(const std::string& path) {
     return true;
 }
 
+void EditorDialog::setImportPrompts(std::unique_ptr<ImportPrompts> prompts) { importPrompts_ = std::move(prompts); }
+
 void EditorDialog::importLyrics() {
     if (!confirmUnsavedLyrics()) return;
+    if (!importPrompts_) importPrompts_ = std::make_unique<ImportPrompts>();
     const std::string song = state_.list.current.songPath;
-    const QString chosen = QFileDialog::getOpenFileName(
-        this, tr("请打开相应的同步歌词文件"), displayPath(replaceExtension(song, "MLX")),
-        tr("同步歌词文件") + " (*.MLX *.LRC *.KSC *.mlx *.lrc *.ksc);;" + tr("歌词文本") + " (*.CED *.TXT *.ced *.txt);;" +
-            tr("所有文件") + " (*)");
-    if (!chosen.isEmpty()) importLyricFile(localPath(chosen));
+    QString textFile;
+    for (;;) {
+        ImportDialog dialog(sheet_, *importPrompts_, textFile, this);
+        if (dialog.exec() != QDialog::Accepted) return;
+        if (dialog.importResult() != kImportOpenLyricFile) {
+            takeImportedLines();
+            return;
+        }
+        const QString chosen = importPrompts_->openFileName(
+            this, tr("请打开相应的同步歌词文件"), displayPath(replaceExtension(song, "MLX")),
+            tr("同步歌词文件") + " (*.MLX *.LRC *.KSC *.mlx *.lrc *.ksc);;" + tr("歌词文本") +
+                " (*.CED *.TXT *.ced *.txt);;" + tr("所有文件") + " (*)");
+        if (chosen.isEmpty()) return;
+        if (openSyncedLyricFile(localPath(chosen))) return;
+        // What holds no synchronized lyric comes back as text to prepare by hand.
+        textFile = chosen;
+    }
 }
 
 bool EditorDialog::isLyricFileName(const std::string& path) {
@@ -1089,30 +1105,44 @@ bool EditorDialog::isLyricFileName(const std::string& path) {
 }
 
 void EditorDialog::importLyricFile(const std::string& path) {
-    const QString chosen = displayPath(path);
-    const QString suffix = QFileInfo(chosen).suffix().toUpper();
-    if (suffix == "TXT" || suffix == "CED") {
-        // Plain text: one lyric line per text line, with default times.
-        std::vector<std::string> lines;
-        if (!readTextFileLines(path, lines) || !checkEditLines(lines, false).ok) {
-            prompts_->error(this, chosen, tr("下列文件打开失败"));
-            return;
-        }
-        breakLongLines(lines);
-        takeEditLines(sheet_, lines, true);
-        sheet_.normalizeLines();
-        setModified(true);
-    } else if (!openLyricFile(path, sheet_)) {
-        sheet_.clearLines();
-        lineBox_->setEditText(QString());
-        prompts_->error(this, chosen, tr("下列文件中同步信息有错!"));
-        refillLineList();
+    const QString suffix = QFileInfo(displayPath(path)).suffix().toUpper();
+    if (suffix != "TXT" && suffix != "CED") {
+        openSyncedLyricFile(path);
         return;
-    } else {
+    }
+    // Plain text: one lyric line per text line, with default times.
+    std::vector<std::string> lines;
+    if (!readTextFileLines(path, lines) || !checkEditLines(lines, false).ok) {
+        prompts_->error(this, displayPath(path), tr("下列文件打开失败"));
+        return;
+    }
+    breakLongLines(lines);
+    takeEditLines(sheet_, lines, true);
+    takeImportedLines();
+}
+
+bool EditorDialog::openSyncedLyricFile(const std::string& path) {
+    const bool ok = openLyricFile(path, sheet_);
+    if (ok) {
         state_.list.current.lyricRef = path;
         state_.list.storeCurrentLyricRef(sheet_);
         setModified(false);
+    } else {
+        sheet_.clearLines();
+        lineBox_->setEditText(QString());
+        prompts_->error(this, displayPath(path), tr("下列文件中同步信息有错!"));
     }
+    showImportedLyric();
+    return ok;
+}
+
+void EditorDialog::takeImportedLines() {
+    sheet_.normalizeLines();
+    setModified(true);
+    showImportedLyric();
+}
+
+void EditorDialog::showImportedLyric() {
     refillLineList();
     shownLine_ = -2;
     updateActionButtons();

@@ -35,6 +35,7 @@ class QSlider;
 namespace melnix {
 
 class ControlSite;
+class ImportPrompts;
 class ProgressSlider;
 class SongListFiles;
 class SubtitleWindow;
@@ -102,6 +103,8 @@ public:
     void setSongListFiles(SongListFiles* files) { songListFiles_ = files; }
     // Opens a file named by the user or a second copy as the current song.
     void openNamedFile(const std::string& path);
+    // The import dialog's boxes and file choices (tests answer them).
+    void setImportPrompts(std::unique_ptr<ImportPrompts> prompts);
 
     QRect subtitleArea() const { return timeline_->subtitleArea(); }
     QRect waveformArea() const { return timeline_->waveformArea(); }
@@ -192,6 +195,12 @@ private:
     void importLyrics();
     // Reads a synchronized lyric file, or plain text as lines, as the song's lyric.
     void importLyricFile(const std::string& path);
+    // False, with the sheet emptied and the error shown, when the file holds
+    // no synchronized lyric.
+    bool openSyncedLyricFile(const std::string& path);
+    // New lines with default times became the lyric.
+    void takeImportedLines();
+    void showImportedLyric();
     static bool isLyricFileName(const std::string& path);
     void openSongFile();
     void openSongList();
@@ -201,6 +210,7 @@ private:
     std::string argument_;
     std::string demoSong_;
     std::unique_ptr<EditorPrompts> prompts_;
+    std::unique_ptr<ImportPrompts> importPrompts_;
 
     AppState state_;
     LyricSheet sheet_;
