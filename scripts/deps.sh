@@ -15,8 +15,9 @@ PACKAGES=(
   python3 python3-aiosmtpd
   # renders exported karaoke subtitles in the tests
   ffmpeg
-  # user interface, its icons and cursors (SVG), CJK fonts, screenshots under a virtual display
-  qt6-base-dev qt6-image-formats-plugins libqt6svg6 fonts-noto-cjk xvfb xauth
+  # user interface, its icons and cursors (SVG), Qt's own dialogs in Chinese, CJK fonts,
+  # screenshots under a virtual display
+  qt6-base-dev qt6-image-formats-plugins libqt6svg6 qt6-translations-l10n fonts-noto-cjk xvfb xauth
 )
 
 missing=()

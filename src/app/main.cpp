@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QSocketNotifier>
+#include <QTranslator>
 #include <csignal>
 #include <unistd.h>
 
@@ -55,6 +57,10 @@ std::string demoSong() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Melnix");
+    // The interface is Chinese, so Qt's own buttons and file dialogs are too.
+    QTranslator qtTexts;
+    if (qtTexts.load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     const QStringList args = QApplication::arguments();
     const std::string argument = args.size() > 1 ? QFile::encodeName(QDir().absoluteFilePath(args.last())).toStdString()
                                                  : std::string();
