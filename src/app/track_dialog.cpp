@@ -87,34 +87,23 @@ TrackDialog::TrackDialog(QWidget* parent, MidiSongFile& song, int& playingTrackC
     auto* hint = new QLabel(tr("在下列列表中双击“播放状态”、“主旋律”、“音量”、“乐器名称”可改变其值。"), this);
     hint->setGeometry(fromDialogUnits(kHintUnits));
 
-    QPushButton* ok = addButton(idTrackOk, tr("确 定"), QRect(20, kButtonTop, 60, kButtonHeight));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, [this] {
-        commitEditors();
-        table_.confirm();
-        accept();
-    });
-    connect(addButton(idTrackInvert, tr("反选播放状态"), QRect(108, kButtonTop, 70, kButtonHeight)),
-            &QPushButton::clicked, this, [this] {
-                commitEditors();
-                table_.invertMuted();
-                fill();
-            });
-    connect(addButton(idTrackReset, tr("复 位"), QRect(206, kButtonTop, 60, kButtonHeight)), &QPushButton::clicked,
-            this, [this] {
-                commitEditors();
-                table_.reset();
-                fill();
-            });
-    connect(addButton(idTrackMelodyAlone, tr("只播主旋律"), QRect(294, kButtonTop, 66, kButtonHeight)),
-            &QPushButton::clicked, this, [this] {
-                commitEditors();
-                table_.playMelodyAlone();
-                accept();
-            });
-    QPushButton* cancel = addButton(idTrackCancel, tr("取 消"), QRect(294, kButtonTop, 66, kButtonHeight));
-    cancel->hide();
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // Each button takes an edit still open in the list before it acts.
+    const auto then = [this](void (TrackTable::*edit)(), bool close) {
+        return [this, edit, close] {
+            commitEditors();
+            (table_.*edit)();
+            if (close) accept();
+            else fill();
+        };
+    };
+    addButton(idTrackOk, tr("确 定"), QRect(20, kButtonTop, 60, kButtonHeight), then(&TrackTable::confirm, true))
+        ->setDefault(true);
+    addButton(idTrackInvert, tr("反选播放状态"), QRect(108, kButtonTop, 70, kButtonHeight),
+              then(&TrackTable::invertMuted, false));
+    addButton(idTrackReset, tr("复 位"), QRect(206, kButtonTop, 60, kButtonHeight), then(&TrackTable::reset, false));
+    addButton(idTrackMelodyAlone, tr("只播主旋律"), QRect(294, kButtonTop, 66, kButtonHeight),
+              then(&TrackTable::playMelodyAlone, true));
+    addButton(idTrackCancel, tr("取 消"), QRect(294, kButtonTop, 66, kButtonHeight), [this] { reject(); })->hide();
 
     volumeEdit_ = new QLineEdit(this);
     setId(volumeEdit_, idTrackVolumeEdit);
@@ -134,11 +123,13 @@ bool TrackDialog::run(QWidget* parent, MidiStreamPlayer& player) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-QPushButton* TrackDialog::addButton(int id, const QString& caption, const QRect& dialogUnits) {
+QPushButton* TrackDialog::addButton(int id, const QString& caption, const QRect& dialogUnits,
+                                    const std::function<void()>& action) {
     auto* b = new QPushButton(caption, this);
     setId(b, id);
     b->setAutoDefault(false);
     b->setGeometry(fromDialogUnits(dialogUnits));
+    connect(b, &QPushButton::clicked, this, action);
     return b;
 }
 

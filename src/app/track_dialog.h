@@ -5,6 +5,7 @@
 // this window shows it and places the in-place editors.
 
 #include <QDialog>
+#include <functional>
 
 #include "midi/track_table.h"
 
@@ -53,7 +54,8 @@ private:
     void commitVolume();
     void commitInstrument();
     void commitEditors();
-    QPushButton* addButton(int id, const QString& caption, const QRect& dialogUnits);
+    QPushButton* addButton(int id, const QString& caption, const QRect& dialogUnits,
+                           const std::function<void()>& action);
 
     TrackTable table_;
     TrackWords words_;
