@@ -37,6 +37,7 @@
 #include "app/single_instance.h"
 #include "app/song_list_dialog.h"
 #include "app/timeline_math.h"
+#include "app/track_dialog.h"
 #include "common/file.h"
 #include "common/gbk.h"
 #include "common/paths.h"
@@ -372,7 +373,11 @@ void EditorDialog::connectControls() {
         buttonAction();
     });
     connect(static_cast<QAbstractButton*>(control(idTracks)), &QAbstractButton::clicked, this, [this] {
-        prompts_->info(this, tr("MIDI音轨对话框将在下一版本中提供。"), tr("音轨"));
+        resumeTimer_.stop();
+        // After OK the player has rebuilt the note list (muted tracks left it).
+        auto* midi = dynamic_cast<MidiSongEngine*>(transport_.engine());
+        if (midi && midi->player().RunTrackDialog([this](MidiStreamPlayer& p) { return TrackDialog::run(this, p); }))
+            timeline_->redraw();
         buttonAction();
     });
     connect(lineBox_, &QComboBox::activated, this, [this](int) {
