@@ -568,7 +568,14 @@ void EditorDialog::closeEvent(QCloseEvent* event) {
     }
 }
 
-void EditorDialog::reject() { close(); }
+// Esc leaves the show first, and only then the program.
+void EditorDialog::reject() {
+    if (presentation_->running()) {
+        leavePresentation();
+        return;
+    }
+    close();
+}
 
 void EditorDialog::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);

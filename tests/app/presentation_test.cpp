@@ -211,6 +211,14 @@ TEST_F(PresentationInTheEditor, ShowsTheLineOverPicturesAndComesBack) {
     editor_->runCommand(cmdTogglePause);
     EXPECT_EQ(editor_->transport().playState(), kPlayPlaying);
 
+    // Esc reaching the editor window itself ends the show, not the program.
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(editor_.get(), &esc);
+    EXPECT_TRUE(editor_->isVisible());
+    EXPECT_FALSE(show.running());
+    press(idPresent);
+    ASSERT_TRUE(show.running());
+
     editor_->runCommand(cmdBackToEditor);
     EXPECT_FALSE(show.running());
     EXPECT_EQ(show.pictureWindow(), nullptr);
