@@ -8,6 +8,7 @@
 #include "app/default_pictures.h"
 #include "app/picture_window.h"
 #include "app/transport.h"
+#include "platform/media_player2.h"
 #include "common/gbk.h"
 #include "present/subtitle_window.h"
 #include "songlist/background_list.h"
@@ -49,7 +50,7 @@ bool Presentation::enter() {
     QWidget* video = host_.songVideo();
     if (video && t.videoWidth() >= 2 && t.videoHeight() >= 2) {
         enterVideo(video);
-    } else {
+    } else if (!startBackgroundVideo()) {
         enterPictures();
     }
     return true;
@@ -73,6 +74,23 @@ void Presentation::enterPictures() {
     pictures_->loadNow(list.entries[static_cast<size_t>(list.index)]);
     placeSubtitle();
     timer_.start(kPictureStepMs);
+}
+
+// A song without a picture of its own whose background is a video shows
+// that video, silent, where it was left the last time.
+bool Presentation::startBackgroundVideo() {
+    BackgroundMediaList& list = host_.showBackground();
+    if (list.entries.empty() || mediaKind(list.entries.front(), MediaTable::Video) == 0) return false;
+    auto* player = new CMediaPlayer2(host_.stage(), kMediaPlayerBackgroundId);
+    player->SetMute(true);
+    player->SetFileName(list.entries[static_cast<size_t>(list.index)]);
+    const double at = backgroundSeconds_;
+    player->onReadyStateChange = [player, at](long state) {
+        if (state == kMpReadyComplete && at > 0) player->SetCurrentPosition(at);
+    };
+    backgroundPlayer_ = player;
+    enterVideo(player);
+    return true;
 }
 
 void Presentation::enterVideo(QWidget* video) {
@@ -99,7 +117,13 @@ void Presentation::leave() {
         pictures_->waitForLoader(kWaitLoaderMs);
         delete pictures_;
     }
-    if (was == Kind::Video && video_) video_->setGeometry(videoHome_);
+    if (backgroundPlayer_) {
+        backgroundSeconds_ = backgroundPlayer_->GetCurrentPosition();
+        backgroundPlayer_->Pause();
+        delete backgroundPlayer_;
+    } else if (was == Kind::Video && video_) {
+        video_->setGeometry(videoHome_);
+    }
     QWidget* stage = host_.stage();
     stage->setWindowState(savedState_);
     if (!(savedState_ & (Qt::WindowMaximized | Qt::WindowFullScreen))) stage->setGeometry(savedGeometry_);
@@ -247,6 +271,12 @@ void Presentation::stepVideo() {
     }
     subtitle.wipeTo(units / scale);
     if (t.playState() != kPlayPlaying && !userPaused_) host_.resumeSong();
+    if (backgroundPlayer_ && !userPaused_ && backgroundPlayer_->GetReadyState() == kMpReadyComplete &&
+        backgroundPlayer_->GetPlayState() != kMpPlaying) {
+        // A background video that ran out starts over.
+        if (backgroundPlayer_->GetPlayState() == kMpStopped) backgroundPlayer_->SetCurrentPosition(0);
+        backgroundPlayer_->Play();
+    }
 }
 
 }  // namespace melnix

@@ -18,6 +18,7 @@
 namespace melnix {
 
 class BackgroundMediaList;
+class CMediaPlayer2;
 class PictureWindow;
 class SubtitleWindow;
 class Transport;
@@ -79,12 +80,15 @@ private:
     void changePicture(bool waitForLoader);
     void showLine(int line, int last);
     void stepVideo();
+    bool startBackgroundVideo();
 
     PresentationHost& host_;
     Kind kind_ = Kind::None;
     QTimer timer_;
     QPointer<PictureWindow> pictures_;
     QPointer<QWidget> video_;
+    QPointer<CMediaPlayer2> backgroundPlayer_;  // a background video behind a song without one
+    double backgroundSeconds_ = 0;              // where it stopped, for the next show
     QRect videoHome_;
     bool userPaused_ = false;
     int shownLine_ = -2;

@@ -15,10 +15,12 @@
 #include "app/picture_image.h"
 #include "app/picture_window.h"
 #include "editor_song.h"
+#include "platform/media_player2.h"
 #include "present/command_event.h"
 #include "present/subtitle_window.h"
 #include "quiet_prompts.h"
 #include "songlist/background_list.h"
+#include "support/media_files.h"
 #include "support/qt_wait.h"
 #include "support/test_files.h"
 
@@ -248,6 +250,24 @@ TEST_F(PresentationInTheEditor, TheShowGoesOnWithTheNextSong) {
     EXPECT_TRUE(editor_->presentation().running());
     EXPECT_NE(editor_->presentation().pictureWindow(), nullptr);
     EXPECT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == kPlayPlaying; }));
+}
+
+TEST_F(PresentationInTheEditor, ABackgroundVideoPlaysSilentlyBehindTheLyric) {
+    const std::string clip = test::makeTestMedia(files_.path(), "clip.mpg", 4);
+    ASSERT_FALSE(clip.empty());
+    editor_->state().list.current.pictureList = clip;
+    press(idPresent);
+    Presentation& show = editor_->presentation();
+    ASSERT_TRUE(show.running());
+    EXPECT_EQ(show.kind(), Presentation::Kind::Video);
+    auto* player = editor_->findChild<CMediaPlayer2*>("control1003");
+    ASSERT_NE(player, nullptr);
+    EXPECT_TRUE(player->GetMute());
+    EXPECT_EQ(player->geometry(), editor_->rect());
+    EXPECT_TRUE(test::waitUntil([&] { return player->GetPlayState() == kMpPlaying; }));
+    editor_->runCommand(cmdBackToEditor);
+    EXPECT_FALSE(show.running());
+    EXPECT_TRUE(test::waitUntil([&] { return editor_->findChild<CMediaPlayer2*>("control1003") == nullptr; }));
 }
 
 }  // namespace
