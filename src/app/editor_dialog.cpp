@@ -148,6 +148,7 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
     computeAreas();
     subtitle_ = new SubtitleWindow(this, timeline_->subtitleArea(), kSubtitleId);
     timeline_->setSubtitleWindow(subtitle_);
+    subtitle_->setHelpHandler([this] { showHelp(); });
     placeSubtitle();
     // Every move over the window starts a new run of the sync button.
     setMouseTracking(true);
