@@ -63,8 +63,12 @@ void Presentation::enterPictures() {
     BackgroundMediaList& list = host_.showBackground();
     if (list.entries.empty()) list.setFromSpec("");
     pictures_ = new PictureWindow(stage, list, [] { return NextDefaultPicture(); });
-    connect(pictures_, &PictureWindow::moveRequested, this,
-            [this](QPoint delta) { host_.stage()->move(host_.stage()->pos() + delta); });
+    connect(pictures_, &PictureWindow::moveRequested, this, [this](QPoint delta) {
+        // The subtitle keeps its place on the picture.
+        host_.stage()->move(host_.stage()->pos() + delta);
+        SubtitleWindow& subtitle = host_.showSubtitle();
+        subtitle.move(subtitle.pos() + delta);
+    });
     connect(pictures_, &PictureWindow::sizeRequested, this, &Presentation::applyRequestedSize);
     connect(pictures_, &PictureWindow::helpRequested, this, [this] { host_.showHelp(); });
     pictures_->setGeometry(stage->rect());
