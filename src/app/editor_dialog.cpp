@@ -47,6 +47,7 @@
 #include "lyrics/lyric_store.h"
 #include "lyrics/mlx_block.h"
 #include "present/colour_ref.h"
+#include "platform/wave_in_capture.h"
 #include "present/command_event.h"
 #include "present/subtitle_window.h"
 #include "present/tip_watcher.h"
@@ -191,7 +192,16 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
             pauseButton_->setText(tr("播放"));
             prompts_->warning(this, displayPath(state_.list.current.songPath), tr("打开下列文件时出错!"));
         };
-        return makeHostedSongEngine(path, controlSite_, std::move(events));
+        auto engine = makeHostedSongEngine(path, controlSite_, std::move(events));
+        // Recording starts paused; the clock lets it run while the song plays.
+        capture_ = std::make_unique<WaveInCapture>();
+        if (capture_->Start() == 0) {
+            capture_->Pause();
+        } else {
+            capture_.reset();
+        }
+        timeline_->setLevelsByCapture(capture_ != nullptr);
+        return engine;
     });
     presentation_ = std::make_unique<Presentation>(*this);
     postCommand(this, kCmdFinishStartup);
@@ -607,6 +617,8 @@ void EditorDialog::resizeEvent(QResizeEvent* event) {
 
 void EditorDialog::releaseSong() {
     stopClock();
+    capture_.reset();
+    timeline_->setLevelsByCapture(false);
     transport_.close();
     songLengthCs_ = 0;
     shownLine_ = -2;
@@ -834,6 +846,7 @@ void EditorDialog::startClock() {
     }
     if (transport_.playState() != kPlayPlaying || presentation_->running()) return;
     lastDrawn_ = -1;
+    if (capture_ && !timeline_->rulerMode()) capture_->Resume();
     endTextClock_.start();
     timeline_->clockStarted(transport_.positionUnits());
     clockTimer_.start();
@@ -842,6 +855,7 @@ void EditorDialog::startClock() {
 void EditorDialog::stopClock() {
     if (!clockTimer_.isActive()) return;
     clockTimer_.stop();
+    if (capture_) capture_->Pause();
     postCommand(this, kCmdPendingRequest);
 }
 
@@ -851,6 +865,15 @@ void EditorDialog::clockStep() {
         return;
     }
     const int p = transport_.positionUnits();
+    if (capture_ && !timeline_->rulerMode()) {
+        const int cs = p / transport_.timeScale();
+        // The recording covers the first hour; then the clock has done its part.
+        if (cs >= kLevelTrackSize) {
+            capture_->Pause();
+        } else {
+            transport_.recordLevel(cs, captureLevel(capture_->RecentPeak()));
+        }
+    }
     if (p == lastDrawn_) return;
     showPosition(p);
     if (!timeline_->keepsLine()) showLineAt(p);

@@ -41,6 +41,7 @@ class ProgressSlider;
 class SongListFiles;
 class SubtitleWindow;
 class TipWatcher;
+class WaveInCapture;
 
 // Messages and questions, replaceable in tests.
 class EditorPrompts {
@@ -266,6 +267,8 @@ private:
     bool lyricFlagFromSong_ = false;
     int failedMidiOpens_ = 0;
     std::unique_ptr<Presentation> presentation_;
+    // What the sound card records, as the waveform of songs in a hosted player.
+    std::unique_ptr<WaveInCapture> capture_;
     bool presentWhenPlaying_ = false;  // the show resumes with the next song
     SongListFiles* songListFiles_ = nullptr;  // file dialogs of the song list; null: the real ones  // in a row, to stop going round a list of broken songs
 
