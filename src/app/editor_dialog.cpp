@@ -410,6 +410,11 @@ void EditorDialog::computeAreas() {
 }
 
 void EditorDialog::placeSubtitle() {
+    // During the show the subtitle belongs to the stage.
+    if (presentation_ && presentation_->running()) {
+        presentation_->stageResized();
+        return;
+    }
     const QRect area = timeline_->subtitleArea();
     const int w = area.width();
     const int h = 2 * w / 21;

@@ -250,6 +250,12 @@ TEST_F(PresentationInTheEditor, TheShowGoesOnWithTheNextSong) {
     EXPECT_TRUE(editor_->presentation().running());
     EXPECT_NE(editor_->presentation().pictureWindow(), nullptr);
     EXPECT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == kPlayPlaying; }));
+    // The subtitle stays on the stage for the new song.
+    EXPECT_TRUE(editor_->subtitleWindow()->onDesktop());
+    editor_->transport().seekUnits(250);
+    EXPECT_TRUE(test::waitUntil([&] {
+        return editor_->subtitleWindow()->isVisible() && editor_->subtitleWindow()->text() == test::g("第一句歌词");
+    }));
 }
 
 TEST_F(PresentationInTheEditor, ABackgroundVideoPlaysSilentlyBehindTheLyric) {
