@@ -194,6 +194,7 @@ struct GiveUp {
     std::string name;
     std::optional<std::string> answer;
 };
+void PrintTo(const GiveUp& c, std::ostream* os) { *os << c.name; }
 
 class ScramblerGiveUp : public ScramblerTest, public ::testing::WithParamInterface<GiveUp> {};
 

@@ -66,6 +66,7 @@ struct KeyCase {
     size_t bytes;
     uint32_t salt;
 };
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
 
 class PikKeyCases : public ::testing::TestWithParam<KeyCase> {};
 
@@ -155,6 +156,7 @@ struct BadHeader {
     std::string name;
     std::string file;
 };
+void PrintTo(const BadHeader& c, std::ostream* os) { *os << c.name; }
 
 class PikBadHeaders : public ::testing::TestWithParam<BadHeader> {};
 
@@ -181,6 +183,7 @@ struct NameCase {
     std::string pik;
     std::string extension;
 };
+void PrintTo(const NameCase& c, std::ostream* os) { *os << c.name; }
 
 class PikNames : public ::testing::TestWithParam<NameCase> {};
 
