@@ -48,6 +48,8 @@
 #include "lyrics/mlx_block.h"
 #include "present/colour_ref.h"
 #include "platform/wave_in_capture.h"
+#include "present/picture_scrambler.h"
+#include "present/prompt_dialog.h"
 #include "present/command_event.h"
 #include "present/subtitle_window.h"
 #include "present/tip_watcher.h"
@@ -203,6 +205,7 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
         timeline_->setLevelsByCapture(capture_ != nullptr);
         return engine;
     });
+    scrambler_ = std::make_unique<PictureScrambler>(unscramblePasswordPrompt(this));
     presentation_ = std::make_unique<Presentation>(*this);
     postCommand(this, kCmdFinishStartup);
 }
@@ -516,7 +519,8 @@ void EditorDialog::runCommand(uint32_t id) {
         case cmdOtherPictures: {
             SongListFiles ownFiles;
             SongEntry& song = state_.list.current;
-            if (!chooseBackgroundFor(song, state_, this, songListFiles_ ? *songListFiles_ : ownFiles)) break;
+            if (!chooseBackgroundFor(song, state_, this, songListFiles_ ? *songListFiles_ : ownFiles, scrambler_.get()))
+                break;
             const int entry = state_.list.findSong(song.songPath);
             if (entry >= 0) state_.list.at(entry)->pictureList = song.pictureList;
             session_.dropDemoMarker();
@@ -1347,7 +1351,7 @@ void EditorDialog::openSongFile() {
 
 void EditorDialog::openSongList() {
     if (!confirmUnsavedLyrics()) return;
-    SongListDialog dialog(state_, session_, this, songListFiles_);
+    SongListDialog dialog(state_, session_, this, songListFiles_, scrambler_.get());
     if (prompts_->runDialog(dialog) != QDialog::Accepted) return;
     session_.dropDemoMarker();
     session_.openCurrentSong();

@@ -42,6 +42,7 @@ class SongListFiles;
 class SubtitleWindow;
 class TipWatcher;
 class WaveInCapture;
+class PictureScrambler;
 
 // Messages and questions, replaceable in tests.
 class EditorPrompts {
@@ -155,6 +156,7 @@ private:
     void resumeSong() override { playSong(); }
     void showHelp() override;
     QString closingText(int index) override;
+    PictureScrambler* showScrambler() override { return scrambler_.get(); }
 
     void present();
     void leavePresentation();
@@ -269,6 +271,8 @@ private:
     std::unique_ptr<Presentation> presentation_;
     // What the sound card records, as the waveform of songs in a hosted player.
     std::unique_ptr<WaveInCapture> capture_;
+    // Scrambled pictures and the passwords given during this run.
+    std::unique_ptr<PictureScrambler> scrambler_;
     bool presentWhenPlaying_ = false;  // the show resumes with the next song
     SongListFiles* songListFiles_ = nullptr;  // file dialogs of the song list; null: the real ones  // in a row, to stop going round a list of broken songs
 

@@ -4,6 +4,8 @@
 #include <QPainter>
 
 #include "common/paths.h"
+#include "present/picture_scrambler.h"
+#include "present/pik_file.h"
 #include "songlist/background_list.h"
 
 namespace melnix {
@@ -13,11 +15,22 @@ constexpr qint64 kMinPictureBytes = 16;
 constexpr qint64 kMaxPictureBytes = 256LL * 1024 * 1024;
 }  // namespace
 
-bool PictureImage::load(const std::string& path, const BuiltIn& builtIn) {
+bool PictureImage::load(const std::string& path, const BuiltIn& builtIn, PictureScrambler* scrambler) {
     path_ = path;
     metafile_ = endsWithNoCase(path, ".WMF");
     image_ = QImage();
-    if (!isBuiltInPicture(path)) {
+    if (isPikPath(path)) {
+        std::string bytes;
+        const std::string name = scrambler ? scrambler->unscramblePicture(path, &bytes) : std::string();
+        if (!name.empty()) {
+            metafile_ = endsWithNoCase(name, ".WMF");
+            image_.loadFromData(QByteArray::fromStdString(bytes));
+        }
+        if (!image_.isNull()) {
+            image_ = image_.convertToFormat(QImage::Format_RGB32);
+            return true;
+        }
+    } else if (!isBuiltInPicture(path)) {
         QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
         if (file.open(QIODevice::ReadOnly) && file.size() >= kMinPictureBytes && file.size() <= kMaxPictureBytes)
             image_.loadFromData(file.readAll());

@@ -15,14 +15,17 @@ class QPainter;
 
 namespace melnix {
 
+class PictureScrambler;
+
 class PictureImage {
 public:
     // Hands out the program's own picture (JPEG bytes) when a file is
     // missing, unreadable or not a picture.
     using BuiltIn = std::function<QByteArray()>;
 
-    // Always ends with a picture; false when the built-in one stood in.
-    bool load(const std::string& path, const BuiltIn& builtIn);
+    // Always ends with a picture; false when the built-in one stood in. A
+    // scrambled picture opens with a password the scrambler knows or asks for.
+    bool load(const std::string& path, const BuiltIn& builtIn, PictureScrambler* scrambler = nullptr);
 
     const std::string& path() const { return path_; }
     const QImage& image() const { return image_; }

@@ -11,7 +11,10 @@
 #include <chrono>
 
 #include "app/app_icons.h"
+#include "common/gbk.h"
 #include "common/paths.h"
+#include "present/picture_scrambler.h"
+#include "present/prompt_dialog.h"
 #include "present/command_event.h"
 #include "songlist/background_list.h"
 
@@ -30,8 +33,9 @@ constexpr int kMoveIntervalMs = 26;
 int PictureWindow::displayMode_ = kModeAuto;
 QColor PictureWindow::backColour_ = QColor(0, 0, 0);
 
-PictureWindow::PictureWindow(QWidget* owner, BackgroundMediaList& list, PictureImage::BuiltIn builtIn)
-    : QWidget(owner), owner_(owner), list_(list), builtIn_(std::move(builtIn)) {
+PictureWindow::PictureWindow(QWidget* owner, BackgroundMediaList& list, PictureImage::BuiltIn builtIn,
+                             PictureScrambler* scrambler)
+    : QWidget(owner), owner_(owner), list_(list), builtIn_(std::move(builtIn)), scrambler_(scrambler) {
     setObjectName("PictureWindow");
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -59,7 +63,7 @@ QSize PictureWindow::screenSize() const {
 void PictureWindow::loadNow(const std::string& path) {
     waitForLoader(kWaitMs);
     std::lock_guard lock(builtInMutex_);
-    slots_[1 - current_].load(path, builtIn_);
+    slots_[1 - current_].load(path, builtIn_, scrambler_);
 }
 
 void PictureWindow::loadInBackground(const std::string& path) {
@@ -69,7 +73,7 @@ void PictureWindow::loadInBackground(const std::string& path) {
     loader_ = std::thread([this, slot, path] {
         {
             std::lock_guard lock(builtInMutex_);
-            slot->load(path, builtIn_);
+            slot->load(path, builtIn_, scrambler_);
         }
         loaderBusy_ = false;
     });
@@ -256,6 +260,7 @@ void PictureWindow::buildMenu() {
     menu_->addAction(tr("下一张图像 (↓)"), this, [this] { stepPicture(+1); });
     menu_->addAction(tr("前一张图像 (↑)"), this, [this] { stepPicture(-1); });
     menu_->addSeparator();
+    if (scrambler_) menu_->addAction(tr("预备图片密码"), this, [this] { preparePasswords(); });
     menu_->addAction(tr("另选一组图片"), this, [this] { command(cmdOtherPictures); });
     menu_->addSeparator();
     pauseItem_ = menu_->addAction(QString(), this, [this] { command(cmdTogglePause); });
@@ -282,6 +287,16 @@ void PictureWindow::buildMenu() {
     menu_->addAction(tr("返回编辑界面(Esc)"), this, [this] { command(cmdBackToEditor); });
     menu_->addAction(tr("帮    助"), this, [this] { emit helpRequested(); });
     menu_->addAction(tr("退    出"), this, [this] { command(cmdExit); });
+}
+
+// Passwords given in advance open scrambled pictures later without a question.
+void PictureWindow::preparePasswords() {
+    for (;;) {
+        const QString typed = promptText(tr("预备的图片密码"), tr("以便后面能播放你的加密图片"), true, false, 0, {},
+                                         tr("请你输入"), this);
+        if (typed.isEmpty()) break;
+        scrambler_->knownPasswords().add(utf8ToGbk(typed.toStdString()));
+    }
 }
 
 void PictureWindow::contextMenuEvent(QContextMenuEvent* event) {

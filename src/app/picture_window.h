@@ -21,12 +21,14 @@ class QMenu;
 namespace melnix {
 
 class BackgroundMediaList;
+class PictureScrambler;
 
 class PictureWindow : public QWidget {
     Q_OBJECT
 public:
     // owner receives the commands (the editor); list is the show's pictures.
-    PictureWindow(QWidget* owner, BackgroundMediaList& list, PictureImage::BuiltIn builtIn);
+    PictureWindow(QWidget* owner, BackgroundMediaList& list, PictureImage::BuiltIn builtIn,
+                  PictureScrambler* scrambler = nullptr);
     ~PictureWindow() override;
 
     // Loads an entry into the slot not on the screen, now or on the loader.
@@ -81,6 +83,7 @@ protected:
 
 private:
     void buildMenu();
+    void preparePasswords();
     void command(uint32_t id);
     bool insideBorder(const QPoint& p) const;
     void updateCursor(const QPoint& p);
@@ -90,6 +93,7 @@ private:
     QWidget* owner_;
     BackgroundMediaList& list_;
     PictureImage::BuiltIn builtIn_;
+    PictureScrambler* scrambler_;
     std::mutex builtInMutex_;
     std::array<PictureImage, 2> slots_;
     int current_ = 0;

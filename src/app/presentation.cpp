@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <algorithm>
+#include <optional>
 #include <QScreen>
 #include <QWidget>
 
@@ -9,6 +10,7 @@
 #include "app/picture_window.h"
 #include "app/transport.h"
 #include "platform/media_player2.h"
+#include "present/picture_scrambler.h"
 #include "common/gbk.h"
 #include "present/subtitle_window.h"
 #include "songlist/background_list.h"
@@ -62,7 +64,8 @@ void Presentation::enterPictures() {
     applyRequestedSize(QSize(0, 0));
     BackgroundMediaList& list = host_.showBackground();
     if (list.entries.empty()) list.setFromSpec("");
-    pictures_ = new PictureWindow(stage, list, [] { return NextDefaultPicture(); });
+    PictureScrambler* scrambler = host_.showScrambler();
+    pictures_ = new PictureWindow(stage, list, [] { return NextDefaultPicture(); }, scrambler);
     connect(pictures_, &PictureWindow::moveRequested, this, [this](QPoint delta) {
         // The subtitle keeps its place on the picture.
         host_.stage()->move(host_.stage()->pos() + delta);
@@ -75,7 +78,12 @@ void Presentation::enterPictures() {
     pictures_->show();
     pictures_->raise();
     pictures_->setFocus();
-    pictures_->loadNow(list.entries[static_cast<size_t>(list.index)]);
+    {
+        // The first picture may ask for its password; later ones try the known ones only.
+        std::optional<MayAskScope> ask;
+        if (scrambler) ask.emplace(*scrambler);
+        pictures_->loadNow(list.entries[static_cast<size_t>(list.index)]);
+    }
     placeSubtitle();
     timer_.start(kPictureStepMs);
 }

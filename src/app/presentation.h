@@ -19,6 +19,7 @@ namespace melnix {
 
 class BackgroundMediaList;
 class CMediaPlayer2;
+class PictureScrambler;
 class PictureWindow;
 class SubtitleWindow;
 class Transport;
@@ -42,6 +43,8 @@ public:
     virtual void showHelp() = 0;
     // The closing texts after the last line, in turn.
     virtual QString closingText(int index) = 0;
+    // Opens scrambled pictures; null: they show as the built-in picture.
+    virtual PictureScrambler* showScrambler() = 0;
 };
 
 class Presentation : public QObject {

@@ -6,12 +6,17 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/thumbnail_file_dialog.h"
+#include "common/gbk.h"
+#include "present/picture_scrambler.h"
+#include "present/pik_file.h"
+#include "present/prompt_dialog.h"
 #include "songlist/media_kind.h"
 #include "songlist/song_rows.h"
 
@@ -56,6 +61,16 @@ QStringList SongListFiles::openFiles(QWidget* parent, const QString& title, cons
     return QFileDialog::getOpenFileNames(parent, title, folder, filter);
 }
 
+int SongListFiles::ask(QWidget* parent, const QString& text) {
+    const auto answer = QMessageBox::question(parent, QStringLiteral("Melnix"), text,
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No);
+    return answer == QMessageBox::Yes ? 1 : answer == QMessageBox::No ? 0 : -1;
+}
+
+QString SongListFiles::newPassword(QWidget* parent, const QString& path) {
+    return promptText(path, SongListDialog::tr("的加密密码:"), true, true, 0, {}, SongListDialog::tr("请你输入"), parent);
+}
+
 QString songOpenFilter() {
     return QCoreApplication::translate("SongListDialog", "常见音乐类型") +
            " (*.MP3 *.WAV *.MID *.KAR *.WMA *.CDA *.MPG *.WMF *.RM *.SWF);;" +
@@ -63,8 +78,9 @@ QString songOpenFilter() {
            patterns(MediaTable::Video) + ")";
 }
 
-SongListDialog::SongListDialog(AppState& state, SongSession& session, QWidget* parent, SongListFiles* files)
-    : QDialog(parent), state_(state), session_(session), files_(files ? files : &ownFiles_) {
+SongListDialog::SongListDialog(AppState& state, SongSession& session, QWidget* parent, SongListFiles* files,
+                               PictureScrambler* scrambler)
+    : QDialog(parent), state_(state), session_(session), files_(files ? files : &ownFiles_), scrambler_(scrambler) {
     setObjectName("SongListDialog");
     setWindowTitle(tr("打开你想听的歌曲吧"));
     setWindowFlags(Qt::Dialog | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
@@ -238,7 +254,8 @@ void SongListDialog::removeSelected() {
     updateButtons();
 }
 
-bool chooseBackgroundFor(SongEntry& song, AppState& state, QWidget* parent, SongListFiles& files) {
+bool chooseBackgroundFor(SongEntry& song, AppState& state, QWidget* parent, SongListFiles& files,
+                         PictureScrambler* scrambler) {
     const bool video = mediaKind(song.songPath, MediaTable::Audio) == 0;
     const QString title =
         video ? SongListDialog::tr("媒体本身是电影，可以选一个或一组音乐做背景")
@@ -253,7 +270,38 @@ bool chooseBackgroundFor(SongEntry& song, AppState& state, QWidget* parent, Song
     const std::string folder = folderOf(paths.front());
     state.lastPictureFolder = folder;
     const bool wholeFolder = paths.size() == 1 && mediaKind(paths.front(), MediaTable::Picture) > 0;
-    song.pictureList = buildBackgroundSpec(paths, wholeFolder ? listFolderPictures(folder) : std::vector<std::string>{});
+    FolderScrambling action = FolderScrambling::None;
+    std::string password;
+    if (wholeFolder && scrambler) {
+        // The folder's pictures may be scrambled, or a scrambled folder opened up.
+        const bool scrambled = isPikPath(paths.front());
+        const QString x = scrambled ? SongListDialog::tr("已") : SongListDialog::tr("未");
+        const QString y = scrambled ? SongListDialog::tr("解") : SongListDialog::tr("加");
+        const int answer = files.ask(parent, SongListDialog::tr("如果只选一个文件，则表示选择了该目录下所有图片!\n\n"
+                                                                "你选择的文件是%1加密的，你现在有机会\n\n"
+                                                                "将该目录下所有%1加密的图片文件 %2密。\n\n"
+                                                                "你 需 要 这 样 做 吗 ？")
+                                                 .arg(x, y));
+        if (answer < 0) return false;
+        if (answer > 0 && scrambled) {
+            action = FolderScrambling::Unscramble;
+        } else if (answer > 0) {
+            const QString typed = files.newPassword(parent, chosen.front());
+            if (!typed.isEmpty()) {
+                password = utf8ToGbk(typed.toStdString());
+                scrambler->knownPasswords().add(password);
+                action = FolderScrambling::Scramble;
+            }
+        }
+    }
+    std::function<std::string(const std::string&)> convert;
+    std::unique_ptr<PikFolderRun> run;
+    if (action != FolderScrambling::None) {
+        run = std::make_unique<PikFolderRun>(*scrambler, action, password);
+        convert = [&run](const std::string& path) { return run->convert(path); };
+    }
+    song.pictureList =
+        buildBackgroundSpec(paths, wholeFolder ? listFolderPictures(folder) : std::vector<std::string>{}, convert);
     return true;
 }
 
@@ -263,7 +311,7 @@ void SongListDialog::chooseBackground() {
     const int entry = entryAt(rows.front());
     if (entry < 0) return;
     SongEntry& song = *state_.list.at(entry);
-    if (!chooseBackgroundFor(song, state_, this, *files_)) return;
+    if (!chooseBackgroundFor(song, state_, this, *files_, scrambler_)) return;
     if (samePath(song.songPath, state_.list.current.songPath)) state_.list.current.pictureList = song.pictureList;
     list_->item(rows.front(), ColPictures)->setText(fromPath(song.pictureList));
     session_.dropDemoMarker();

@@ -14,6 +14,8 @@ class QTableWidget;
 
 namespace melnix {
 
+class PictureScrambler;
+
 // File dialogs of the song list, answered by tests without a window.
 class SongListFiles {
 public:
@@ -22,11 +24,18 @@ public:
     // chosen from thumbnails.
     virtual QStringList openFiles(QWidget* parent, const QString& title, const QString& folder, const QString& filter,
                                   bool thumbnails = false);
+    // Yes 1, No 0, Cancel -1 (No is the default answer).
+    virtual int ask(QWidget* parent, const QString& text);
+    // A new password, typed twice; empty when the user gives up.
+    virtual QString newPassword(QWidget* parent, const QString& path);
 };
 
 // Lets the user choose the song's background pictures, video or music and
 // stores the choice as its picture list. False when he cancels.
-bool chooseBackgroundFor(SongEntry& song, AppState& state, QWidget* parent, SongListFiles& files);
+// With a scrambler, choosing a single picture offers to scramble (or
+// unscramble) the whole folder.
+bool chooseBackgroundFor(SongEntry& song, AppState& state, QWidget* parent, SongListFiles& files,
+                         PictureScrambler* scrambler = nullptr);
 
 // "常见音乐类型 (...);;所有音像类型 (...)" for the song file dialogs.
 QString songOpenFilter();
@@ -36,7 +45,8 @@ class SongListDialog : public QDialog {
 public:
     enum Column { ColName, ColType, ColLyric, ColLength, ColFolder, ColLyricRef, ColPictures, ColumnCount };
 
-    SongListDialog(AppState& state, SongSession& session, QWidget* parent = nullptr, SongListFiles* files = nullptr);
+    SongListDialog(AppState& state, SongSession& session, QWidget* parent = nullptr, SongListFiles* files = nullptr,
+                   PictureScrambler* scrambler = nullptr);
     ~SongListDialog() override;
 
     // After OK: the user asked to match a lyric to the chosen song.
@@ -69,6 +79,7 @@ private:
     SongSession& session_;
     SongListFiles* files_;
     SongListFiles ownFiles_;
+    PictureScrambler* scrambler_ = nullptr;
     QTableWidget* list_ = nullptr;
     bool matchLyrics_ = false;
 };

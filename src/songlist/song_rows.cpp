@@ -64,11 +64,15 @@ SongListButtons songListButtons(int selectedCount, bool selectedHasLyric) {
 }
 
 std::string buildBackgroundSpec(const std::vector<std::string>& chosen,
-                                const std::vector<std::string>& folderPictures) {
+                                const std::vector<std::string>& folderPictures,
+                                const std::function<std::string(const std::string&)>& convert) {
     if (chosen.empty()) return {};
-    std::string spec = chosen.front();
+    const bool wholeFolder = chosen.size() == 1 && mediaKind(chosen.front(), MediaTable::Picture) > 0;
+    const bool converting = wholeFolder && convert;
+    std::string spec = converting ? convert(chosen.front()) : chosen.front();
+    const std::string folder = folderOf(chosen.front());
     std::vector<std::string> more;
-    if (chosen.size() == 1 && mediaKind(chosen.front(), MediaTable::Picture) > 0) {
+    if (wholeFolder) {
         // The folder's pictures from the chosen one on, then round to it.
         const std::string first = fileNameOf(chosen.front());
         auto at = std::find(folderPictures.begin(), folderPictures.end(), first);
@@ -80,9 +84,10 @@ std::string buildBackgroundSpec(const std::vector<std::string>& chosen,
         for (size_t i = 1; i < chosen.size(); ++i) more.push_back(fileNameOf(chosen[i]));
     }
     for (const std::string& name : more) {
-        if (spec.size() + 2 + name.size() >= kMaxBackgroundSpec) break;
+        // One byte to spare: an unscrambled name may grow by one.
+        if (spec.size() + 2 + name.size() + (converting ? 1 : 0) >= kMaxBackgroundSpec) break;
         spec += "||";
-        spec += name;
+        spec += converting ? fileNameOf(convert(folder + "/" + name)) : name;
     }
     return spec;
 }

@@ -3,6 +3,7 @@
 // buttons apply to a selection, and the background choice it stores.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,11 @@ SongListButtons songListButtons(int selectedCount, bool selectedHasLyric);
 // The background of a song from the chosen files: the first with its full
 // path, the others by name after "||". A single picture stands for every
 // picture of its folder (folderPictures: their names), starting with it.
+// convert, when given, turns each picture of a whole folder into the file
+// that names it afterwards (scrambled or unscrambled) as it is added.
 std::string buildBackgroundSpec(const std::vector<std::string>& chosen,
-                                const std::vector<std::string>& folderPictures);
+                                const std::vector<std::string>& folderPictures,
+                                const std::function<std::string(const std::string&)>& convert = {});
 constexpr size_t kMaxBackgroundSpec = 7982;
 
 // Names of the picture files in folder, in ascending order.

@@ -1,6 +1,7 @@
 #include "app/song_list_dialog.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
@@ -9,6 +10,9 @@
 
 #include "app/editor_dialog.h"
 #include "app/editor_ids.h"
+#include "app/picture_image.h"
+#include <filesystem>
+#include "present/picture_scrambler.h"
 #include "editor_song.h"
 #include "quiet_prompts.h"
 #include "support/gbk_text.h"
@@ -28,7 +32,14 @@ public:
         filters << filter;
         return answer;
     }
-    QStringList answer, titles, filters;
+    int ask(QWidget*, const QString& text) override {
+        questions << text;
+        return askAnswer;
+    }
+    QString newPassword(QWidget*, const QString&) override { return password; }
+    QStringList answer, titles, filters, questions;
+    int askAnswer = 0;
+    QString password;
 };
 
 class SongListDialogTest : public ::testing::Test {
@@ -175,6 +186,51 @@ TEST_F(SongListDialogTest, ABackgroundForTheChosenSong) {
     EXPECT_FALSE(files_.filters.last().contains("*.JPG"));
     EXPECT_EQ(state_.list.at(state_.list.findSong("/video/clip.mpg"))->pictureList, "/songs/x.mp3||y.mp3");
     EXPECT_EQ(state_.list.current.pictureList, want);
+}
+
+TEST_F(SongListDialogTest, AFolderIsScrambledAndOpenedUpAgainAsItIsChosen) {
+    test::TempDir pictures;
+    QImage red(64, 48, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    for (const char* name : {"a.jpg", "b.jpg"}) ASSERT_TRUE(red.save(QString::fromStdString(pictures.file(name)), "JPG"));
+    // The first picture opened up always asks for the password.
+    int asked = 0;
+    PictureScrambler scrambler([&](const PasswordRequest&) {
+        ++asked;
+        return std::optional<std::string>("secret");
+    });
+    dialog_ = std::make_unique<SongListDialog>(state_, session_, nullptr, &files_, &scrambler);
+    select({1});
+
+    files_.answer = QStringList{QString::fromStdString(pictures.file("b.jpg"))};
+    files_.askAnswer = 1;
+    files_.password = "secret";
+    dialog().chooseBackground();
+    ASSERT_EQ(files_.questions.size(), 1);
+    EXPECT_TRUE(files_.questions.last().contains(QString::fromUtf8("你选择的文件是未加密的")));
+    const std::string spec = state_.list.at(state_.list.findSong("/music/alpha.wav"))->pictureList;
+    EXPECT_EQ(spec, pictures.file("b.PIK") + "||a.PIK");
+    EXPECT_FALSE(std::filesystem::exists(pictures.file("a.jpg")));
+    // The show opens them with the password given.
+    PictureImage shown;
+    EXPECT_TRUE(shown.load(pictures.file("a.PIK"), {}, &scrambler));
+    EXPECT_EQ(shown.size(), QSize(64, 48));
+    PictureScrambler stranger;  // knows no password and may not ask
+    EXPECT_FALSE(shown.load(pictures.file("a.PIK"), {}, &stranger));
+
+    // Choosing a scrambled one offers to open the folder up again.
+    files_.answer = QStringList{QString::fromStdString(pictures.file("a.PIK"))};
+    dialog().chooseBackground();
+    EXPECT_TRUE(files_.questions.last().contains(QString::fromUtf8("你选择的文件是已加密的")));
+    EXPECT_EQ(state_.list.current.pictureList, pictures.file("a.jpg") + "||b.jpg");
+    EXPECT_TRUE(std::filesystem::exists(pictures.file("b.jpg")));
+    EXPECT_EQ(asked, 1);
+
+    // Cancel leaves the background as it was.
+    files_.askAnswer = -1;
+    files_.answer = QStringList{QString::fromStdString(pictures.file("a.jpg"))};
+    dialog().chooseBackground();
+    EXPECT_EQ(state_.list.current.pictureList, pictures.file("a.jpg") + "||b.jpg");
 }
 
 // The editor's "打开列表" runs the list and opens what was chosen there.

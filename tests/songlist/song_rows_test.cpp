@@ -89,6 +89,20 @@ TEST(BackgroundSpec, ChosenFilesAndWholeFolders) {
     EXPECT_GT(spec.size(), kMaxBackgroundSpec - 20);
 }
 
+TEST(BackgroundSpec, AWholeFolderIsConvertedAsItIsAdded) {
+    std::vector<std::string> converted;
+    auto scramble = [&](const std::string& path) {
+        converted.push_back(path);
+        return path.substr(0, path.rfind('.')) + ".PIK";
+    };
+    EXPECT_EQ(buildBackgroundSpec({"/p/b.jpg"}, {"a.jpg", "b.jpg"}, scramble), "/p/b.PIK||a.PIK");
+    EXPECT_EQ(converted, (std::vector<std::string>{"/p/b.jpg", "/p/a.jpg"}));
+    // Chosen files one by one are taken as they are.
+    converted.clear();
+    EXPECT_EQ(buildBackgroundSpec({"/p/b.jpg", "/p/a.jpg"}, {}, scramble), "/p/b.jpg||a.jpg");
+    EXPECT_TRUE(converted.empty());
+}
+
 TEST(BackgroundSpec, FolderPicturesInOrder) {
     test::TempDir dir;
     for (const char* name : {"b.JPG", "a.jpg", "notes.txt", "c.gif"}) test::writeFile(dir.file(name), "x");
