@@ -55,7 +55,7 @@ constexpr int kFlashBaseSteps = 16;
 constexpr int kLastOvalAngle = 359;
 // A growing shape ends once it holds this point, near the bottom-left corner.
 constexpr int kCornerInset = 2;
-// Far more steps than any window needs; keeps a degenerate window from looping.
+// Far more steps than any window needs.
 constexpr int kMaxSteps = 100000;
 
 enum class Shape { Rect, Ellipse, Diamond, Heart };
@@ -215,6 +215,8 @@ std::vector<TransitionStep> grow(int effect, QRect window, int s) {
         step.delayMs = low ? slowDelay : fastDelay;
         steps.push_back(step);
         drawn |= now;
+        // Only a window too small to hold the corner point gets here.
+        if (drawn == QRegion(window)) break;
     }
     return steps;
 }

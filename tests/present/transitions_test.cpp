@@ -1,6 +1,7 @@
 #include "present/transitions.h"
 
 #include <QPainter>
+#include <cmath>
 #include <future>
 #include <set>
 
@@ -238,6 +239,60 @@ INSTANTIATE_TEST_SUITE_P(Effects, SweepDirection,
                                            SweepCase{39, {83, 2}, {77, 2}},      // up from the centre
                                            SweepCase{40, {83, 2}, {77, 2}}));
 
+struct SectorCase {
+    int effect, smoothness;
+    QPointF pivot;
+    double start, end, step;
+};
+
+class SweepSector : public ::testing::TestWithParam<SectorCase> {};
+
+// Each step draws only the wedge the hand passed over in that step.
+TEST_P(SweepSector, StepsStayBetweenTheHandsPositions) {
+    const SectorCase& c = GetParam();
+    const auto steps = transitionSteps(c.effect, kWindow, c.smoothness);
+    const double d = c.step;
+    for (size_t k = 0; k < steps.size(); ++k) {
+        const double from = c.start + static_cast<double>(k) * d;
+        const double span = std::min(c.end, from + d) - from;
+        int outside = 0;
+        for (const QRect& r : steps[k].reveal)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x) {
+                    const double dx = x + 0.5 - c.pivot.x(), dy = c.pivot.y() - (y + 0.5);
+                    const double dist = std::hypot(dx, dy);
+                    if (dist < 8) continue;  // too near the pivot to tell
+                    // A pixel cut by the hand may lie up to about half a pixel beyond it.
+                    const double slack = 1.0 + std::atan(0.75 / dist) * 180 / M_PI;
+                    const double a = std::remainder(std::atan2(dx, dy) * 180 / M_PI - from, 360.0);
+                    if (a < -slack || a > span + slack) ++outside;
+                }
+        EXPECT_EQ(outside, 0) << "step " << k << " from " << from;
+    }
+}
+
+// 10 - S*6/16 degrees for a quarter: 10 at S 0, 8 at S 6; 28 - S for the clock.
+INSTANTIATE_TEST_SUITE_P(Effects, SweepSector,
+                         ::testing::Values(SectorCase{21, 0, {0, 120}, 0, 90, 10},
+                                           SectorCase{22, 6, {0, 0}, 90, 180, 8},
+                                           SectorCase{23, 0, {160, 0}, 180, 270, 10},
+                                           SectorCase{24, 6, {160, 120}, 270, 360, 8},
+                                           SectorCase{39, 0, {80, 60}, 0, 360, 28},
+                                           SectorCase{40, 4, {80, 60}, 0, 360, 24}));
+
+TEST(TransitionGeometry, HeartHasTwoLobesANotchAndAPoint) {
+    const QRegion heart = heartRegion(QRect(0, 0, 90, 122));
+    EXPECT_TRUE(heart.contains(QPoint(25, 30)));   // left lobe
+    EXPECT_TRUE(heart.contains(QPoint(65, 30)));   // right lobe
+    EXPECT_TRUE(heart.contains(QPoint(4, 40)));    // each lobe two thirds of the width
+    EXPECT_TRUE(heart.contains(QPoint(86, 40)));
+    EXPECT_FALSE(heart.contains(QPoint(45, 2)));   // notch between the lobes
+    EXPECT_TRUE(heart.contains(QPoint(45, 100)));  // towards the point
+    EXPECT_FALSE(heart.contains(QPoint(45, 110))); // the point ends h/8 above the bottom
+    EXPECT_FALSE(heart.contains(QPoint(5, 110)));
+    EXPECT_FALSE(heart.contains(QPoint(85, 110)));
+}
+
 TEST(TransitionGeometry, SweepAnglesFollowSmoothness) {
     // 10 - S*6/16 degrees for a quarter, 28 - S for the clock; the last step
     // lands on the end angle.
@@ -419,6 +474,24 @@ TransitionJob job(int effect, const QImage& picture, QPoint pos) {
     return j;
 }
 
+// One effect on fake time, recorded from its start to its end.
+struct FakeTimeRun {
+    explicit FakeTimeRun(int smoothness = 0, int msPerPause = 0, bool keepFrames = false)
+        : runner(std::make_shared<FakeClock>(msPerPause)), s(smoothness) {
+        rec.runner = &runner;
+        rec.keepFrames = keepFrames;
+    }
+    void start(TransitionJob j) { runner.start(std::move(j), s, rec.frameReady(), rec.doneCall()); }
+    bool play(TransitionJob j) {
+        start(std::move(j));
+        return runner.wait(20000);
+    }
+
+    TransitionRunner runner;
+    Recorder rec;
+    std::atomic<int> s;
+};
+
 class EveryEffect : public ::testing::TestWithParam<int> {};
 
 TEST_P(EveryEffect, EndsWithTheFullPictureAndRaisesSmoothness) {
@@ -426,19 +499,15 @@ TEST_P(EveryEffect, EndsWithTheFullPictureAndRaisesSmoothness) {
     // A picture smaller than the window, so the background shows too.
     const QImage picture = pattern(QSize(120, 90), effect);
     const QPoint pos(20, 15);
-    TransitionRunner runner(std::make_shared<FakeClock>(0));
-    Recorder rec;
-    rec.runner = &runner;
-    std::atomic<int> s{4};
-    runner.start(job(effect, picture, pos), s, rec.frameReady(), rec.doneCall());
-    ASSERT_TRUE(runner.wait(20000));
-    EXPECT_FALSE(runner.running());
-    EXPECT_EQ(rec.done, 1);
-    EXPECT_TRUE(runner.canvas() == finalLook(picture, pos));
-    ASSERT_GE(rec.regions.size(), 2u);
-    EXPECT_EQ(rec.regions.back(), QRegion(kWindow));
-    EXPECT_EQ(rec.regions.size(), transitionSteps(effect, kWindow, 4, false).size() + 1);
-    EXPECT_EQ(s, 6);  // ended by itself at once
+    FakeTimeRun run(4);
+    ASSERT_TRUE(run.play(job(effect, picture, pos)));
+    EXPECT_FALSE(run.runner.running());
+    EXPECT_EQ(run.rec.done, 1);
+    EXPECT_TRUE(run.runner.canvas() == finalLook(picture, pos));
+    ASSERT_GE(run.rec.regions.size(), 2u);
+    EXPECT_EQ(run.rec.regions.back(), QRegion(kWindow));
+    EXPECT_EQ(run.rec.regions.size(), transitionSteps(effect, kWindow, 4, false).size() + 1);
+    EXPECT_EQ(run.s, 6);  // ended by itself at once
 }
 
 INSTANTIATE_TEST_SUITE_P(Effects, EveryEffect, ::testing::Range(1, 41));
@@ -446,15 +515,12 @@ INSTANTIATE_TEST_SUITE_P(Effects, EveryEffect, ::testing::Range(1, 41));
 TEST(TransitionRunner, DirectSwitchDrawsAtOnceAndKeepsSmoothness) {
     for (int effect : {0, -1, 41}) {
         const QImage picture = pattern(kWindow.size(), 3);
-        TransitionRunner runner(std::make_shared<FakeClock>(0));
-        Recorder rec;
-        std::atomic<int> s{8};
-        runner.start(job(effect, picture, {}), s, rec.frameReady(), rec.doneCall());
-        ASSERT_TRUE(runner.wait(20000));
-        EXPECT_TRUE(runner.canvas() == picture) << effect;
-        EXPECT_EQ(rec.regions, std::vector<QRegion>{QRegion(kWindow)}) << effect;
-        EXPECT_EQ(rec.done, 1) << effect;
-        EXPECT_EQ(s, 8) << effect;
+        FakeTimeRun run(8);
+        ASSERT_TRUE(run.play(job(effect, picture, {})));
+        EXPECT_TRUE(run.runner.canvas() == picture) << effect;
+        EXPECT_EQ(run.rec.regions, std::vector<QRegion>{QRegion(kWindow)}) << effect;
+        EXPECT_EQ(run.rec.done, 1) << effect;
+        EXPECT_EQ(run.s, 8) << effect;
     }
 }
 
@@ -471,14 +537,11 @@ class SmoothnessRule : public ::testing::TestWithParam<TimingCase> {};
 TEST_P(SmoothnessRule, RisesOnlyAfterANaturalEndWithin900Ms) {
     const TimingCase& c = GetParam();
     const QImage picture = pattern(kWindow.size(), 1);
-    TransitionRunner runner(std::make_shared<FakeClock>(c.msPerPause));
-    Recorder rec;
-    std::atomic<int> s{c.smoothness};
-    runner.start(job(1, picture, {}), s, rec.frameReady(), rec.doneCall());
-    ASSERT_TRUE(runner.wait(20000));
-    EXPECT_EQ(s, c.expectedSmoothness);
-    EXPECT_EQ(rec.regions.size(), c.stepFrames + 1);
-    EXPECT_TRUE(runner.canvas() == picture);
+    FakeTimeRun run(c.smoothness, c.msPerPause);
+    ASSERT_TRUE(run.play(job(1, picture, {})));
+    EXPECT_EQ(run.s, c.expectedSmoothness);
+    EXPECT_EQ(run.rec.regions.size(), c.stepFrames + 1);
+    EXPECT_TRUE(run.runner.canvas() == picture);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -493,18 +556,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TransitionRunner, StopInTheMiddleLeavesTheFullPicture) {
     const QImage picture = pattern(kWindow.size(), 9);
-    TransitionRunner runner(std::make_shared<FakeClock>(0));
-    Recorder rec;
-    rec.onFrame = [&](size_t n) {
-        if (n == 2) runner.stop();
+    FakeTimeRun run;
+    run.rec.onFrame = [&](size_t n) {
+        if (n == 2) run.runner.stop();
     };
-    std::atomic<int> s{0};
-    runner.start(job(39, picture, {}), s, rec.frameReady(), rec.doneCall());
-    ASSERT_TRUE(runner.wait(20000));
-    EXPECT_EQ(rec.regions.size(), 3u);  // two steps and the full picture
-    EXPECT_TRUE(runner.canvas() == picture);
-    EXPECT_EQ(s, 0);  // a stopped effect says nothing about the speed
-    EXPECT_EQ(rec.done, 1);
+    ASSERT_TRUE(run.play(job(39, picture, {})));
+    EXPECT_EQ(run.rec.regions.size(), 3u);  // two steps and the full picture
+    EXPECT_TRUE(run.runner.canvas() == picture);
+    EXPECT_EQ(run.s, 0);  // a stopped effect says nothing about the speed
+    EXPECT_EQ(run.rec.done, 1);
 }
 
 TEST(TransitionRunner, StopFromTheOwnerThreadOnRealTime) {
@@ -556,18 +616,16 @@ TEST(TransitionRunner, DestroyingARunningEffectWaitsForIt) {
 }
 
 TEST(TransitionRunner, WaitTimesOutWhileTheWorkerIsHeld) {
-    TransitionRunner runner(std::make_shared<FakeClock>(0));
-    Recorder rec;
+    FakeTimeRun run;
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
-    rec.onFrame = [&](size_t) { released.wait(); };
-    std::atomic<int> s{0};
-    runner.start(job(1, pattern(kWindow.size(), 4), {}), s, rec.frameReady(), rec.doneCall());
-    EXPECT_FALSE(runner.wait(30));
-    EXPECT_TRUE(runner.running());
+    run.rec.onFrame = [&](size_t) { released.wait(); };
+    run.start(job(1, pattern(kWindow.size(), 4), {}));
+    EXPECT_FALSE(run.runner.wait(30));
+    EXPECT_TRUE(run.runner.running());
     release.set_value();
-    EXPECT_TRUE(runner.wait(20000));
-    EXPECT_FALSE(runner.running());
+    EXPECT_TRUE(run.runner.wait(20000));
+    EXPECT_FALSE(run.runner.running());
 }
 
 enum class Source { Old, New, Background };
@@ -586,15 +644,11 @@ class StepPixels : public ::testing::TestWithParam<PixelCase> {};
 TEST_P(StepPixels, ShowsOldNewOrBackground) {
     const PixelCase& c = GetParam();
     const QImage picture = pattern(kWindow.size(), 7);
-    TransitionRunner runner(std::make_shared<FakeClock>(0));
-    Recorder rec;
-    rec.runner = &runner;
-    rec.keepFrames = true;
-    std::atomic<int> s{0};
-    runner.start(job(c.effect, picture, {}), s, rec.frameReady(), rec.doneCall());
-    ASSERT_TRUE(runner.wait(20000));
-    ASSERT_GE(rec.frames.size(), 2u);
-    const QImage& frame = rec.frames[c.frame < 0 ? rec.frames.size() - 2 : static_cast<size_t>(c.frame)];
+    FakeTimeRun run(0, 0, true);
+    ASSERT_TRUE(run.play(job(c.effect, picture, {})));
+    const std::vector<QImage>& frames = run.rec.frames;
+    ASSERT_GE(frames.size(), 2u);
+    const QImage& frame = frames[c.frame < 0 ? frames.size() - 2 : static_cast<size_t>(c.frame)];
     const QRgb expected = c.expected == Source::Old ? kOld.rgb()
                           : c.expected == Source::New ? picture.pixel(c.at)
                                                       : kBackground.rgb();
@@ -621,15 +675,10 @@ TEST(TransitionRunner, FlyInMovesThePictureOverTheOldOne) {
         // Larger than the window and off-centre, so a wrong scroll shows.
         const QImage picture = pattern(QSize(200, 150), effect * 13);
         const QPoint pos(-25, -10);
-        TransitionRunner runner(std::make_shared<FakeClock>(0));
-        Recorder rec;
-        rec.runner = &runner;
-        rec.keepFrames = true;
-        std::atomic<int> s{0};
-        runner.start(job(effect, picture, pos), s, rec.frameReady(), rec.doneCall());
-        ASSERT_TRUE(runner.wait(20000));
+        FakeTimeRun run(0, 0, true);
+        ASSERT_TRUE(run.play(job(effect, picture, pos)));
         const auto steps = transitionSteps(effect, kWindow, 0);
-        ASSERT_EQ(rec.frames.size(), steps.size() + 1);
+        ASSERT_EQ(run.rec.frames.size(), steps.size() + 1);
         for (size_t i = 0; i < steps.size(); ++i) {
             QImage expected(kWindow.size(), QImage::Format_RGB32);
             expected.fill(kOld);
@@ -637,60 +686,80 @@ TEST(TransitionRunner, FlyInMovesThePictureOverTheOldOne) {
             p.setClipRect(kWindow.translated(steps[i].offset));
             p.drawImage(pos + steps[i].offset, picture);
             p.end();
-            EXPECT_TRUE(rec.frames[i] == expected) << "effect " << effect << " step " << i;
+            EXPECT_TRUE(run.rec.frames[i] == expected) << "effect " << effect << " step " << i;
         }
     }
+}
+
+TEST(TransitionRunner, FlyInOfASmallPictureClearsTheOldOneFirst) {
+    const QImage picture = pattern(QSize(100, 80), 2);
+    FakeTimeRun run(0, 0, true);
+    ASSERT_TRUE(run.play(job(6, picture, QPoint(30, 20))));
+    EXPECT_EQ(run.rec.frames.front().pixel(5, 5), kBackground.rgb());
 }
 
 TEST(TransitionRunner, FlashAndsThePictureWithTheBrightenedBackground) {
     QImage picture(QSize(100, 80), QImage::Format_RGB32);
     picture.fill(QColor(200, 100, 50));
-    TransitionRunner runner(std::make_shared<FakeClock>(0));
-    Recorder rec;
-    rec.runner = &runner;
-    rec.keepFrames = true;
-    std::atomic<int> s{0};
+    FakeTimeRun run(0, 0, true);
     TransitionJob j = job(29, picture, QPoint(30, 20));
     j.background = QColor(0, 0, 0);
-    runner.start(j, s, rec.frameReady(), rec.doneCall());
-    ASSERT_TRUE(runner.wait(20000));
-    ASSERT_EQ(rec.frames.size(), 18u);  // levels 0..16 and the full picture
-    EXPECT_EQ(rec.regions.front(), QRegion(kWindow));
+    ASSERT_TRUE(run.play(j));
+    const std::vector<QImage>& frames = run.rec.frames;
+    ASSERT_EQ(frames.size(), 18u);  // levels 0..16 and the full picture
+    EXPECT_EQ(run.rec.regions.front(), QRegion(kWindow));
     // 200 & 96, 100 & 96, 50 & 96: the mask starts at background + 96.
-    EXPECT_EQ(rec.frames[0].pixel(50, 50), qRgb(64, 96, 32));
-    EXPECT_EQ(rec.frames[0].pixel(5, 5), qRgb(0, 0, 0));  // margins are plain background
-    EXPECT_EQ(rec.frames[16].pixel(50, 50), qRgb(200, 100, 50));
+    EXPECT_EQ(frames[0].pixel(50, 50), qRgb(64, 96, 32));
+    EXPECT_EQ(frames[0].pixel(5, 5), qRgb(0, 0, 0));  // margins are plain background
+    EXPECT_EQ(frames[16].pixel(50, 50), qRgb(200, 100, 50));
 }
 
 TEST(TransitionRunner, FlashNotAllowedRunsTheClockOverTheOldPicture) {
     const QImage picture = pattern(kWindow.size(), 8);
-    TransitionRunner runner(std::make_shared<FakeClock>(0));
-    Recorder rec;
-    std::atomic<int> s{0};
+    FakeTimeRun run;
     TransitionJob j = job(30, picture, {});
     j.flashAllowed = false;
-    runner.start(j, s, rec.frameReady(), rec.doneCall());
-    ASSERT_TRUE(runner.wait(20000));
+    ASSERT_TRUE(run.play(j));
     const auto clock = transitionSteps(40, kWindow, 0);
-    ASSERT_EQ(rec.regions.size(), clock.size() + 1);
-    EXPECT_EQ(rec.regions.front(), clock.front().reveal);
-    EXPECT_TRUE(runner.canvas() == picture);
+    ASSERT_EQ(run.rec.regions.size(), clock.size() + 1);
+    EXPECT_EQ(run.rec.regions.front(), clock.front().reveal);
+    EXPECT_TRUE(run.runner.canvas() == picture);
 }
 
 TEST(TransitionRunner, PaintCanvasBlitsOnlyTheRegion) {
     const QImage picture = pattern(kWindow.size(), 6);
-    TransitionRunner runner(std::make_shared<FakeClock>(0));
-    std::atomic<int> s{0};
-    runner.start(job(3, picture, {}), s, nullptr, nullptr);
-    ASSERT_TRUE(runner.wait(20000));
+    FakeTimeRun run;
+    ASSERT_TRUE(run.play(job(3, picture, {})));
     QImage target(kWindow.size(), QImage::Format_RGB32);
     target.fill(Qt::white);
     QPainter p(&target);
-    runner.paintCanvas(p, QRegion(10, 10, 20, 20) | QRegion(100, 50, 5, 5));
+    run.runner.paintCanvas(p, QRegion(10, 10, 20, 20) | QRegion(100, 50, 5, 5));
     p.end();
     EXPECT_EQ(target.pixel(15, 15), picture.pixel(15, 15));
     EXPECT_EQ(target.pixel(102, 52), picture.pixel(102, 52));
     EXPECT_EQ(target.pixel(50, 50), qRgb(255, 255, 255));
+}
+
+TEST(TransitionRunner, WindowMayBlitWhileTheWorkerPaints) {
+    const QImage picture = pattern(kWindow.size(), 11);
+    TransitionRunner runner;
+    std::atomic<int> s{16};
+    runner.start(job(2, picture, {}), s, nullptr, nullptr);
+    QImage target(kWindow.size(), QImage::Format_RGB32);
+    int blits = 0;
+    do {
+        QPainter p(&target);
+        runner.paintCanvas(p, QRegion(kWindow));
+        p.end();
+        ++blits;
+        // Every pixel is whole: old or new, never a mix of the two.
+        for (int y = 0; y < kWindow.height(); y += 7)
+            for (int x = 0; x < kWindow.width(); x += 5)
+                ASSERT_TRUE(target.pixel(x, y) == kOld.rgb() || target.pixel(x, y) == picture.pixel(x, y))
+                    << x << "," << y;
+    } while (runner.running());
+    EXPECT_GE(blits, 1);
+    ASSERT_TRUE(runner.wait(20000));
 }
 
 }  // namespace
