@@ -561,8 +561,9 @@ void TransitionRunner::run(TransitionJob job, std::atomic<int>& smoothness, Fram
     if (effect > kDirectSwitch && effect < kTransitionEffects) {
         const int s = std::clamp(smoothness.load(), 0, kMaxTransitionSmoothness);
         const bool covers = QRect(job.picturePos, picture.size()).contains(window);
+        const std::vector<TransitionStep> steps = transitionSteps(effect, window, s, covers);
         bool cut = false;
-        for (const TransitionStep& step : transitionSteps(effect, window, s, covers)) {
+        for (const TransitionStep& step : steps) {
             if (stop_ || clock_->now() - started > milliseconds(kTransitionLimitMs)) {
                 cut = true;
                 break;
@@ -574,7 +575,8 @@ void TransitionRunner::run(TransitionJob job, std::atomic<int>& smoothness, Fram
             if (frameReady) frameReady(dirty);
             if (step.delayMs > 0) clock_->sleepFor(milliseconds(step.delayMs));
         }
-        if (!cut && clock_->now() - started < milliseconds(kSmoothnessRaiseBeforeMs))
+        // A window without area says nothing about the machine's speed.
+        if (!cut && !steps.empty() && clock_->now() - started < milliseconds(kSmoothnessRaiseBeforeMs))
             smoothness = std::min(kMaxTransitionSmoothness, s + kSmoothnessRaise);
     }
     paintFull(picture, job.picturePos, job.background);
@@ -618,6 +620,7 @@ void TransitionRunner::paintStep(const TransitionStep& step, const QImage& pictu
 
 void TransitionRunner::paintFull(const QImage& picture, QPoint picturePos, QColor background) {
     std::lock_guard lock(canvasMutex_);
+    if (canvas_.isNull()) return;  // a window without area has nothing to show
     QPainter p(&canvas_);
     drawPicture(p, QRegion(canvas_.rect()), picture, picturePos, background);
 }

@@ -18,7 +18,8 @@
 //       [w](const QRegion& r) { post an update of r to w },
 //       [w] { post cmdTransitionDone to w });
 //   paintEvent: if a transition is on the screen, runner.paintCanvas(p, e->region());
-//   before any change of picture, mode or size: runner.stop(); runner.wait(2000);
+//   before any change of picture, mode or size, and first thing in the
+//   window's destructor: runner.stop(); runner.wait(2000);
 //
 // Effects: 0 direct switch; 1-4 band wipes; 5-12 fly-ins; 13-16 growing
 // rectangles and bands; 17-20 shrinking rectangle, ellipse and bands; 21-24

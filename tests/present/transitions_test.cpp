@@ -524,6 +524,16 @@ TEST(TransitionRunner, DirectSwitchDrawsAtOnceAndKeepsSmoothness) {
     }
 }
 
+TEST(TransitionRunner, AWindowWithoutAreaStillFinishes) {
+    FakeTimeRun run(5);
+    TransitionJob j = job(18, pattern(QSize(10, 10), 1), {});
+    j.canvas = QImage();
+    ASSERT_TRUE(run.play(j));
+    EXPECT_EQ(run.rec.done, 1);
+    EXPECT_TRUE(run.runner.canvas().isNull());
+    EXPECT_EQ(run.s, 5);
+}
+
 struct TimingCase {
     int smoothness;
     int msPerPause;
