@@ -71,6 +71,7 @@ TransitionDialog::TransitionDialog(EffectTable& selection, QWidget* parent) : QD
     for (size_t g = 0; g < kGroups.size(); ++g) {
         auto* group = new QGroupBox(tr(kGroups[g].caption), this);
         auto* grid = new QGridLayout(group);
+        grid->setAlignment(Qt::AlignTop);
         const std::vector<int>& effects = kGroups[g].effects;
         for (size_t i = 0; i < effects.size(); ++i)
             grid->addWidget(boxes_[effects[i]], static_cast<int>(i) / kBoxesPerRow, static_cast<int>(i) % kBoxesPerRow);
