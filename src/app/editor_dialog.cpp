@@ -33,10 +33,12 @@
 #include "app/midi_song_engine.h"
 #include "midi/midi_lyrics.h"
 #include "app/progress_slider.h"
+#include "app/picture_window.h"
 #include "app/save_dialog.h"
 #include "app/single_instance.h"
 #include "app/song_list_dialog.h"
 #include "app/timeline_math.h"
+#include "app/track_dialog.h"
 #include "common/file.h"
 #include "common/gbk.h"
 #include "common/paths.h"
@@ -45,6 +47,7 @@
 #include "lyrics/lyric_store.h"
 #include "lyrics/mlx_block.h"
 #include "present/colour_ref.h"
+#include "platform/wave_in_capture.h"
 #include "present/command_event.h"
 #include "present/subtitle_window.h"
 #include "present/tip_watcher.h"
@@ -146,6 +149,7 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
     computeAreas();
     subtitle_ = new SubtitleWindow(this, timeline_->subtitleArea(), kSubtitleId);
     timeline_->setSubtitleWindow(subtitle_);
+    subtitle_->setHelpHandler([this] { showHelp(); });
     placeSubtitle();
     // Every move over the window starts a new run of the sync button.
     setMouseTracking(true);
@@ -188,12 +192,23 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
             pauseButton_->setText(tr("播放"));
             prompts_->warning(this, displayPath(state_.list.current.songPath), tr("打开下列文件时出错!"));
         };
-        return makeHostedSongEngine(path, controlSite_, std::move(events));
+        auto engine = makeHostedSongEngine(path, controlSite_, std::move(events));
+        // Recording starts paused; the clock lets it run while the song plays.
+        capture_ = std::make_unique<WaveInCapture>();
+        if (capture_->Start() == 0) {
+            capture_->Pause();
+        } else {
+            capture_.reset();
+        }
+        timeline_->setLevelsByCapture(capture_ != nullptr);
+        return engine;
     });
+    presentation_ = std::make_unique<Presentation>(*this);
     postCommand(this, kCmdFinishStartup);
 }
 
 EditorDialog::~EditorDialog() {
+    presentation_.reset();
     clockTimer_.stop();
     transport_.close();
 }
@@ -363,16 +378,19 @@ void EditorDialog::connectControls() {
     connect(sync, &QPushButton::pressed, this, &EditorDialog::syncPressed);
     connect(sync, &QPushButton::released, this, &EditorDialog::syncReleased);
     connect(static_cast<QAbstractButton*>(control(idHelp)), &QAbstractButton::clicked, this, [this] {
-        HelpDialog help(this, [this] { prompts_->about(this); });
-        prompts_->runDialog(help);
+        showHelp();
         buttonAction();
     });
     connect(static_cast<QAbstractButton*>(control(idPresent)), &QAbstractButton::clicked, this, [this] {
-        prompts_->info(this, tr("欣赏模式将在下一版本中提供。"), tr("欣赏"));
-        buttonAction();
+        resumeTimer_.stop();
+        present();
     });
     connect(static_cast<QAbstractButton*>(control(idTracks)), &QAbstractButton::clicked, this, [this] {
-        prompts_->info(this, tr("MIDI音轨对话框将在下一版本中提供。"), tr("音轨"));
+        resumeTimer_.stop();
+        // After OK the player has rebuilt the note list (muted tracks left it).
+        auto* midi = dynamic_cast<MidiSongEngine*>(transport_.engine());
+        if (midi && midi->player().RunTrackDialog([this](MidiStreamPlayer& p) { return TrackDialog::run(this, p); }))
+            timeline_->redraw();
         buttonAction();
     });
     connect(lineBox_, &QComboBox::activated, this, [this](int) {
@@ -392,6 +410,11 @@ void EditorDialog::computeAreas() {
 }
 
 void EditorDialog::placeSubtitle() {
+    // During the show the subtitle belongs to the stage.
+    if (presentation_ && presentation_->running()) {
+        presentation_->stageResized();
+        return;
+    }
     const QRect area = timeline_->subtitleArea();
     const int w = area.width();
     const int h = 2 * w / 21;
@@ -462,6 +485,55 @@ void EditorDialog::runCommand(uint32_t id) {
         case cmdVolumeUp: volume_->setValue(volume_->value() - kVolumeStep); break;
         case cmdVolumeDown: volume_->setValue(std::min(volume_->value() + kVolumeStep, kMaxVolumeLevel - kMinVolumeLevel)); break;
         case cmdSubtitleFont: chooseSubtitleFont(); break;
+        case kCmdStartPresentation:
+            if (transport_.playState() == kPlayPlaying) present();
+            break;
+        case cmdTogglePause:
+            if (transport_.playState() == kPlayPlaying) {
+                pauseSong();
+                presentation_->setUserPaused(true);
+            } else {
+                presentation_->setUserPaused(false);
+                playSong();
+            }
+            break;
+        case cmdRestartSong:
+            if (transport_.playState() == kPlayPlaying) pauseSong();
+            seekUnits(0);
+            presentation_->setUserPaused(false);
+            playSong();
+            break;
+        case cmdBackToEditor:
+        case cmdEscape: leavePresentation(); break;
+        case cmdChooseSong:
+            leavePresentation();
+            openSongList();
+            break;
+        case cmdExit:
+            leavePresentation();
+            close();
+            break;
+        case cmdOtherPictures: {
+            SongListFiles ownFiles;
+            SongEntry& song = state_.list.current;
+            if (!chooseBackgroundFor(song, state_, this, songListFiles_ ? *songListFiles_ : ownFiles)) break;
+            const int entry = state_.list.findSong(song.songPath);
+            if (entry >= 0) state_.list.at(entry)->pictureList = song.pictureList;
+            session_.dropDemoMarker();
+            state_.background.setFromSpec(song.pictureList);
+            state_.background.index = 0;
+            if (!state_.background.entries.empty() &&
+                mediaKind(state_.background.entries.front(), MediaTable::Picture) > 0 && presentation_->pictureWindow()) {
+                PictureWindow* pictures = presentation_->pictureWindow();
+                pictures->loadNow(state_.background.entries.front());
+                pictures->startTransition(0);
+                state_.background.index = state_.background.entries.size() > 1 ? 1 : 0;
+                pictures->loadInBackground(state_.background.entries[static_cast<size_t>(state_.background.index)]);
+            } else {
+                leavePresentation();
+            }
+            break;
+        }
         case kCmdPendingRequest: runPendingRequest(); break;
         default: break;
     }
@@ -512,10 +584,18 @@ void EditorDialog::closeEvent(QCloseEvent* event) {
     }
 }
 
-void EditorDialog::reject() { close(); }
+// Esc leaves the show first, and only then the program.
+void EditorDialog::reject() {
+    if (presentation_->running()) {
+        leavePresentation();
+        return;
+    }
+    close();
+}
 
 void EditorDialog::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && presentation_ && presentation_->running()) return;
     if (event->type() == QEvent::WindowStateChange) {
         editorLayout_.Relayout(this);
         computeAreas();
@@ -527,6 +607,10 @@ void EditorDialog::changeEvent(QEvent* event) {
 
 void EditorDialog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
+    if (presentation_ && presentation_->running()) {
+        presentation_->stageResized();
+        return;
+    }
     if (editorLayout_.taken()) {
         editorLayout_.Relayout(this);
         computeAreas();
@@ -538,6 +622,8 @@ void EditorDialog::resizeEvent(QResizeEvent* event) {
 
 void EditorDialog::releaseSong() {
     stopClock();
+    capture_.reset();
+    timeline_->setLevelsByCapture(false);
     transport_.close();
     songLengthCs_ = 0;
     shownLine_ = -2;
@@ -614,6 +700,11 @@ void EditorDialog::startOfPlay() {
     syncButton_.startRun();
     if (const LyricLine* first = sheet_.lineAt(0)) lineBox_->setEditText(fromGbk(first->text));
     updateSpeedRadios();
+    if (presentWhenPlaying_) {
+        presentWhenPlaying_ = false;
+        postCommand(this, kCmdStartPresentation);
+    }
+    if (presentation_->running()) return;
     pauseButton_->setFocus();
     postCommand(this, kCmdClockLoop);
 }
@@ -731,6 +822,12 @@ void EditorDialog::endSlowReplay() {
 
 void EditorDialog::songEnded() {
     stopClock();
+    if (presentation_->running()) {
+        if (showGoesOn()) return;
+        // The show stops for the ordinary handling and comes back with the song after.
+        leavePresentation();
+        presentWhenPlaying_ = true;
+    }
     if (QApplication::activeModalWidget() && QApplication::activeModalWidget() != this) return;
     SongList& list = state_.list;
     const int current = list.findSong(list.current.songPath);
@@ -752,8 +849,9 @@ void EditorDialog::startClock() {
         stopClock();
         return;
     }
-    if (transport_.playState() != kPlayPlaying) return;
+    if (transport_.playState() != kPlayPlaying || presentation_->running()) return;
     lastDrawn_ = -1;
+    if (capture_ && !timeline_->rulerMode()) capture_->Resume();
     endTextClock_.start();
     timeline_->clockStarted(transport_.positionUnits());
     clockTimer_.start();
@@ -762,6 +860,7 @@ void EditorDialog::startClock() {
 void EditorDialog::stopClock() {
     if (!clockTimer_.isActive()) return;
     clockTimer_.stop();
+    if (capture_) capture_->Pause();
     postCommand(this, kCmdPendingRequest);
 }
 
@@ -771,6 +870,15 @@ void EditorDialog::clockStep() {
         return;
     }
     const int p = transport_.positionUnits();
+    if (capture_ && !timeline_->rulerMode()) {
+        const int cs = p / transport_.timeScale();
+        // The recording covers the first hour; then the clock has done its part.
+        if (cs >= kLevelTrackSize) {
+            capture_->Pause();
+        } else {
+            transport_.recordLevel(cs, captureLevel(capture_->RecentPeak()));
+        }
+    }
     if (p == lastDrawn_) return;
     showPosition(p);
     if (!timeline_->keepsLine()) showLineAt(p);
@@ -793,11 +901,8 @@ void EditorDialog::showLineAt(int units) {
     if (line >= sheet_.lineCount()) {
         // Past the last line the end texts take turns.
         if (shownLine_ != line || endTextClock_.elapsed() >= kEndTextIntervalMs) {
-            const QString texts[] = {sheet_.empty() ? tr("(尚未录入唱词,你可用本软件录入)") : tr("(录入的唱词结束)"),
-                                     tr("配备动态图像,请点击 [欣赏] 按钮"), tr("欢迎使用 Melnix 卡拉OK歌词制作"),
-                                     tr("祝你: 万事如意 快乐每一天")};
             if (shownLine_ != line) endTextIndex_ = 0;
-            subtitle_->setText(toGbk(texts[endTextIndex_]), true);
+            subtitle_->setText(toGbk(closingText(endTextIndex_)), true);
             subtitle_->setLineTiming(0, 1, {});
             subtitle_->show();
             endTextIndex_ = (endTextIndex_ + 1) % 4;
@@ -814,6 +919,79 @@ void EditorDialog::showLineAt(int units) {
         shownLine_ = line;
     }
     subtitle_->wipeTo(units / scale + kWipeLeadCs);
+}
+
+// ---- the show ------------------------------------------------------------------
+
+void EditorDialog::present() {
+    if (presentation_->running() || editMode_ != EditMode::None) return;
+    stopClock();
+    // The song's own background, or the last one shown.
+    state_.background.setFromSpec(state_.list.current.pictureList);
+    presentation_->enter();
+    if (transport_.playState() != kPlayPlaying) playSong();
+}
+
+void EditorDialog::leavePresentation() {
+    if (!presentation_->running()) return;
+    presentation_->leave();
+}
+
+QWidget* EditorDialog::songVideo() { return transport_.videoWidth() >= 2 ? controlSite_ : nullptr; }
+
+void EditorDialog::hideEditor() {
+    subtitle_->hide();
+    editorLayout_.HideAll(this);
+}
+
+void EditorDialog::restoreEditor() {
+    editorLayout_.Relayout(this);
+    computeAreas();
+    placeSubtitle();
+    shownLine_ = -2;
+    subtitle_->setPaused(false);
+    update();
+    activateWindow();
+    if (transport_.playState() == kPlayPlaying) {
+        pauseButton_->setFocus();
+        postCommand(this, kCmdClockLoop);
+    }
+}
+
+void EditorDialog::showHelp() {
+    HelpDialog help(this, [this] { prompts_->about(this); });
+    prompts_->runDialog(help);
+}
+
+// The next song of the list carries the show on when it is a song with
+// pictures (or none) and the lyric has nothing unsaved.
+bool EditorDialog::showGoesOn() {
+    if (presentation_->kind() != Presentation::Kind::Pictures || modified_) return false;
+    SongList& list = state_.list;
+    const int current = list.findSong(list.current.songPath);
+    if (current < 0 || list.size() < 2) return false;
+    const int next = current == 0 ? list.lastIndex() : current - 1;
+    const SongEntry& song = *list.at(next);
+    if (mediaKind(song.songPath, MediaTable::Audio) == 0) return false;
+    if (song.pictureList.size() >= kMinBackgroundSpec && mediaKind(song.pictureList.substr(0, song.pictureList.find('|')),
+                                                                   MediaTable::Picture) == 0)
+        return false;
+    sheet_.clearLines();
+    refillLineList();
+    list.selectSong(next);
+    state_.background.setFromSpec(list.current.pictureList);
+    session_.openCurrentSong();
+    presentation_->songChanged();
+    return true;
+}
+
+QString EditorDialog::closingText(int index) {
+    switch (index % 4) {
+        case 0: return sheet_.empty() ? tr("(尚未录入唱词,你可用本软件录入)") : tr("(录入的唱词结束)");
+        case 1: return tr("配备动态图像,请点击 [欣赏] 按钮");
+        case 2: return tr("欢迎使用 Melnix 卡拉OK歌词制作");
+        default: return tr("祝你: 万事如意 快乐每一天");
+    }
 }
 
 void EditorDialog::runPendingRequest() {

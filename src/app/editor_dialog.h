@@ -15,6 +15,7 @@
 
 #include "app/editor_ids.h"
 #include "app/layout_snapshot.h"
+#include "app/presentation.h"
 #include "app/timeline_view.h"
 #include "app/transport.h"
 #include "lyrics/lyric_sheet.h"
@@ -40,6 +41,7 @@ class ProgressSlider;
 class SongListFiles;
 class SubtitleWindow;
 class TipWatcher;
+class WaveInCapture;
 
 // Messages and questions, replaceable in tests.
 class EditorPrompts {
@@ -63,7 +65,8 @@ class EditorDialog : public QDialog,
                      public SongHost,
                      public TipTextSource,
                      public TipDisplay,
-                     public TimelineHost {
+                     public TimelineHost,
+                     public PresentationHost {
     Q_OBJECT
 public:
     // programFolder holds a portable "Melnix.ini"; argument is the file named
@@ -111,6 +114,7 @@ public:
     QRect adjustArea() const { return timeline_->adjustArea(); }
     TimelineView& timeline() { return *timeline_; }
     SubtitleWindow* subtitleWindow() const { return subtitle_; }
+    Presentation& presentation() { return *presentation_; }
     bool slowReplayPending() const { return slowReplayPending_; }
 
 protected:
@@ -137,6 +141,25 @@ private:
     void timelineApply(const EditResult& result) override { applyEditResult(result); }
     void timelineLyricChanged() override { setModified(true); }
     void timelineEndSlowReplay() override { endSlowReplay(); }
+
+    // PresentationHost
+    QWidget* stage() override { return this; }
+    Transport& showTransport() override { return transport_; }
+    LyricSheet& showSheet() override { return sheet_; }
+    SubtitleWindow& showSubtitle() override { return *subtitle_; }
+    QString showSubtitleFace() override { return subtitleFace_; }
+    BackgroundMediaList& showBackground() override { return state_.background; }
+    QWidget* songVideo() override;
+    void hideEditor() override;
+    void restoreEditor() override;
+    void resumeSong() override { playSong(); }
+    void showHelp() override;
+    QString closingText(int index) override;
+
+    void present();
+    void leavePresentation();
+    // The song ended during the show: true when the show goes on with another song.
+    bool showGoesOn();
 
     void buildControls();
     void setButtonIcon(int id, int iconId);
@@ -243,6 +266,10 @@ private:
     int songLengthCs_ = 0;
     bool lyricFlagFromSong_ = false;
     int failedMidiOpens_ = 0;
+    std::unique_ptr<Presentation> presentation_;
+    // What the sound card records, as the waveform of songs in a hosted player.
+    std::unique_ptr<WaveInCapture> capture_;
+    bool presentWhenPlaying_ = false;  // the show resumes with the next song
     SongListFiles* songListFiles_ = nullptr;  // file dialogs of the song list; null: the real ones  // in a row, to stop going round a list of broken songs
 
     QTimer clockTimer_;

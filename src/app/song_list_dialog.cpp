@@ -238,26 +238,32 @@ void SongListDialog::removeSelected() {
     updateButtons();
 }
 
+bool chooseBackgroundFor(SongEntry& song, AppState& state, QWidget* parent, SongListFiles& files) {
+    const bool video = mediaKind(song.songPath, MediaTable::Audio) == 0;
+    const QString title =
+        video ? SongListDialog::tr("媒体本身是电影，可以选一个或一组音乐做背景")
+              : SongListDialog::tr("可选一组图片或一组电影做背景 (如果只选一个图片,等于选择该目录下所有图片)");
+    const QString filter = video ? SongListDialog::tr("音乐文件") + " (" + patterns(MediaTable::Audio, true) + ")"
+                                 : SongListDialog::tr("图片文件") + " (" + patterns(MediaTable::Picture) + ");;" +
+                                       SongListDialog::tr("视频文件") + " (" + patterns(MediaTable::Video) + ")";
+    const QStringList chosen = files.openFiles(parent, title, fromPath(state.lastPictureFolder), filter, !video);
+    if (chosen.isEmpty()) return false;
+    std::vector<std::string> paths;
+    for (const QString& f : chosen) paths.push_back(toPath(f));
+    const std::string folder = folderOf(paths.front());
+    state.lastPictureFolder = folder;
+    const bool wholeFolder = paths.size() == 1 && mediaKind(paths.front(), MediaTable::Picture) > 0;
+    song.pictureList = buildBackgroundSpec(paths, wholeFolder ? listFolderPictures(folder) : std::vector<std::string>{});
+    return true;
+}
+
 void SongListDialog::chooseBackground() {
     const std::vector<int> rows = selectedRows();
     if (rows.size() != 1) return;
     const int entry = entryAt(rows.front());
     if (entry < 0) return;
     SongEntry& song = *state_.list.at(entry);
-    const bool video = mediaKind(song.songPath, MediaTable::Audio) == 0;
-    const QString title = video ? tr("媒体本身是电影，可以选一个或一组音乐做背景")
-                                : tr("可选一组图片或一组电影做背景 (如果只选一个图片,等于选择该目录下所有图片)");
-    const QString filter = video ? tr("音乐文件") + " (" + patterns(MediaTable::Audio, true) + ")"
-                                 : tr("图片文件") + " (" + patterns(MediaTable::Picture) + ");;" + tr("视频文件") +
-                                       " (" + patterns(MediaTable::Video) + ")";
-    const QStringList chosen = files_->openFiles(this, title, fromPath(state_.lastPictureFolder), filter, !video);
-    if (chosen.isEmpty()) return;
-    std::vector<std::string> paths;
-    for (const QString& f : chosen) paths.push_back(toPath(f));
-    const std::string folder = folderOf(paths.front());
-    state_.lastPictureFolder = folder;
-    const bool wholeFolder = paths.size() == 1 && mediaKind(paths.front(), MediaTable::Picture) > 0;
-    song.pictureList = buildBackgroundSpec(paths, wholeFolder ? listFolderPictures(folder) : std::vector<std::string>{});
+    if (!chooseBackgroundFor(song, state_, this, *files_)) return;
     if (samePath(song.songPath, state_.list.current.songPath)) state_.list.current.pictureList = song.pictureList;
     list_->item(rows.front(), ColPictures)->setText(fromPath(song.pictureList));
     session_.dropDemoMarker();

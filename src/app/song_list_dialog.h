@@ -24,6 +24,10 @@ public:
                                   bool thumbnails = false);
 };
 
+// Lets the user choose the song's background pictures, video or music and
+// stores the choice as its picture list. False when he cancels.
+bool chooseBackgroundFor(SongEntry& song, AppState& state, QWidget* parent, SongListFiles& files);
+
 // "常见音乐类型 (...);;所有音像类型 (...)" for the song file dialogs.
 QString songOpenFilter();
 

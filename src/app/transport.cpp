@@ -18,6 +18,14 @@ void Transport::resetLevelTrack() {
     levelPeak_.store(0);
 }
 
+void Transport::recordLevel(int cs, int level) {
+    if (cs < 0 || cs >= kLevelTrackSize || level < 0 || level >= kLevelNotRecorded) return;
+    std::atomic<uint8_t>& slot = levelTrack_[cs];
+    const uint8_t old = slot.load(std::memory_order_relaxed);
+    if (old == kLevelNotRecorded || old < level) slot.store(static_cast<uint8_t>(level), std::memory_order_relaxed);
+    if (level > levelPeak_.load(std::memory_order_relaxed)) levelPeak_.store(level, std::memory_order_relaxed);
+}
+
 void Transport::close() {
     engine_.reset();
     kind_ = 0;

@@ -82,6 +82,9 @@ public:
 
     std::atomic<int>& levelPeak() { return levelPeak_; }
     std::atomic<uint8_t>* levelTrack() { return levelTrack_.get(); }
+    // A level measured outside the engines (a hosted song's recording) at cs:
+    // a slot keeps a larger level measured earlier. Past the first hour, nothing.
+    void recordLevel(int cs, int level);
     void resetLevelTrack();
 
 private:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,6 +31,25 @@ std::string resolveTarget(const std::string& path) {
         current = (!link.empty() && link[0] == '/') ? link : folderOf(current) + "/" + link;
     }
     return current;
+}
+
+// Renames without ever replacing an existing to. File systems that lack the
+// flag get a hard link, which is as exclusive; those without hard links
+// (FAT) a look first, which leaves only a short window.
+bool renameNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        return true;
+    }
+    if (errno == EEXIST) return false;
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 }  // namespace
@@ -79,27 +99,32 @@ bool SafeSave::copyFrom(File& source, int64_t length) {
 }
 
 bool SafeSave::commit(unsigned extraModeBits) {
+    struct stat st {};
+    mode_t mode = 0644;
+    bool existed = ::stat(target_.c_str(), &st) == 0;
+    if (existed) mode = st.st_mode & 07777;
+    if (existed && !temp_.empty() && ::fchown(file_.fd(), st.st_uid, st.st_gid) != 0) {
+        // Only root may give a file away; keeping our own ownership is fine.
+    }
+    return finish(mode | static_cast<mode_t>(extraModeBits), true);
+}
+
+bool SafeSave::commitNew(unsigned mode) { return finish(mode, false); }
+
+bool SafeSave::finish(unsigned mode, bool replace) {
     if (temp_.empty()) return false;
     if (file_.failed()) {
         errno_ = file_.lastErrno();
         abandon();
         return false;
     }
-    struct stat st {};
-    mode_t mode = 0644;
-    bool existed = ::stat(target_.c_str(), &st) == 0;
-    if (existed) mode = st.st_mode & 07777;
-    mode |= static_cast<mode_t>(extraModeBits);
-    if (existed && ::fchown(file_.fd(), st.st_uid, st.st_gid) != 0) {
-        // Only root may give a file away; keeping our own ownership is fine.
-    }
-    if (::fchmod(file_.fd(), mode) != 0 || !file_.sync()) {
+    if (::fchmod(file_.fd(), static_cast<mode_t>(mode)) != 0 || !file_.sync()) {
         errno_ = errno ? errno : file_.lastErrno();
         abandon();
         return false;
     }
     file_.close();
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+    if (!(replace ? ::rename(temp_.c_str(), target_.c_str()) == 0 : renameNoReplace(temp_, target_))) {
         errno_ = errno;
         abandon();
         return false;

@@ -31,10 +31,16 @@ public:
     // file) with extraModeBits added, and renames it over the target.
     bool commit(unsigned extraModeBits = 0);
 
+    // Like commit, but for a file that must not exist yet: gives it mode and
+    // fails with EEXIST, leaving the file there alone, when the target has
+    // appeared in the meantime.
+    bool commitNew(unsigned mode);
+
     int lastErrno() const { return errno_; }
 
 private:
     void abandon();
+    bool finish(unsigned mode, bool replace);
 
     File file_;
     std::string target_;

@@ -13,9 +13,6 @@
 #include "platform/audio_output.h"
 
 namespace melnix {
-namespace {
-
-constexpr Uint16 kDeviceFrames = 1024;  // about 23 ms at 44.1 kHz
 
 // SDL's audio subsystem is counted; guard its start and end, which may come
 // from different threads.
@@ -23,6 +20,10 @@ std::mutex& sdlInitMutex() {
     static std::mutex m;
     return m;
 }
+
+namespace {
+
+constexpr Uint16 kDeviceFrames = 1024;  // about 23 ms at 44.1 kHz
 
 class SdlAudioOutput final : public AudioOutput {
 public:

@@ -100,5 +100,19 @@ TEST_F(TransportTest, MidiSongSoughtPastItsEnd) {
     EXPECT_TRUE(waitFor([&] { return ended > 0; }, 5000));
 }
 
+TEST(TransportLevels, RecordedLevelsKeepTheLoudestAndTheFirstHour) {
+    Transport t;
+    t.recordLevel(100, 40);
+    t.recordLevel(100, 20);  // quieter: the slot keeps 40
+    t.recordLevel(101, 0);
+    t.recordLevel(-1, 50);
+    t.recordLevel(kLevelTrackSize, 50);
+    t.recordLevel(102, kLevelNotRecorded);
+    EXPECT_EQ(t.levelTrack()[100].load(), 40);
+    EXPECT_EQ(t.levelTrack()[101].load(), 0);
+    EXPECT_EQ(t.levelTrack()[102].load(), kLevelNotRecorded);
+    EXPECT_EQ(t.levelPeak().load(), 40);
+}
+
 }  // namespace
 }  // namespace melnix

@@ -1,5 +1,6 @@
 #include "common/safe_save.h"
 
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -71,6 +72,28 @@ TEST(SafeSave, WriteFailureIsReportedAndTargetKept) {
     save.file().write(std::string("data"));
     EXPECT_FALSE(save.commit());
     EXPECT_EQ(test::readFile(target), "keep me");
+}
+
+TEST(SafeSave, NewFileGetsItsModeAndNeverReplacesOneThatAppeared) {
+    test::TempDir dir;
+    std::string target = dir.file("a.PIK");
+    {
+        SafeSave save;
+        ASSERT_TRUE(save.begin(target));
+        save.file().write(std::string("first"));
+        ASSERT_TRUE(save.commitNew(0600));
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    SafeSave second;
+    ASSERT_TRUE(second.begin(target));
+    second.file().write(std::string("second"));
+    EXPECT_FALSE(second.commitNew(0644));
+    EXPECT_EQ(second.lastErrno(), EEXIST);
+    EXPECT_EQ(test::readFile(target), "first");
+    EXPECT_EQ(entriesIn(dir.path()), 1);
 }
 
 TEST(SafeSave, UnwritableFolderFailsToBegin) {

@@ -1,0 +1,297 @@
+#include "app/picture_window.h"
+
+#include <QColorDialog>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <chrono>
+
+#include "app/app_icons.h"
+#include "common/paths.h"
+#include "present/command_event.h"
+#include "songlist/background_list.h"
+
+namespace melnix {
+
+namespace {
+
+constexpr int kBorder = 18;              // a press this near the edge moves the window
+constexpr int kCursorHideMs = 2800;
+constexpr int kDoubleClickMs = 500;
+constexpr int kWaitMs = 2000;
+constexpr int kMoveIntervalMs = 26;
+
+}  // namespace
+
+int PictureWindow::displayMode_ = kModeAuto;
+QColor PictureWindow::backColour_ = QColor(0, 0, 0);
+
+PictureWindow::PictureWindow(QWidget* owner, BackgroundMediaList& list, PictureImage::BuiltIn builtIn)
+    : QWidget(owner), owner_(owner), list_(list), builtIn_(std::move(builtIn)) {
+    setObjectName("PictureWindow");
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setGeometry(owner->rect());
+    buildMenu();
+    cursorTimer_.setInterval(kCursorHideMs);
+    connect(&cursorTimer_, &QTimer::timeout, this, [this] {
+        if (!menuOpen_ && rect().contains(mapFromGlobal(QCursor::pos()))) setCursor(Qt::BlankCursor);
+    });
+    cursorTimer_.start();
+    lastChange_.start();
+    lastClick_.invalidate();
+}
+
+PictureWindow::~PictureWindow() {
+    if (loader_.joinable()) loader_.join();
+}
+
+QSize PictureWindow::screenSize() const {
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    return s ? s->size() : QSize(1024, 768);
+}
+
+void PictureWindow::loadNow(const std::string& path) {
+    waitForLoader(kWaitMs);
+    std::lock_guard lock(builtInMutex_);
+    slots_[1 - current_].load(path, builtIn_);
+}
+
+void PictureWindow::loadInBackground(const std::string& path) {
+    if (!waitForLoader(kWaitMs)) return;
+    loaderBusy_ = true;
+    PictureImage* slot = &slots_[1 - current_];
+    loader_ = std::thread([this, slot, path] {
+        {
+            std::lock_guard lock(builtInMutex_);
+            slot->load(path, builtIn_);
+        }
+        loaderBusy_ = false;
+    });
+}
+
+bool PictureWindow::waitForLoader(int ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (loaderBusy_ && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (loaderBusy_) return false;
+    if (loader_.joinable()) loader_.join();
+    return true;
+}
+
+void PictureWindow::startTransition(int effect) {
+    if (!waitForLoader(kWaitMs)) return;
+    current_ = 1 - current_;
+    posX_ = posY_ = kCentred;
+    zoom_ = kZoomNormal;
+    currentItem_->setText(QFile::decodeName(QByteArray::fromStdString(fileNameOf(current().path()))));
+    const bool direct = effect == 0 || firstPicture_ || dragging_ || !transitionStarter_;
+    firstPicture_ = false;
+    if (direct) {
+        update();
+    } else {
+        transitionStarter_(*this, effect);
+    }
+}
+
+void PictureWindow::stepPicture(int direction) {
+    const int n = static_cast<int>(list_.entries.size());
+    if (n == 0) return;
+    lastChange_.restart();
+    if (direction < 0) {
+        // list_.index is the entry being loaded next: the one on the screen is before it.
+        list_.index = (list_.index - 2 + 2 * n) % n;
+        loadNow(list_.entries[static_cast<size_t>(list_.index)]);
+        startTransition(0);
+        list_.index = (list_.index + 1) % n;
+        loadInBackground(list_.entries[static_cast<size_t>(list_.index)]);
+    } else {
+        startTransition(0);
+        list_.index = (list_.index + 1) % n;
+        loadInBackground(list_.entries[static_cast<size_t>(list_.index)]);
+    }
+}
+
+void PictureWindow::setDisplayMode(int mode) {
+    displayMode_ = mode;
+    resetView();
+}
+
+void PictureWindow::setPaused(bool paused) {
+    pauseItem_->setText((paused ? tr("恢复播放") : tr("暂    停")) + tr(" (空格键)"));
+}
+
+void PictureWindow::resetView() {
+    posX_ = posY_ = kCentred;
+    zoom_ = kZoomNormal;
+    update();
+}
+
+void PictureWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    current().draw(painter, rect(), displayMode_, zoom_, zoom_, posX_, posY_, backColour_, screenSize());
+}
+
+void PictureWindow::resizeEvent(QResizeEvent*) {
+    const QSize s = screenSize();
+    fullWindow_ = width() >= s.width() - 8 || height() >= s.height() - 8;
+}
+
+bool PictureWindow::insideBorder(const QPoint& p) const {
+    return fullWindow_ || rect().adjusted(kBorder, kBorder, -kBorder, -kBorder).contains(p);
+}
+
+void PictureWindow::updateCursor(const QPoint& p) {
+    if (menuOpen_) {
+        setCursor(Qt::ArrowCursor);
+    } else {
+        setCursor(insideBorder(p) ? melnixCursor(kCursorPicture) : QCursor(Qt::ArrowCursor));
+    }
+}
+
+void PictureWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    lastPoint_ = event->globalPosition().toPoint();
+    dragMoved_ = false;
+    if (insideBorder(event->position().toPoint())) {
+        dragging_ = true;
+        // The picture moves from where it is now.
+        const PicturePlacement at = current().placement(rect(), displayMode_, zoom_, zoom_, posX_, posY_, screenSize());
+        posX_ = at.x;
+        posY_ = at.y;
+    } else {
+        movingWindow_ = true;
+        lastMove_.start();
+    }
+}
+
+void PictureWindow::mouseMoveEvent(QMouseEvent* event) {
+    updateCursor(event->position().toPoint());
+    const QPoint now = event->globalPosition().toPoint();
+    const QPoint delta = now - lastPoint_;
+    if (dragging_ && !delta.isNull()) {
+        dragMoved_ = true;
+        posX_ += delta.x();
+        posY_ += delta.y();
+        scroll(delta.x(), delta.y());
+        lastPoint_ = now;
+    } else if (movingWindow_ && !delta.isNull() && lastMove_.elapsed() >= kMoveIntervalMs) {
+        dragMoved_ = true;
+        emit moveRequested(delta);
+        lastPoint_ = now;
+        lastMove_.restart();
+    }
+}
+
+void PictureWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    if (movingWindow_) {
+        const QPoint delta = event->globalPosition().toPoint() - lastPoint_;
+        if (!delta.isNull()) emit moveRequested(delta);
+    }
+    const bool click = !dragMoved_;
+    dragging_ = movingWindow_ = false;
+    if (!click) {
+        lastClick_.invalidate();
+        return;
+    }
+    // Two clicks in a row take the user back to the editor.
+    if (lastClick_.isValid() && lastClick_.elapsed() <= kDoubleClickMs) {
+        lastClick_.invalidate();
+        command(cmdBackToEditor);
+        return;
+    }
+    lastClick_.start();
+}
+
+void PictureWindow::wheelEvent(QWheelEvent* event) {
+    const int d = event->angleDelta().y();
+    const int steps = d > 0 ? (d + 99) / 100 : (99 - d) / 100;
+    for (int i = 0; i < steps && d != 0; ++i) sendCommand(owner_, d > 0 ? cmdVolumeUp : cmdVolumeDown);
+}
+
+// Keys act when released; a press must not reach the editor (Esc would close it).
+void PictureWindow::keyPressEvent(QKeyEvent* event) { event->accept(); }
+
+void PictureWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (event->isAutoRepeat()) return;
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter: setDisplayMode((displayMode_ + 1) % 4); break;
+        case Qt::Key_Escape: command(cmdEscape); break;
+        case Qt::Key_Space: command(cmdTogglePause); break;
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+        case Qt::Key_8: stepPicture(-1); break;
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+        case Qt::Key_2: stepPicture(+1); break;
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Meta: break;
+        default: command(cmdBackToEditor); break;
+    }
+}
+
+void PictureWindow::command(uint32_t id) { postCommand(owner_, id); }
+
+void PictureWindow::buildMenu() {
+    menu_ = new QMenu(this);
+    currentItem_ = menu_->addAction(tr("当前图片"));
+    currentItem_->setEnabled(false);
+    menu_->addSeparator();
+    const char* modes[] = {"图像原点阵显示", "图像平铺", "图像大小充满", "图像大小自动"};
+    for (int m = 0; m < 4; ++m) {
+        modeItems_[static_cast<size_t>(m)] = menu_->addAction(tr(modes[m]), this, [this, m] { setDisplayMode(m); });
+        modeItems_[static_cast<size_t>(m)]->setCheckable(true);
+    }
+    menu_->addSeparator();
+    menu_->addAction(tr("下一张图像 (↓)"), this, [this] { stepPicture(+1); });
+    menu_->addAction(tr("前一张图像 (↑)"), this, [this] { stepPicture(-1); });
+    menu_->addSeparator();
+    menu_->addAction(tr("另选一组图片"), this, [this] { command(cmdOtherPictures); });
+    menu_->addSeparator();
+    pauseItem_ = menu_->addAction(QString(), this, [this] { command(cmdTogglePause); });
+    setPaused(false);
+    menu_->addAction(tr("从头听..."), this, [this] { command(cmdRestartSong); });
+    menu_->addAction(tr("选择歌曲"), this, [this] { command(cmdChooseSong); });
+    menu_->addSeparator();
+    menu_->addAction(tr("背景颜色"), this, [this] {
+        const QColor c = QColorDialog::getColor(backColour_, this, tr("背景颜色"));
+        if (!c.isValid()) return;
+        backColour_ = c;
+        update();
+    });
+    menu_->addAction(tr("字幕字体"), this, [this] { command(cmdSubtitleFont); });
+    menu_->addSeparator();
+    QMenu* sizes = menu_->addMenu(tr("窗口尺寸"));
+    sizes->addAction(tr("全屏幕"), this, [this] { emit sizeRequested(QSize(0, 0)); });
+    sizes->addAction(tr("全桌面"), this, [this] { emit sizeRequested(QSize(1, 1)); });
+    const int screenWidth = screenSize().width();
+    for (const WindowSize& s : windowSizes()) {
+        if (screenWidth < s.minScreenWidth) continue;
+        sizes->addAction(QString("%1*%2").arg(s.w).arg(s.h), this, [this, s] { emit sizeRequested(QSize(s.w, s.h)); });
+    }
+    menu_->addAction(tr("返回编辑界面(Esc)"), this, [this] { command(cmdBackToEditor); });
+    menu_->addAction(tr("帮    助"), this, [this] { emit helpRequested(); });
+    menu_->addAction(tr("退    出"), this, [this] { command(cmdExit); });
+}
+
+void PictureWindow::contextMenuEvent(QContextMenuEvent* event) {
+    cursorTimer_.stop();
+    for (int m = 0; m < 4; ++m) modeItems_[static_cast<size_t>(m)]->setChecked(m == displayMode_);
+    menuOpen_ = true;
+    setCursor(Qt::ArrowCursor);
+    menu_->exec(event->globalPos());
+    menuOpen_ = false;
+    cursorTimer_.start();
+}
+
+}  // namespace melnix
