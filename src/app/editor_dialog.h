@@ -157,6 +157,8 @@ private:
     void showHelp() override;
     QString closingText(int index) override;
     PictureScrambler* showScrambler() override { return scrambler_.get(); }
+    std::array<uint8_t, 41>* showEffects() override { return &state_.effectSelected; }
+    int32_t* showSmoothness() override { return &state_.transitionSmoothness; }
 
     void present();
     void leavePresentation();

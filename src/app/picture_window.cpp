@@ -6,15 +6,20 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPointer>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 #include <chrono>
 
 #include "app/app_icons.h"
+#include "app/transition_dialog.h"
 #include "common/gbk.h"
 #include "common/paths.h"
 #include "present/picture_scrambler.h"
 #include "present/prompt_dialog.h"
+#include "present/transitions.h"
 #include "present/command_event.h"
 #include "songlist/background_list.h"
 
@@ -34,8 +39,16 @@ int PictureWindow::displayMode_ = kModeAuto;
 QColor PictureWindow::backColour_ = QColor(0, 0, 0);
 
 PictureWindow::PictureWindow(QWidget* owner, BackgroundMediaList& list, PictureImage::BuiltIn builtIn,
-                             PictureScrambler* scrambler)
-    : QWidget(owner), owner_(owner), list_(list), builtIn_(std::move(builtIn)), scrambler_(scrambler) {
+                             PictureScrambler* scrambler, std::array<uint8_t, 41>* effects, int32_t* smoothness)
+    : QWidget(owner),
+      owner_(owner),
+      list_(list),
+      builtIn_(std::move(builtIn)),
+      scrambler_(scrambler),
+      effects_(effects),
+      storedSmoothness_(smoothness),
+      runner_(std::make_unique<TransitionRunner>()) {
+    if (smoothness) smoothness_ = std::clamp(*smoothness, 0, kMaxTransitionSmoothness);
     setObjectName("PictureWindow");
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -52,7 +65,20 @@ PictureWindow::PictureWindow(QWidget* owner, BackgroundMediaList& list, PictureI
 }
 
 PictureWindow::~PictureWindow() {
+    runner_->stop();
+    runner_->wait(kWaitMs);
+    runner_.reset();
     if (loader_.joinable()) loader_.join();
+    if (storedSmoothness_) *storedSmoothness_ = smoothness_.load();
+}
+
+void PictureWindow::stopTransition() {
+    runner_->stop();
+    runner_->wait(kWaitMs);
+    if (showingTransition_) {
+        showingTransition_ = false;
+        update();
+    }
 }
 
 QSize PictureWindow::screenSize() const {
@@ -89,18 +115,63 @@ bool PictureWindow::waitForLoader(int ms) {
 }
 
 void PictureWindow::startTransition(int effect) {
+    stopTransition();
     if (!waitForLoader(kWaitMs)) return;
+    // What the window shows now is where the effect starts.
+    QImage before(size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&before);
+        current().draw(painter, rect(), displayMode_, zoom_, zoom_, posX_, posY_, backColour_, screenSize());
+    }
     current_ = 1 - current_;
     posX_ = posY_ = kCentred;
     zoom_ = kZoomNormal;
     currentItem_->setText(QFile::decodeName(QByteArray::fromStdString(fileNameOf(current().path()))));
-    const bool direct = effect == 0 || firstPicture_ || dragging_ || !transitionStarter_;
+    if (effect < 0 && effects_) effect = chooseRandomEffect(*effects_);
+    const bool direct = effect <= kDirectSwitch || firstPicture_ || dragging_ || !effects_ || width() <= 0;
     firstPicture_ = false;
     if (direct) {
         update();
-    } else {
-        transitionStarter_(*this, effect);
+        return;
     }
+    TransitionJob job;
+    job.canvas = before;
+    job.background = backColour_;
+    job.effect = effect;
+    const PicturePlacement at =
+        current().placement(rect(), displayMode_, kZoomNormal, kZoomNormal, kCentred, kCentred, screenSize());
+    if (at.mode == kModeTiled) {
+        // Tiles reveal as one window-sized picture.
+        job.picture = current().render(size(), displayMode_, backColour_, screenSize());
+        job.picturePos = QPoint(0, 0);
+    } else {
+        job.picture = at.drawn ? current().image().scaled(at.width, at.height, Qt::IgnoreAspectRatio,
+                                                          Qt::SmoothTransformation)
+                               : QImage();
+        job.picturePos = QPoint(at.x, at.y);
+    }
+    // The flash needs a picture no larger than the screen, fitted or at its own size.
+    const QSize screen = screenSize();
+    job.flashAllowed = at.mode == kModeFitted ||
+                       (at.mode == kModeActual && current().size().width() <= screen.width() &&
+                        current().size().height() <= screen.height());
+    showingTransition_ = true;
+    QPointer<PictureWindow> self(this);
+    runner_->start(
+        std::move(job), smoothness_,
+        [self](const QRegion& dirty) {
+            QMetaObject::invokeMethod(self, [self, dirty] { if (self) self->update(dirty); }, Qt::QueuedConnection);
+        },
+        [self] {
+            QMetaObject::invokeMethod(
+                self,
+                [self] {
+                    if (!self || self->runner_->running()) return;
+                    self->showingTransition_ = false;
+                    self->update();
+                },
+                Qt::QueuedConnection);
+        });
 }
 
 void PictureWindow::stepPicture(int direction) {
@@ -122,6 +193,7 @@ void PictureWindow::stepPicture(int direction) {
 }
 
 void PictureWindow::setDisplayMode(int mode) {
+    stopTransition();
     displayMode_ = mode;
     resetView();
 }
@@ -136,12 +208,17 @@ void PictureWindow::resetView() {
     update();
 }
 
-void PictureWindow::paintEvent(QPaintEvent*) {
+void PictureWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    if (showingTransition_) {
+        runner_->paintCanvas(painter, event->region());
+        return;
+    }
     current().draw(painter, rect(), displayMode_, zoom_, zoom_, posX_, posY_, backColour_, screenSize());
 }
 
 void PictureWindow::resizeEvent(QResizeEvent*) {
+    stopTransition();
     const QSize s = screenSize();
     fullWindow_ = width() >= s.width() - 8 || height() >= s.height() - 8;
 }
@@ -160,6 +237,7 @@ void PictureWindow::updateCursor(const QPoint& p) {
 
 void PictureWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
+    stopTransition();
     lastPoint_ = event->globalPosition().toPoint();
     dragMoved_ = false;
     if (insideBorder(event->position().toPoint())) {
@@ -224,6 +302,7 @@ void PictureWindow::keyPressEvent(QKeyEvent* event) { event->accept(); }
 
 void PictureWindow::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) return;
+    stopTransition();
     switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter: setDisplayMode((displayMode_ + 1) % 4); break;
@@ -260,6 +339,12 @@ void PictureWindow::buildMenu() {
     menu_->addAction(tr("下一张图像 (↓)"), this, [this] { stepPicture(+1); });
     menu_->addAction(tr("前一张图像 (↑)"), this, [this] { stepPicture(-1); });
     menu_->addSeparator();
+    if (effects_) {
+        menu_->addAction(tr("图片切换模式"), this, [this] {
+            TransitionDialog dialog(*effects_, this);
+            dialog.exec();
+        });
+    }
     if (scrambler_) menu_->addAction(tr("预备图片密码"), this, [this] { preparePasswords(); });
     menu_->addAction(tr("另选一组图片"), this, [this] { command(cmdOtherPictures); });
     menu_->addSeparator();
@@ -300,6 +385,7 @@ void PictureWindow::preparePasswords() {
 }
 
 void PictureWindow::contextMenuEvent(QContextMenuEvent* event) {
+    stopTransition();
     cursorTimer_.stop();
     for (int m = 0; m < 4; ++m) modeItems_[static_cast<size_t>(m)]->setChecked(m == displayMode_);
     menuOpen_ = true;

@@ -10,6 +10,7 @@
 #include <array>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -21,14 +22,19 @@ class QMenu;
 namespace melnix {
 
 class BackgroundMediaList;
+class TransitionRunner;
 class PictureScrambler;
 
 class PictureWindow : public QWidget {
     Q_OBJECT
 public:
     // owner receives the commands (the editor); list is the show's pictures.
+    // effects: the ticked transitions; smoothness: their shared step size,
+    // read at creation and written back when the window goes. Without
+    // effects every picture switches directly.
     PictureWindow(QWidget* owner, BackgroundMediaList& list, PictureImage::BuiltIn builtIn,
-                  PictureScrambler* scrambler = nullptr);
+                  PictureScrambler* scrambler = nullptr, std::array<uint8_t, 41>* effects = nullptr,
+                  int32_t* smoothness = nullptr);
     ~PictureWindow() override;
 
     // Loads an entry into the slot not on the screen, now or on the loader.
@@ -57,9 +63,9 @@ public:
     // The last picture change, set by the show and by manual steps.
     QElapsedTimer& lastChange() { return lastChange_; }
 
-    // Runs a transition to the new current picture; empty: always direct.
-    using TransitionStarter = std::function<void(PictureWindow&, int effect)>;
-    void setTransitionStarter(TransitionStarter starter) { transitionStarter_ = std::move(starter); }
+    bool transitionRunning() const { return showingTransition_; }
+    // Ends a running transition with the whole picture, at most 2 s from now.
+    void stopTransition();
 
     static QColor backColour() { return backColour_; }
 
@@ -113,7 +119,11 @@ private:
     QAction* currentItem_ = nullptr;
     QAction* pauseItem_ = nullptr;
     std::array<QAction*, 4> modeItems_{};
-    TransitionStarter transitionStarter_;
+    std::array<uint8_t, 41>* effects_;
+    int32_t* storedSmoothness_;
+    std::atomic<int> smoothness_{0};
+    std::unique_ptr<TransitionRunner> runner_;
+    bool showingTransition_ = false;  // the runner's canvas is what the window shows
 
     static int displayMode_;  // kept from one show to the next
     static QColor backColour_;

@@ -65,7 +65,8 @@ void Presentation::enterPictures() {
     BackgroundMediaList& list = host_.showBackground();
     if (list.entries.empty()) list.setFromSpec("");
     PictureScrambler* scrambler = host_.showScrambler();
-    pictures_ = new PictureWindow(stage, list, [] { return NextDefaultPicture(); }, scrambler);
+    pictures_ = new PictureWindow(stage, list, [] { return NextDefaultPicture(); }, scrambler, host_.showEffects(),
+                                  host_.showSmoothness());
     connect(pictures_, &PictureWindow::moveRequested, this, [this](QPoint delta) {
         // The subtitle keeps its place on the picture.
         host_.stage()->move(host_.stage()->pos() + delta);

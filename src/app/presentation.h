@@ -10,6 +10,8 @@
 #include <QRect>
 #include <QString>
 #include <QTimer>
+#include <array>
+#include <cstdint>
 #include <memory>
 
 #include "app/presentation_math.h"
@@ -45,6 +47,9 @@ public:
     virtual QString closingText(int index) = 0;
     // Opens scrambled pictures; null: they show as the built-in picture.
     virtual PictureScrambler* showScrambler() = 0;
+    // The ticked picture transitions and their shared smoothness.
+    virtual std::array<uint8_t, 41>* showEffects() = 0;
+    virtual int32_t* showSmoothness() = 0;
 };
 
 class Presentation : public QObject {

@@ -139,6 +139,36 @@ TEST_F(PictureWindowTest, StepsThroughThePicturesBothWays) {
     EXPECT_TRUE(near(middle(), Qt::blue));
 }
 
+TEST(PictureWindowTransitions, TheNextPictureIsRevealedByATickedEffect) {
+    test::TempDir dir;
+    writePicture(dir.file("a.jpg"), Qt::red);
+    writePicture(dir.file("b.jpg"), Qt::blue);
+    BackgroundMediaList list;
+    list.entries = {dir.file("a.jpg"), dir.file("b.jpg")};
+    std::array<uint8_t, 41> effects{};
+    effects[1] = 1;  // the downward wipe only
+    int32_t smoothness = 4;
+    QWidget owner;
+    owner.resize(320, 240);
+    {
+        PictureWindow window(&owner, list, greenJpeg, nullptr, &effects, &smoothness);
+        owner.show();
+        window.loadNow(list.entries[0]);
+        window.startTransition(-1);  // the first picture: directly
+        EXPECT_FALSE(window.transitionRunning());
+        window.loadNow(list.entries[1]);
+        window.startTransition(-1);
+        EXPECT_TRUE(window.transitionRunning());
+        ASSERT_TRUE(test::waitUntil([&] { return !window.transitionRunning(); }));
+        QImage shot(window.size(), QImage::Format_RGB32);
+        window.render(&shot);
+        EXPECT_TRUE(near(shot.pixel(160, 100), Qt::blue));
+    }
+    // The window hands the smoothness back, finer after a quick effect.
+    EXPECT_GE(smoothness, 4);
+    EXPECT_LE(smoothness, 16);
+}
+
 TEST_F(PictureWindowTest, KeysWheelAndClicksCommandTheEditor) {
     const int mode = window_->displayMode();
     key(Qt::Key_Return);
