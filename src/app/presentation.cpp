@@ -1,17 +1,17 @@
 #include "app/presentation.h"
 
 #include <QGuiApplication>
-#include <algorithm>
-#include <optional>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
+#include <optional>
 
 #include "app/default_pictures.h"
 #include "app/picture_window.h"
 #include "app/transport.h"
+#include "common/gbk.h"
 #include "platform/media_player2.h"
 #include "present/picture_scrambler.h"
-#include "common/gbk.h"
 #include "present/subtitle_window.h"
 #include "songlist/background_list.h"
 #include "songlist/media_kind.h"
