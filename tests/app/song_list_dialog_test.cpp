@@ -269,18 +269,29 @@ TEST_F(SongListDialogTest, MailingTakesOneSongWithALyric) {
     EXPECT_EQ(state_.list.current.songPath, "/video/clip.mpg");
 }
 
-// The editor's "打开列表" runs the list and opens what was chosen there.
-TEST(SongListInTheEditor, OpensTheChosenSong) {
+// The editor playing the first of two songs, both with a lyric in their tail.
+class SongListInTheEditor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::useQuietEditorEnvironment(home.path());
+        test::writeEditorSong(first);
+        test::writeEditorSong(second);
+        auto prompts = std::make_unique<test::QuietPrompts>();
+        p = prompts.get();
+        editorWindow = std::make_unique<EditorDialog>(program.path(), first, "demo", std::move(prompts));
+        editorWindow->show();
+        ASSERT_TRUE(test::waitUntil([&] { return editorWindow->transport().playState() == kPlayPlaying; }));
+    }
+
     test::TempDir home, files, program;
-    test::useQuietEditorEnvironment(home.path());
     const std::string first = files.file("first.wav"), second = files.file("second.wav");
-    test::writeEditorSong(first);
-    test::writeEditorSong(second);
-    auto prompts = std::make_unique<test::QuietPrompts>();
-    test::QuietPrompts* p = prompts.get();
-    EditorDialog editor(program.path(), first, "demo", std::move(prompts));
-    editor.show();
-    ASSERT_TRUE(test::waitUntil([&] { return editor.transport().playState() == kPlayPlaying; }));
+    test::QuietPrompts* p = nullptr;
+    std::unique_ptr<EditorDialog> editorWindow;
+};
+
+// The editor's "打开列表" runs the list and opens what was chosen there.
+TEST_F(SongListInTheEditor, OpensTheChosenSong) {
+    EditorDialog& editor = *editorWindow;
     ChosenFiles chooser;
     chooser.answer = QStringList{QString::fromStdString(second)};
     editor.setSongListFiles(&chooser);
@@ -297,17 +308,8 @@ TEST(SongListInTheEditor, OpensTheChosenSong) {
 
 // The song list's "交流同步歌词" opens the song and then the exchange, with
 // the song paused meanwhile.
-TEST(ExchangeInTheEditor, TheListsMailChoiceOpensTheExchangeOverThePausedSong) {
-    test::TempDir home, files, program;
-    test::useQuietEditorEnvironment(home.path());
-    const std::string first = files.file("first.wav"), second = files.file("second.wav");
-    test::writeEditorSong(first);
-    test::writeEditorSong(second);
-    auto prompts = std::make_unique<test::QuietPrompts>();
-    test::QuietPrompts* p = prompts.get();
-    EditorDialog editor(program.path(), first, "demo", std::move(prompts));
-    editor.show();
-    ASSERT_TRUE(test::waitUntil([&] { return editor.transport().playState() == kPlayPlaying; }));
+TEST_F(SongListInTheEditor, TheMailChoiceOpensTheExchangeOverThePausedSong) {
+    EditorDialog& editor = *editorWindow;
     const int secondIndex = editor.state().list.addOrUpdateSong(second, 3000, kLyricFlagHas);
 
     int chosen = -1;
