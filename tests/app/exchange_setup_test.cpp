@@ -72,15 +72,8 @@ TEST(ExchangeSetup, TheFileToSendCarriesTheLyric) {
 
 TEST(ExchangeSetup, TheProfileSurvivesTheStateFile) {
     SenderProfile p;
-    p.name = g("小李");
-    p.isFemale = true;
-    p.age = 27;
-    p.area = g("北京");
-    p.qqNumber = "12345";
-    p.homePage = "http://li.example.org";
-    p.email = "li@example.org";
-    p.messageToAuthor = "line one\nline two";
-    p.messageToFriends = g("你好");
+    p = {g("阿美"), true, 19, g("台北"), "778899", "http://mei.example.org", "mei@example.org",
+         "line one\nline two", g("交个朋友")};
 
     AppState state;
     state.list.current.songPath = "/music/a.mp3";
@@ -90,7 +83,7 @@ TEST(ExchangeSetup, TheProfileSurvivesTheStateFile) {
     EXPECT_TRUE(r.complete);
     EXPECT_EQ(senderProfileOf(back), p);
     EXPECT_EQ(back.senderMale, 0);
-    EXPECT_EQ(back.profile[4], "li@example.org");  // the e-mail is the fifth string
+    EXPECT_EQ(back.profile[4], "mei@example.org");  // the e-mail is the fifth string
 
     // Values the state file would refuse are brought within its limits, and
     // a cut never splits a character.
