@@ -164,10 +164,15 @@ ExchangeDialog::ExchangeDialog(AppState& state, const LyricSheet& sheet, int32_t
     cancelButton->setObjectName(controlName(idCancel));
     sendButton->setAutoDefault(false);
     cancelButton->setAutoDefault(false);
-    buttons->addWidget(note(idSendCaption, tr("我已熟知上述条款，我要")));
+    auto* sendCaption = note(idSendCaption, tr("我已熟知上述条款，我要"));
+    auto* cancelCaption = note(idCancelCaption, tr("我不想发送，我要"));
+    // Each caption reads as one sentence with its button.
+    sendCaption->setWordWrap(false);
+    cancelCaption->setWordWrap(false);
+    buttons->addWidget(sendCaption);
     buttons->addWidget(sendButton);
     buttons->addStretch(1);
-    buttons->addWidget(note(idCancelCaption, tr("我不想发送，我要")));
+    buttons->addWidget(cancelCaption);
     buttons->addWidget(cancelButton);
     all->addLayout(buttons);
     connect(sendButton, &QPushButton::clicked, this, &ExchangeDialog::send);
