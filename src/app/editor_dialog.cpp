@@ -1367,7 +1367,8 @@ void EditorDialog::openSongList() {
     session_.openCurrentSong();
     // The song first, so that what is imported belongs to it.
     if (dialog.matchLyrics()) importLyrics();
-    if (dialog.mailedSong() >= 0) postCommand(this, kCmdExchange);
+    // A song that failed to open has left the list: nothing to mail.
+    if (dialog.mailedSong() >= 0 && !state_.list.current.songPath.empty()) postCommand(this, kCmdExchange);
 }
 
 void EditorDialog::chooseSubtitleFont() {
