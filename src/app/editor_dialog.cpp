@@ -27,6 +27,7 @@
 #include "app/app_icons.h"
 #include "app/editor_layout.h"
 #include "app/editor_rules.h"
+#include "app/exchange_dialog.h"
 #include "app/help_dialog.h"
 #include "app/hosted_song_engine.h"
 #include "app/import_dialog.h"
@@ -539,6 +540,15 @@ void EditorDialog::runCommand(uint32_t id) {
             break;
         }
         case kCmdPendingRequest: runPendingRequest(); break;
+        case kCmdExchange: {
+            // Mailing blocks the window; the song waits meanwhile.
+            const bool wasPlaying = transport_.playState() == kPlayPlaying;
+            if (wasPlaying) pauseSong();
+            ExchangeDialog dialog(state_, sheet_, songLengthCs_, this);
+            prompts_->runDialog(dialog);
+            if (wasPlaying) playSong();
+            break;
+        }
         default: break;
     }
 }
@@ -1357,6 +1367,8 @@ void EditorDialog::openSongList() {
     session_.openCurrentSong();
     // The song first, so that what is imported belongs to it.
     if (dialog.matchLyrics()) importLyrics();
+    // A song that failed to open has left the list: nothing to mail.
+    if (dialog.mailedSong() >= 0 && !state_.list.current.songPath.empty()) postCommand(this, kCmdExchange);
 }
 
 void EditorDialog::chooseSubtitleFont() {

@@ -123,13 +123,12 @@ SongListDialog::SongListDialog(AppState& state, SongSession& session, QWidget* p
     QPushButton* exchange = makeButton(idExchange, tr("交流同步歌词"));
     QPushButton* back = makeButton(idBack, tr("返回"));
     open->setDefault(true);
-    // Mailing a lyric from here comes with the lyric exchange.
-    exchange->hide();
     connect(add, &QPushButton::clicked, this, &SongListDialog::addSongFiles);
     connect(open, &QPushButton::clicked, this, &SongListDialog::openSelected);
     connect(remove, &QPushButton::clicked, this, &SongListDialog::removeSelected);
     connect(background, &QPushButton::clicked, this, &SongListDialog::chooseBackground);
     connect(match, &QPushButton::clicked, this, &SongListDialog::matchSelected);
+    connect(exchange, &QPushButton::clicked, this, &SongListDialog::mailSelected);
     connect(back, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* label = new QLabel(tr("以前打开的文件列表: (单击项目标题可排序)"), this);
@@ -243,6 +242,16 @@ void SongListDialog::matchSelected() {
     if (selectedRows().size() != 1) return;
     matchLyrics_ = true;
     openSelected();
+}
+
+void SongListDialog::mailSelected() {
+    const std::vector<int> rows = selectedRows();
+    if (rows.size() != 1) return;
+    const int entry = entryAt(rows.front());
+    if (entry < 0 || !songHasLyric(*state_.list.at(entry))) return;
+    state_.list.selectSong(entry);
+    mailedSong_ = entry;
+    accept();
 }
 
 void SongListDialog::removeSelected() {

@@ -1,6 +1,7 @@
 #pragma once
 // The list of remembered songs: add song files, open, remove, choose a
-// song's background pictures or video, or open a song to match a lyric to it.
+// song's background pictures or video, or open a song to match a lyric to it
+// or to mail its lyric.
 
 #include <QDialog>
 #include <QStringList>
@@ -51,6 +52,8 @@ public:
 
     // After OK: the user asked to match a lyric to the chosen song.
     bool matchLyrics() const { return matchLyrics_; }
+    // After OK: the index of the song whose lyric the user wants to mail, or -1.
+    int mailedSong() const { return mailedSong_; }
 
     QTableWidget* list() const { return list_; }
     QPushButton* button(int id) const;
@@ -61,6 +64,7 @@ public:
     void removeSelected();
     void chooseBackground();
     void matchSelected();
+    void mailSelected();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -82,6 +86,7 @@ private:
     PictureScrambler* scrambler_ = nullptr;
     QTableWidget* list_ = nullptr;
     bool matchLyrics_ = false;
+    int mailedSong_ = -1;
 };
 
 }  // namespace melnix

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
@@ -10,7 +11,9 @@
 
 #include "app/editor_dialog.h"
 #include "app/editor_ids.h"
+#include "app/exchange_dialog.h"
 #include "app/picture_image.h"
+#include "common/paths.h"
 #include <filesystem>
 #include "present/picture_scrambler.h"
 #include "editor_song.h"
@@ -233,18 +236,62 @@ TEST_F(SongListDialogTest, AFolderIsScrambledAndOpenedUpAgainAsItIsChosen) {
     EXPECT_EQ(state_.list.current.pictureList, pictures.file("a.jpg") + "||b.jpg");
 }
 
-// The editor's "打开列表" runs the list and opens what was chosen there.
-TEST(SongListInTheEditor, OpensTheChosenSong) {
+TEST_F(SongListDialogTest, MailingTakesOneSongWithALyric) {
+    add("/music/plain.mp3", 3000, 0);  // no lyric of any kind; the newest row
+    struct Case {
+        const char* what;
+        std::initializer_list<int> rows;
+        bool enabled;
+    };
+    const Case cases[] = {
+        {"two songs", {1, 2}, false},
+        {"a song without a lyric", {0}, false},
+        {"a lyric found in the song", {1}, true},
+        {"a lyric file of its own", {2}, true},
+        {"a lyric known by its flags", {3}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        select(c.rows);
+        EXPECT_EQ(enabled(1060), c.enabled);
+    }
+    // Clicked anyway, a song without a lyric chooses nothing.
+    select({0});
+    dialog().mailSelected();
+    EXPECT_EQ(dialog().result(), 0);
+    EXPECT_EQ(dialog().mailedSong(), -1);
+    EXPECT_EQ(state_.list.current.songPath, "/music/alpha.wav");
+
+    select({1});  // clip.mpg, labelled by its own lyric
+    dialog().button(1060)->click();
+    EXPECT_EQ(dialog().result(), QDialog::Accepted);
+    EXPECT_EQ(dialog().mailedSong(), state_.list.findSong("/video/clip.mpg"));
+    EXPECT_EQ(state_.list.current.songPath, "/video/clip.mpg");
+}
+
+// The editor playing the first of two songs, both with a lyric in their tail.
+class SongListInTheEditor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::useQuietEditorEnvironment(home.path());
+        test::writeEditorSong(first);
+        test::writeEditorSong(second);
+        auto prompts = std::make_unique<test::QuietPrompts>();
+        p = prompts.get();
+        editorWindow = std::make_unique<EditorDialog>(program.path(), first, "demo", std::move(prompts));
+        editorWindow->show();
+        ASSERT_TRUE(test::waitUntil([&] { return editorWindow->transport().playState() == kPlayPlaying; }));
+    }
+
     test::TempDir home, files, program;
-    test::useQuietEditorEnvironment(home.path());
     const std::string first = files.file("first.wav"), second = files.file("second.wav");
-    test::writeEditorSong(first);
-    test::writeEditorSong(second);
-    auto prompts = std::make_unique<test::QuietPrompts>();
-    test::QuietPrompts* p = prompts.get();
-    EditorDialog editor(program.path(), first, "demo", std::move(prompts));
-    editor.show();
-    ASSERT_TRUE(test::waitUntil([&] { return editor.transport().playState() == kPlayPlaying; }));
+    test::QuietPrompts* p = nullptr;
+    std::unique_ptr<EditorDialog> editorWindow;
+};
+
+// The editor's "打开列表" runs the list and opens what was chosen there.
+TEST_F(SongListInTheEditor, OpensTheChosenSong) {
+    EditorDialog& editor = *editorWindow;
     ChosenFiles chooser;
     chooser.answer = QStringList{QString::fromStdString(second)};
     editor.setSongListFiles(&chooser);
@@ -256,6 +303,46 @@ TEST(SongListInTheEditor, OpensTheChosenSong) {
     EXPECT_EQ(editor.windowTitle(), QString::fromStdString("Melnix  " + second));
     EXPECT_GE(editor.state().list.findSong(first), 0);
     EXPECT_GE(editor.state().list.findSong(second), 0);
+    EXPECT_TRUE(test::waitUntil([&] { return editor.transport().playState() == kPlayPlaying; }));
+}
+
+// The song list's "交流同步歌词" opens the song and then the exchange, with
+// the song paused meanwhile.
+TEST_F(SongListInTheEditor, TheMailChoiceOpensTheExchangeOverThePausedSong) {
+    EditorDialog& editor = *editorWindow;
+    const int secondIndex = editor.state().list.addOrUpdateSong(second, 3000, kLyricFlagHas);
+
+    int chosen = -1;
+    bool exchangeShown = false, pausedMeanwhile = false;
+    std::string file;
+    QString songName;
+    p->onDialog = [&](QDialog& d) {
+        if (auto* list = qobject_cast<SongListDialog*>(&d)) {
+            list->list()->clearSelection();
+            list->list()->selectRow(0);  // the newest: second.wav
+            list->button(1060)->click();
+            chosen = list->mailedSong();
+            return d.result();
+        }
+        auto* exchange = qobject_cast<ExchangeDialog*>(&d);
+        if (!exchange) return int(QDialog::Rejected);
+        exchangeShown = true;
+        pausedMeanwhile = editor.transport().playState() != kPlayPlaying;
+        file = exchange->fileToSend();
+        songName = qobject_cast<QLineEdit*>(exchange->control(ExchangeDialog::idSongName))->text();
+        qobject_cast<QLineEdit*>(exchange->control(ExchangeDialog::idName))->setText("Wang");
+        qobject_cast<QPushButton*>(exchange->control(ExchangeDialog::idCancel))->click();
+        return d.result();
+    };
+    qobject_cast<QPushButton*>(editor.control(idOpenList))->click();
+    EXPECT_EQ(chosen, secondIndex);
+    EXPECT_EQ(editor.state().list.current.songPath, second);
+    ASSERT_TRUE(test::waitUntil([&] { return exchangeShown; }));
+    EXPECT_TRUE(pausedMeanwhile);
+    // The song is too large to mail: its lyric goes as a file of its own.
+    EXPECT_EQ(file, dataFolder() + "/second.MLX");
+    EXPECT_EQ(songName, "second");
+    EXPECT_EQ(editor.state().profile[0], "Wang");
     EXPECT_TRUE(test::waitUntil([&] { return editor.transport().playState() == kPlayPlaying; }));
 }
 

@@ -257,6 +257,19 @@ void ScriptedPeer::run(std::vector<Step> script) {
     ::close(fd);
 }
 
+uint16_t closedLocalPort() {
+    const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (s < 0) return 0;
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    const bool bound = ::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+                       ::getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) == 0;
+    ::close(s);
+    return bound ? ntohs(addr.sin_port) : 0;
+}
+
 ProgramResult runProgram(const std::vector<std::string>& argv, int timeoutMs) {
     TempDir dir;
     const std::string out = dir.file("out"), err = dir.file("err");

@@ -113,6 +113,10 @@ struct ProgramResult {
     std::string err;
 };
 
+// A port on 127.0.0.1 that nobody listens on (bound, then closed again);
+// 0 when none could be had.
+uint16_t closedLocalPort();
+
 // Runs a program with the given arguments, killing it after timeoutMs.
 ProgramResult runProgram(const std::vector<std::string>& argv, int timeoutMs = 60000);
 
