@@ -51,6 +51,7 @@ bool Presentation::enter() {
     Transport& t = host_.showTransport();
     QWidget* video = host_.songVideo();
     if (video && t.videoWidth() >= 2 && t.videoHeight() >= 2) {
+        startBackgroundMusic();
         enterVideo(video);
     } else if (!startBackgroundVideo()) {
         enterPictures();
@@ -94,16 +95,38 @@ void Presentation::enterPictures() {
 bool Presentation::startBackgroundVideo() {
     BackgroundMediaList& list = host_.showBackground();
     if (list.entries.empty() || mediaKind(list.entries.front(), MediaTable::Video) == 0) return false;
-    auto* player = new CMediaPlayer2(host_.stage(), kMediaPlayerBackgroundId);
+    CMediaPlayer2* player = openBackground(list.entries[static_cast<size_t>(list.index)]);
     player->SetMute(true);
-    player->SetFileName(list.entries[static_cast<size_t>(list.index)]);
+    enterVideo(player);
+    return true;
+}
+
+// A video song in the media player may have music chosen to play instead of
+// its own sound.
+void Presentation::startBackgroundMusic() {
+    BackgroundMediaList& list = host_.showBackground();
+    Transport& t = host_.showTransport();
+    const int kind = t.kind();
+    if (kind == kKindFlash || kind >= kKindFlash + 1) return;  // Flash and streaming media keep their sound
+    if (list.entries.empty() || mediaKind(list.entries.front(), MediaTable::Audio) == 0) return;
+    CMediaPlayer2* player = openBackground(list.entries[static_cast<size_t>(list.index)]);
+    player->setGeometry(0, 0, 0, 0);
+    if (!t.isMuted()) {
+        t.setMute(true);
+        songMuted_ = true;
+    }
+}
+
+// The background player opens where the last show left it.
+CMediaPlayer2* Presentation::openBackground(const std::string& path) {
+    auto* player = new CMediaPlayer2(host_.stage(), kMediaPlayerBackgroundId);
+    player->SetFileName(path);
     const double at = backgroundSeconds_;
     player->onReadyStateChange = [player, at](long state) {
         if (state == kMpReadyComplete && at > 0) player->SetCurrentPosition(at);
     };
     backgroundPlayer_ = player;
-    enterVideo(player);
-    return true;
+    return player;
 }
 
 void Presentation::enterVideo(QWidget* video) {
@@ -130,12 +153,16 @@ void Presentation::leave() {
         pictures_->waitForLoader(kWaitLoaderMs);
         delete pictures_;
     }
+    const bool backgroundVideo = backgroundPlayer_ && backgroundPlayer_ == video_;
     if (backgroundPlayer_) {
         backgroundSeconds_ = backgroundPlayer_->GetCurrentPosition();
         backgroundPlayer_->Pause();
         delete backgroundPlayer_;
-    } else if (was == Kind::Video && video_) {
-        video_->setGeometry(videoHome_);
+    }
+    if (was == Kind::Video && video_ && !backgroundVideo) video_->setGeometry(videoHome_);
+    if (songMuted_) {
+        host_.showTransport().setMute(false);
+        songMuted_ = false;
     }
     QWidget* stage = host_.stage();
     stage->setWindowState(savedState_);

@@ -89,14 +89,17 @@ private:
     void showLine(int line, int last);
     void stepVideo();
     bool startBackgroundVideo();
+    void startBackgroundMusic();
+    CMediaPlayer2* openBackground(const std::string& path);
 
     PresentationHost& host_;
     Kind kind_ = Kind::None;
     QTimer timer_;
     QPointer<PictureWindow> pictures_;
     QPointer<QWidget> video_;
-    QPointer<CMediaPlayer2> backgroundPlayer_;  // a background video behind a song without one
+    QPointer<CMediaPlayer2> backgroundPlayer_;  // a background video, or music behind the song's video
     double backgroundSeconds_ = 0;              // where it stopped, for the next show
+    bool songMuted_ = false;                    // the song's own sound gave way to the music
     QRect videoHome_;
     bool userPaused_ = false;
     int shownLine_ = -2;

@@ -306,5 +306,24 @@ TEST_F(PresentationInTheEditor, ABackgroundVideoPlaysSilentlyBehindTheLyric) {
     EXPECT_TRUE(test::waitUntil([&] { return editor_->findChild<CMediaPlayer2*>("control1003") == nullptr; }));
 }
 
+TEST_F(PresentationInTheEditor, MusicChosenForAVideoSongPlaysInsteadOfItsSound) {
+    const std::string clip = test::makeTestMedia(files_.path(), "clip.mpg", 4);
+    ASSERT_FALSE(clip.empty());
+    editor_->openNamedFile(clip);
+    ASSERT_TRUE(test::waitUntil([&] { return editor_->transport().videoWidth() >= 2; }));
+    editor_->state().list.current.pictureList = song_;
+    press(idPresent);
+    Presentation& show = editor_->presentation();
+    ASSERT_TRUE(show.running());
+    EXPECT_EQ(show.kind(), Presentation::Kind::Video);
+    auto* music = editor_->findChild<CMediaPlayer2*>("control1003");
+    ASSERT_NE(music, nullptr);
+    EXPECT_FALSE(music->GetMute());
+    EXPECT_TRUE(editor_->transport().isMuted());
+    editor_->runCommand(cmdBackToEditor);
+    EXPECT_FALSE(editor_->transport().isMuted());
+    EXPECT_TRUE(test::waitUntil([&] { return editor_->findChild<CMediaPlayer2*>("control1003") == nullptr; }));
+}
+
 }  // namespace
 }  // namespace melnix
