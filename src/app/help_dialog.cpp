@@ -3,8 +3,10 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/hyper_link.h"
 #include "common/paths.h"
 
 namespace melnix {
@@ -29,12 +31,19 @@ HelpDialog::HelpDialog(QWidget* parent, std::function<void()> about) : QDialog(p
     connect(aboutButton, &QPushButton::clicked, this, &HelpDialog::showAbout);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
+    // Where the song list and the settings live, one click away.
+    const QString folder = QString::fromStdString(dataFolder());
+    link_ = new CHyperLink(tr("打开保存歌曲列表和设置的目录: %1").arg(folder), this);
+    link_->setUrl(QUrl::fromLocalFile(folder).toString());
+    link_->setTip(tr("在文件管理器中打开这个目录"));
+
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(aboutButton);
     buttons->addStretch(1);
     buttons->addWidget(close);
     auto* all = new QVBoxLayout(this);
     all->addWidget(text, 1);
+    all->addWidget(link_);
     all->addLayout(buttons);
 }
 

@@ -9,6 +9,8 @@ class QPlainTextEdit;
 
 namespace melnix {
 
+class CHyperLink;
+
 class HelpDialog : public QDialog {
     Q_OBJECT
 public:
@@ -18,12 +20,14 @@ public:
     static QString helpText();
 
     void showAbout();
+    CHyperLink* folderLink() const { return link_; }
 
 public slots:
     void done(int result) override;
 
 private:
     std::function<void()> about_;
+    CHyperLink* link_ = nullptr;
     bool aboutShown_ = false;
 };
 
