@@ -6,7 +6,7 @@
 #include <QImage>
 #include <atomic>
 
-#include "present/transitions.h"
+#include "present/transitions/transitions.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <csignal>
 #include <unistd.h>
 
-#include "app/editor_dialog.h"
-#include "app/editor_ids.h"
+#include "editor/editor_dialog.h"
+#include "editor/editor_ids.h"
 #include "app/single_instance.h"
 #include "common/paths.h"
-#include "present/chinese_fonts.h"
-#include "present/command_event.h"
+#include "ui/chinese_fonts.h"
+#include "ui/command_event.h"
 
 namespace {
 

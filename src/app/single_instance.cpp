@@ -4,20 +4,14 @@
 #include <QLocalSocket>
 #include <unistd.h>
 
-#include "app/editor_ids.h"
-#include "common/file.h"
-#include "common/safe_save.h"
+#include "common/hand_over_file.h"
+#include "ui/command_ids.h"
 
 namespace melnix {
 
 namespace {
 
 constexpr int kConnectWaitMs = 1000;
-constexpr char kHandOverFile[] = "Melnix_001.tmp";
-constexpr size_t kMaxHandOverBytes = 520;
-
-std::string handOverPath(const std::string& folder) { return folder + "/" + kHandOverFile; }
-
 }  // namespace
 
 // Copies with their own folder (a second account, a test) keep their own
@@ -31,20 +25,11 @@ bool handToRunningCopy(const QString& serverName, const std::string& dataFolder,
     socket.connectToServer(serverName);
     if (!socket.waitForConnected(kConnectWaitMs)) return false;
     if (argument.empty() || dataFolder.empty()) return true;
-    SafeSave save;
-    if (!save.begin(handOverPath(dataFolder))) return true;
-    save.file().write(argument.c_str(), argument.size() + 1);
-    if (!save.commit()) return true;
+    if (!writeHandOverFile(dataFolder, argument)) return true;
     socket.write(QByteArray::number(kCmdHandOver) + "\n");
     socket.waitForBytesWritten(kConnectWaitMs);
     socket.disconnectFromServer();
     return true;
-}
-
-std::string takeHandedOverPath(const std::string& dataFolder) {
-    std::string bytes;
-    if (!readWholeFile(handOverPath(dataFolder), bytes, kMaxHandOverBytes)) return {};
-    return bytes.substr(0, bytes.find('\0'));
 }
 
 bool InstanceServer::listen(const QString& serverName) {

@@ -17,9 +17,6 @@ QString instanceServerName(const std::string& dataFolder);
 // through the hand-over file in dataFolder and returns true.
 bool handToRunningCopy(const QString& serverName, const std::string& dataFolder, const std::string& argument);
 
-// Reads the hand-over file: the path a second copy was started with.
-std::string takeHandedOverPath(const std::string& dataFolder);
-
 // The running copy's side: emits handedOver for every hand-over received.
 class InstanceServer : public QObject {
     Q_OBJECT

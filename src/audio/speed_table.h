@@ -20,4 +20,11 @@ constexpr Speed speedAt(int index) {
     return {value % kPitchChangeFlag, value >= kPitchChangeFlag};
 }
 
+// Selecting the speed that is already selected returns to normal speed; an
+// index outside the table means normal speed.
+constexpr int nextSpeedIndex(int current, int chosen) {
+    if (chosen < 0 || chosen >= kSpeedCount) return kNormalSpeedIndex;
+    return chosen == current ? kNormalSpeedIndex : chosen;
+}
+
 }  // namespace melnix

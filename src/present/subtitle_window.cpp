@@ -13,9 +13,10 @@
 
 #include "common/gbk.h"
 #include "lyrics/lyric_text.h"
-#include "present/colour_ref.h"
-#include "present/command_event.h"
-#include "present/menu_ids.h"
+#include "ui/colour_ref.h"
+#include "ui/command_event.h"
+#include "ui/command_ids.h"
+#include "ui/qt_text.h"
 
 namespace melnix {
 namespace {
@@ -37,7 +38,6 @@ const QRegion& nothingShown() {
     return r;
 }
 
-QString toQString(std::string_view gbk) { return QString::fromStdString(gbkToUtf8(gbk)); }
 
 int64_t steadyMs() {
     using namespace std::chrono;
@@ -162,12 +162,12 @@ int SubtitleWindow::setText(std::string_view gbkText, bool centred) {
     while (bytes < textLength && bytes < kMaxMeasuredBytes) {
         bytes = std::min(textLength, bytes + (isLeadByte(static_cast<unsigned char>(text_[bytes])) ? 2 : 1));
         ++n;
-        qreal w = fm.horizontalAdvance(toQString(std::string_view(text_).substr(0, bytes)));
+        qreal w = fm.horizontalAdvance(fromGbk(std::string_view(text_).substr(0, bytes)));
         layout_.charX[n] = static_cast<uint16_t>(std::clamp<long>(std::lround(w), 0, 65535));
     }
     layout_.charCount = n;
 
-    QString line = toQString(text_);
+    QString line = fromGbk(text_);
     layout_.textWidth = std::clamp(static_cast<int>(std::lround(fm.horizontalAdvance(line))), 0, 65535);
     layout_.textHeight = fontHeight_;
     layout_.textLeft = textLeftInBox(boxWidth_, layout_.textWidth, centred);
@@ -307,23 +307,23 @@ void SubtitleWindow::buildMenu() {
 void SubtitleWindow::menuChosen(QAction* action) {
     switch (action->data().toInt()) {
     case kMenuTogglePause:
-        postCommand(owner_, cmdTogglePause);
+        postCommand(owner_, kCmdTogglePause);
         break;
     case kMenuRestartSong:
-        postCommand(owner_, cmdRestartSong);
+        postCommand(owner_, kCmdRestartSong);
         break;
     case kMenuChooseSong:
-        postCommand(owner_, cmdChooseSong);
+        postCommand(owner_, kCmdChooseSong);
         break;
     case kMenuSubtitleFont:
-        postCommand(owner_, cmdSubtitleFont);
+        postCommand(owner_, kCmdSubtitleFont);
         break;
     case kMenuShowPicture:
         showOwner();
         break;
     case kMenuBackToEditor:
         showOwner();
-        postCommand(owner_, cmdBackToEditor);
+        postCommand(owner_, kCmdBackToEditor);
         break;
     case kMenuHideEditor:
         minimiseOwner();
@@ -332,7 +332,7 @@ void SubtitleWindow::menuChosen(QAction* action) {
         if (helpHandler_) helpHandler_();
         break;
     case kMenuExit:
-        postCommand(owner_, cmdExit);
+        postCommand(owner_, kCmdExit);
         break;
     default:
         break;

@@ -19,8 +19,8 @@
 #include <string>
 #include <string_view>
 
-#include "present/subtitle_wipe.h"
-#include "present/tip_text.h"
+#include "present/core/subtitle_wipe.h"
+#include "ui/tip_text.h"
 
 class QMenu;
 class QAction;

@@ -11,7 +11,7 @@
 #include "lyrics/lyric_text_stream.h"
 #include "lyrics/mlx_block.h"
 #include "songlist/media_kind.h"
-#include "songlist/midi_lyrics.h"
+#include "songlist/midi_song_words.h"
 
 namespace melnix {
 

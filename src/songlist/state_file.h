@@ -16,6 +16,8 @@ constexpr uint32_t kStateMagic = 0x5A7E8888;
 constexpr uint32_t kStateMagicResume = 0x5A7E8889;  // the editor's resume flag was set
 constexpr uint32_t kStateSeparator = 0x5A7E8888;
 constexpr int kEffectCount = 41;
+// Which transitions are ticked, one byte each.
+using EffectSelection = std::array<uint8_t, kEffectCount>;
 constexpr int kEffectTableMin = 28;
 constexpr int kEffectTableMax = 8000;
 constexpr int kMaxSmoothness = 16;
@@ -41,7 +43,7 @@ struct AppState {
     int32_t senderAge = 0;
     int32_t senderMale = 1;
     std::array<std::string, kProfileStrings> profile;
-    std::array<uint8_t, kEffectCount> effectSelected = defaultEffects();
+    EffectSelection effectSelected = defaultEffects();
     std::string lastSongFolder;
     std::string lastPictureFolder;
     int32_t transitionSmoothness = 0;
@@ -49,8 +51,8 @@ struct AppState {
     BackgroundMediaList background;
     int32_t pictureWindowSetting = 0;
 
-    static std::array<uint8_t, kEffectCount> defaultEffects() {
-        std::array<uint8_t, kEffectCount> e{};
+    static EffectSelection defaultEffects() {
+        EffectSelection e{};
         e.fill(1);
         e[0] = 0;
         return e;

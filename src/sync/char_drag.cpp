@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "common/mul_div.h"
-#include "sync/timeline.h"
+#include "sync/line_times.h"
 
 namespace melnix {
 namespace {

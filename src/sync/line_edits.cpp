@@ -6,7 +6,7 @@
 #include "common/gbk.h"
 #include "lyrics/lyric_text.h"
 #include "lyrics/text_scan.h"
-#include "sync/timeline.h"
+#include "sync/line_times.h"
 
 namespace melnix {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "sync/timeline.h"
+#include "sync/line_times.h"
 
 namespace melnix {
 namespace {

@@ -1,4 +1,5 @@
 #include "app/single_instance.h"
+#include "common/hand_over_file.h"
 
 #include <QCoreApplication>
 

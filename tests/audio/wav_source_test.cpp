@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "audio_test_util.h"
+#include "audio/audio_test_util.h"
 
 namespace melnix {
 namespace {

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "audio/mp3_source.h"
-#include "audio_test_util.h"
+#include "audio/audio_test_util.h"
 #include "common/mul_div.h"
 
 namespace melnix {

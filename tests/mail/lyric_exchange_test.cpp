@@ -7,7 +7,7 @@
 
 #include "common/gbk.h"
 #include "common/paths.h"
-#include "mail_test_support.h"
+#include "mail/mail_test_support.h"
 
 namespace melnix {
 namespace {

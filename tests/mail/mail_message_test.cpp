@@ -6,7 +6,7 @@
 #include <ctime>
 #include <sys/stat.h>
 
-#include "mail_test_support.h"
+#include "mail/mail_test_support.h"
 
 namespace melnix {
 namespace {

@@ -1,4 +1,4 @@
-#include "mail_test_support.h"
+#include "mail/mail_test_support.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -152,7 +152,7 @@ SmtpSink::SmtpSink() {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, in[0], 0);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    pid_ = spawn({kPython, "-u", MELNIX_FIXTURE_DIR "/smtp_sink.py", dir_.path()}, &actions);
+    pid_ = spawn({kPython, "-u", MELNIX_SOURCE_DIR "/tests/mail/smtp_sink.py", dir_.path()}, &actions);
     posix_spawn_file_actions_destroy(&actions);
     ::close(in[0]);
     ::close(out[1]);

@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "mail/mime_text.h"
-#include "mail_test_support.h"
+#include "mail/mail_test_support.h"
 
 namespace melnix {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "smf_builder.h"
+#include "midi/smf_builder.h"
 
 namespace melnix {
 namespace {

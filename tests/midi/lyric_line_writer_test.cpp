@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "smf_builder.h"
+#include "midi/smf_builder.h"
 
 namespace melnix {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "midi/midi_lyrics.h"
 #include "midi/midi_song_file.h"
-#include "smf_builder.h"
+#include "midi/smf_builder.h"
 
 namespace melnix {
 namespace {

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "common/gbk.h"
-#include "smf_builder.h"
+#include "midi/smf_builder.h"
 
 namespace melnix {
 namespace {

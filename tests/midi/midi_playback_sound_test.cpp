@@ -10,7 +10,7 @@
 
 #include "common/auto_reset_event.h"
 #include "midi/midi_stream_player.h"
-#include "smf_builder.h"
+#include "midi/smf_builder.h"
 #include "support/test_files.h"
 #include "support/wav_sound.h"
 

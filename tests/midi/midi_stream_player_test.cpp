@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "fake_midi_device.h"
-#include "smf_builder.h"
+#include "midi/smf_builder.h"
 #include "support/test_files.h"
 
 namespace melnix {

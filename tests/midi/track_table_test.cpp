@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "midi/midi_stream_player.h"
-#include "smf_builder.h"
+#include "midi/smf_builder.h"
 
 namespace melnix {
 namespace {

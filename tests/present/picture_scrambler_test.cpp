@@ -1,4 +1,4 @@
-#include "present/picture_scrambler.h"
+#include "present/core/picture_scrambler.h"
 
 #include <csignal>
 #include <dirent.h>
@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "present/pik_file.h"
+#include "present/core/pik_file.h"
 #include "support/test_files.h"
 
 namespace melnix {

@@ -1,4 +1,4 @@
-#include "present/pik_file.h"
+#include "present/core/pik_file.h"
 
 #include <bit>
 #include <cstring>

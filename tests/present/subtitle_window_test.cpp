@@ -16,10 +16,10 @@
 
 #include "common/gbk.h"
 #include "common/mul_div.h"
-#include "present/colour_ref.h"
-#include "present/command_event.h"
-#include "present/menu_ids.h"
-#include "recording_owner.h"
+#include "ui/colour_ref.h"
+#include "ui/command_event.h"
+#include "ui/command_ids.h"
+#include "support/recording_owner.h"
 
 namespace melnix {
 namespace {
@@ -539,12 +539,12 @@ TEST_F(DesktopSubtitleTest, MenuHasElevenItemsWithTheirTexts) {
 
 TEST_F(DesktopSubtitleTest, MenuItemsPostTheirCommandsToTheOwner) {
     const std::pair<int, uint32_t> cases[] = {
-        {kMenuTogglePause, cmdTogglePause},
-        {kMenuRestartSong, cmdRestartSong},
-        {kMenuChooseSong, cmdChooseSong},
-        {kMenuSubtitleFont, cmdSubtitleFont},
-        {kMenuBackToEditor, cmdBackToEditor},
-        {kMenuExit, cmdExit},
+        {kMenuTogglePause, kCmdTogglePause},
+        {kMenuRestartSong, kCmdRestartSong},
+        {kMenuChooseSong, kCmdChooseSong},
+        {kMenuSubtitleFont, kCmdSubtitleFont},
+        {kMenuBackToEditor, kCmdBackToEditor},
+        {kMenuExit, kCmdExit},
     };
     for (auto [id, command] : cases) {
         owner.commands.clear();

@@ -1,4 +1,4 @@
-#include "present/subtitle_wipe.h"
+#include "present/core/subtitle_wipe.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "present/transitions.h"
+#include "present/transitions/transitions.h"
 
 #include <QPainter>
 #include <cmath>

@@ -3,7 +3,7 @@
 
 #include <QApplication>
 
-#include "present/chinese_fonts.h"
+#include "ui/chinese_fonts.h"
 
 int main(int argc, char** argv) {
     // Listing the tests at build time runs this too, with no display.

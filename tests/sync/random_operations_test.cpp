@@ -20,7 +20,7 @@
 #include "sync/subtitle_sweep.h"
 #include "sync/sync_button.h"
 #include "sync/time_rules.h"
-#include "sync/timeline.h"
+#include "sync/line_times.h"
 
 namespace melnix {
 namespace {

@@ -1,0 +1,58 @@
+#include "editor/core/lyric_document.h"
+
+namespace melnix {
+
+void LyricDocument::beginChange(const std::string& what) {
+    if (depth_++ > 0) return;
+    what_ = what;
+    // Only a recorder needs the lyric as it was; a copy per step costs
+    // nothing worth measuring next to the user's pace.
+    if (recorder_) before_ = std::make_unique<LyricSheet>(sheet_);
+}
+
+void LyricDocument::endChange(bool changed) {
+    if (depth_ == 0) return;
+    pending_ = pending_ || changed;
+    if (--depth_ > 0) return;
+    std::unique_ptr<LyricSheet> before = std::move(before_);
+    const bool any = pending_;
+    pending_ = false;
+    if (!any) return;
+    modified_ = true;
+    if (recorder_ && before) recorder_(what_, *before, sheet_);
+    notify();
+}
+
+void LyricDocument::changedSoFar() {
+    pending_ = true;
+    modified_ = true;
+    notify();
+}
+
+bool LyricDocument::change(const std::string& what, const std::function<bool(LyricSheet&)>& fn) {
+    beginChange(what);
+    const bool changed = fn(sheet_);
+    endChange(changed);
+    return changed;
+}
+
+void LyricDocument::loaded() {
+    modified_ = false;
+    notify();
+}
+
+void LyricDocument::saved() {
+    modified_ = false;
+    notify();
+}
+
+void LyricDocument::replacedUnsaved() {
+    modified_ = true;
+    notify();
+}
+
+void LyricDocument::notify() {
+    for (const Listener& l : listeners_) l();
+}
+
+}  // namespace melnix

@@ -1,0 +1,65 @@
+#pragma once
+// The lyric of the open song as the editor changes it. Every change goes
+// through here: it owns the sheet, knows whether what it holds is saved, and
+// tells its views that the lyric changed. A change is bracketed by
+// beginChange and endChange, so that one place sees the lyric before and
+// after each step (a history of changes records exactly these pairs).
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lyrics/lyric_sheet.h"
+
+namespace melnix {
+
+class LyricDocument {
+public:
+    // Called after every change with the step's name and the lyric before it.
+    using Recorder = std::function<void(const std::string& what, const LyricSheet& before, const LyricSheet& after)>;
+    using Listener = std::function<void()>;
+
+    const LyricSheet& sheet() const { return sheet_; }
+    // For the readers that fill the sheet from a file or a song (followed by
+    // loaded()) and for operations run inside beginChange/endChange.
+    LyricSheet& sheet() { return sheet_; }
+
+    bool modified() const { return modified_; }
+    bool changing() const { return depth_ > 0; }
+
+    // A step that may change the lyric; what names it ("拆分", "同步"...).
+    // Steps may nest: the outermost one counts.
+    void beginChange(const std::string& what);
+    // changed: the step did change the lyric.
+    void endChange(bool changed);
+    // A long step (a drag) has changed the lyric already: it counts as
+    // modified now, before the step ends.
+    void changedSoFar();
+    // A whole step in one call; fn returns whether it changed the lyric.
+    bool change(const std::string& what, const std::function<bool(LyricSheet&)>& fn);
+
+    // The sheet now holds a lyric as read from a file or a song: saved.
+    void loaded();
+    // The lyric was stored where it belongs.
+    void saved();
+    // The lyric was replaced by one that is not stored anywhere yet.
+    void replacedUnsaved();
+
+    void setRecorder(Recorder r) { recorder_ = std::move(r); }
+    void addListener(Listener l) { listeners_.push_back(std::move(l)); }
+
+private:
+    void notify();
+
+    LyricSheet sheet_;
+    bool modified_ = false;
+    int depth_ = 0;
+    bool pending_ = false;  // a nested step changed the lyric
+    std::string what_;
+    std::unique_ptr<LyricSheet> before_;
+    Recorder recorder_;
+    std::vector<Listener> listeners_;
+};
+
+}  // namespace melnix

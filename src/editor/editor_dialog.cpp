@@ -1,0 +1,359 @@
+#include "editor/editor_dialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <qdrawutil.h>
+
+#include "common/hand_over_file.h"
+#include "common/paths.h"
+#include "dialogs/desktop_prompts.h"
+#include "dialogs/track_dialog.h"
+#include "editor/core/timeline_math.h"
+#include "editor/editor_controls.h"
+#include "editor/editor_layout.h"
+#include "editor/hint_strip.h"
+#include "editor/line_display.h"
+#include "editor/line_editor.h"
+#include "editor/lyric_files.h"
+#include "editor/show_bridge.h"
+#include "editor/song_clock.h"
+#include "editor/song_switch.h"
+#include "editor/timeline_view.h"
+#include "editor/transport_panel.h"
+#include "playback/core/midi_song_engine.h"
+#include "playback/core/volume.h"
+#include "present/subtitle_window.h"
+#include "ui/app_icons.h"
+#include "ui/colour_ref.h"
+#include "ui/command_event.h"
+#include "ui/qt_text.h"
+#include "ui/tip_watcher.h"
+
+namespace melnix {
+namespace {
+
+constexpr int kSubtitleId = 1100;
+constexpr int kHandOverRetryMs = 500;
+
+QString tr(const char* text) { return QCoreApplication::translate("EditorDialog", text); }
+
+}  // namespace
+
+EditorDialog::EditorDialog(std::string programFolder, std::string argument, std::string demoSong,
+                           std::unique_ptr<Prompts> prompts)
+    : programFolder_(std::move(programFolder)),
+      argument_(std::move(argument)),
+      demoSong_(std::move(demoSong)),
+      prompts_(prompts ? std::move(prompts) : std::make_unique<DesktopPrompts>()),
+      songs_(std::make_unique<SongSwitch>(ctx_)),
+      session_(state_, document_.sheet(), *songs_) {
+    setObjectName("EditorDialog");
+    QDialog::setWindowTitle(QString::fromLatin1(kAppTitle));
+    setWindowIcon(melnixIcon(kIconProgram));
+    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    resize(kEditorWidth, kEditorHeight);
+
+    ctx_.window = this;
+    ctx_.prompts = prompts_.get();
+    ctx_.state = &state_;
+    ctx_.document = &document_;
+    ctx_.session = &session_;
+    ctx_.transport = &transport_;
+    ctx_.notes = &noteList_;
+    ctx_.layout = &layout_;
+    ctx_.songs = songs_.get();
+
+    editor_ = std::make_unique<LineEditor>(ctx_);
+    ctx_.editor = editor_.get();
+    controls_ = std::make_unique<EditorControls>(this, [this](int delta) { editor_->changePlacement(delta); });
+    ctx_.controls = controls_.get();
+    controls_->lineBox()->installEventFilter(this);
+    panel_ = std::make_unique<TransportPanel>(ctx_);
+    ctx_.panel = panel_.get();
+    clock_ = std::make_unique<SongClock>(ctx_);
+    ctx_.clock = clock_.get();
+    lines_ = std::make_unique<LineDisplay>(ctx_);
+    ctx_.lines = lines_.get();
+    files_ = std::make_unique<LyricFiles>(ctx_);
+    ctx_.files = files_.get();
+    hints_ = std::make_unique<HintStrip>(ctx_);
+    ctx_.hints = hints_.get();
+    timeline_ = std::make_unique<TimelineView>(this, *editor_, transport_, document_, noteList_);
+    ctx_.timeline = timeline_.get();
+    songs_->computeAreas();
+    subtitle_ = new SubtitleWindow(this, timeline_->subtitleArea(), kSubtitleId);
+    ctx_.subtitle = subtitle_;
+    timeline_->setSubtitleWindow(subtitle_);
+    show_ = std::make_unique<ShowBridge>(ctx_);
+    ctx_.show = show_.get();
+    subtitle_->setHelpHandler([this] { show_->showHelpDialog(); });
+    lines_->place();
+
+    connectButtons();
+    panel_->connectControls();
+    editor_->connectControls();
+    songs_->connectTransport();
+    // The save button follows the lyric.
+    document_.addListener([this] { files_->updateSaveButton(); });
+    // Every move over the window starts a new run of the sync button.
+    setMouseTracking(true);
+    tipWatcher_ = new TipWatcher(hints_.get(), this);
+    postCommand(this, kCmdFinishStartup);
+}
+
+EditorDialog::~EditorDialog() {
+    show_.reset();
+    clock_->stop();
+    transport_.close();
+}
+
+void EditorDialog::connectButtons() {
+    // After a button's action the resume timer is off and the pause button
+    // has the focus back.
+    auto onClick = [this](int id, auto fn) {
+        connect(controls_->button(id), &QAbstractButton::clicked, this, [this, fn] {
+            panel_->stopResume();
+            fn();
+            editor_->buttonAction();
+        });
+    };
+    onClick(idPause, [this] { panel_->playOrPause(); });
+    onClick(idSave, [this] { files_->save(); });
+    onClick(idImport, [this] { files_->import(); });
+    onClick(idOpenFile, [this] { files_->openSongFile(); });
+    onClick(idOpenList, [this] { files_->openSongList(); });
+    onClick(idMute, [this] { panel_->toggleMute(); });
+    onClick(idVocal, [this] { panel_->toggleVocal(); });
+    onClick(idHelp, [this] { show_->showHelpDialog(); });
+    connect(controls_->button(idExit), &QAbstractButton::clicked, this, [this] { close(); });
+    const std::pair<int, ViewButton> views[] = {{idViewLeftFar, ViewButton::FarLeft},
+                                                 {idViewLeft, ViewButton::Left},
+                                                 {idViewRight, ViewButton::Right},
+                                                 {idViewRightFar, ViewButton::FarRight}};
+    for (const auto& [id, b] : views) {
+        connect(controls_->button(id), &QAbstractButton::clicked, this, [this, b = b] {
+            timeline_->viewButton(b);
+            editor_->buttonAction();
+        });
+    }
+    connect(controls_->hints(), &QCheckBox::toggled, this, [this](bool on) { state_.showHints = on ? 1 : 0; });
+    connect(controls_->button(idPresent), &QAbstractButton::clicked, this, [this] {
+        panel_->stopResume();
+        show_->present();
+    });
+    connect(controls_->button(idTracks), &QAbstractButton::clicked, this, [this] {
+        panel_->stopResume();
+        // After OK the player has rebuilt the note list (muted tracks left it).
+        auto* midi = dynamic_cast<MidiSongEngine*>(transport_.engine());
+        if (midi && midi->player().RunTrackDialog([this](MidiStreamPlayer& p) { return TrackDialog::run(this, p); }))
+            timeline_->redraw();
+        editor_->buttonAction();
+    });
+}
+
+void EditorDialog::customEvent(QEvent* event) {
+    if (event->type() == CommandEvent::eventType()) {
+        runCommand(static_cast<CommandEvent*>(event)->commandId());
+        return;
+    }
+    QDialog::customEvent(event);
+}
+
+void EditorDialog::runCommand(uint32_t id) {
+    switch (id) {
+        case kCmdFinishStartup: finishStartup(); break;
+        case kCmdHandOver: handOver(); break;
+        case kCmdResumeTimer: panel_->play(); break;
+        case kCmdSlowReplayEnd: panel_->slowReplayTimeUp(); break;
+        case kCmdClockLoop: clock_->start(); break;
+        case kCmdPendingRequest: clock_->runPendingRequest(); break;
+        case kCmdSliderDown: panel_->sliderDown(); break;
+        case kCmdSliderDrag: panel_->sliderDrag(); break;
+        case kCmdSliderUp: panel_->sliderUp(); break;
+        case kCmdWaveEnded:
+        case kCmdMidiPlayedOff: songs_->songEnded(); break;
+        case kCmdVolumeUp: panel_->stepVolume(kVolumeStep); break;
+        case kCmdVolumeDown: panel_->stepVolume(-kVolumeStep); break;
+        case kCmdSubtitleFont: lines_->chooseFont(); break;
+        case kCmdStartPresentation:
+            if (panel_->playing()) show_->present();
+            break;
+        case kCmdTogglePause: show_->togglePause(); break;
+        case kCmdRestartSong: show_->restartSong(); break;
+        case kCmdBackToEditor:
+        case kCmdEscape: show_->leave(); break;
+        case kCmdChooseSong: show_->chooseSong(); break;
+        case kCmdExit: show_->exitProgram(); break;
+        case kCmdOtherPictures: show_->otherPictures(); break;
+        case kCmdExchange: files_->exchange(); break;
+        default: break;
+    }
+}
+
+void EditorDialog::systemCommand(int id) {
+    switch (id) {
+        case kSysAbout: prompts_->about(this); break;
+        case kSysSubtitleFont: lines_->chooseFont(); break;
+        default: break;
+    }
+}
+
+void EditorDialog::openNamedFile(const std::string& path) { files_->openNamedFile(path); }
+
+void EditorDialog::finishStartup() {
+    layout_.Take(this, QRect(0, 0, width(), control(idSeparator)->y() - 2));
+    session_.loadStateAndOpen(programFolder_, argument_, demoSong_);
+    controls_->hints()->setChecked(state_.showHints != 0);
+    if (!state_.subtitleFont.empty()) lines_->setFace(fromGbk(state_.subtitleFont));
+    document_.loaded();
+}
+
+// A dialog over the editor finishes first: a save in progress must not find
+// another song under it.
+void EditorDialog::handOver() {
+    if (QApplication::activeModalWidget() && QApplication::activeModalWidget() != this) {
+        QTimer::singleShot(kHandOverRetryMs, this, [this] { postCommand(this, kCmdHandOver); });
+        return;
+    }
+    const std::string path = takeHandedOverPath(dataFolder());
+    if (!path.empty()) openNamedFile(path);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+}
+
+bool EditorDialog::shutdown() {
+    panel_->stopResume();
+    if (clock_->running()) {
+        // The clock step ends first and then runs the exit.
+        clock_->requestExit();
+        clock_->stop();
+        return false;
+    }
+    if (!files_->confirmUnsavedLyrics()) return false;
+    state_.position = transport_.positionUnits() / transport_.timeScale();
+    state_.subtitleFont = toGbk(lines_->face());
+    transport_.close();
+    session_.saveState();
+    return true;
+}
+
+void EditorDialog::closeEvent(QCloseEvent* event) {
+    if (exiting_ || shutdown()) {
+        exiting_ = true;
+        event->accept();
+        QDialog::done(QDialog::Accepted);
+    } else {
+        event->ignore();
+    }
+}
+
+// Esc leaves the show first, and only then the program.
+void EditorDialog::reject() {
+    if (show_->running()) {
+        show_->leave();
+        return;
+    }
+    close();
+}
+
+void EditorDialog::relayout() {
+    layout_.Relayout(this);
+    songs_->computeAreas();
+    lines_->place();
+}
+
+void EditorDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || (show_ && show_->running())) return;
+    relayout();
+    update();
+    if (panel_->playing()) postCommand(this, kCmdClockLoop);
+}
+
+void EditorDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (show_ && show_->running()) {
+        show_->stageResized();
+        return;
+    }
+    if (layout_.taken()) relayout();
+}
+
+// The window manager owns the title bar's menu here, so the window's own
+// items come up on a right click outside the areas that use that button.
+void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
+    const QPoint at = event->pos();
+    if (subtitleArea().contains(at) || waveformArea().contains(at) || adjustArea().contains(at)) {
+        event->ignore();
+        return;
+    }
+    QMenu menu(this);
+    menu.addAction(tr("关闭"), this, [this] { close(); });
+    menu.addSeparator();
+    menu.addAction(tr("关于 Melnix"), this, [this] { systemCommand(kSysAbout); });
+    menu.addAction(tr("选择字幕字体"), this, [this] { systemCommand(kSysSubtitleFont); });
+    menu.exec(event->globalPos());
+    // The press that opened the menu held the actions back; its release went to the menu.
+    editor_->updateActionButtons();
+}
+
+void EditorDialog::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    const QRegion& dirty = event->region();
+    if (dirty.intersects(subtitleArea())) p.fillRect(subtitleArea(), colorFromColorRef(kSubtitleAreaFill));
+    for (const QRect& r : dirty) timeline_->paint(p, r);
+    // The etched edges lie just outside the areas; most frames of the clock
+    // touch neither.
+    for (const QRect& area : {subtitleArea(), waveformArea()}) {
+        const QRect edge = area.adjusted(-2, -2, 2, 2);
+        if (dirty.intersects(edge) && !area.contains(dirty.boundingRect())) qDrawShadePanel(&p, edge, palette(), true, 1);
+    }
+}
+
+QString EditorDialog::tipTextAt(const QPoint& point) const { return hints_->tipTextAt(point); }
+
+bool EditorDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == controls_->lineBox() && event->type() == QEvent::KeyPress &&
+        editor_->lineBoxKey(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
+
+void EditorDialog::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) editor_->updateActionButtons();
+    // While the right button is held the actions wait: it may be holding a line.
+    if (event->button() == Qt::RightButton && editor_->mode() == EditMode::None) controls_->holdLineActions();
+    if (!timeline_->mousePress(event)) QDialog::mousePressEvent(event);
+}
+
+void EditorDialog::mouseMoveEvent(QMouseEvent* event) {
+    editor_->startSyncRun();
+    if (!timeline_->mouseMove(event)) QDialog::mouseMoveEvent(event);
+}
+
+void EditorDialog::mouseReleaseEvent(QMouseEvent* event) {
+    const bool taken = timeline_->mouseRelease(event);
+    if (event->button() == Qt::RightButton) editor_->updateActionButtons();
+    if (!taken) QDialog::mouseReleaseEvent(event);
+}
+
+QWidget* EditorDialog::control(int id) const { return controls_->control(id); }
+EditMode EditorDialog::editMode() const { return editor_->mode(); }
+bool EditorDialog::clockRunning() const { return clock_->running(); }
+bool EditorDialog::slowReplayPending() const { return panel_->slowReplayPending(); }
+Presentation& EditorDialog::presentation() { return show_->presentation(); }
+QRect EditorDialog::subtitleArea() const { return timeline_->subtitleArea(); }
+QRect EditorDialog::waveformArea() const { return timeline_->waveformArea(); }
+QRect EditorDialog::adjustArea() const { return timeline_->adjustArea(); }
+
+}  // namespace melnix

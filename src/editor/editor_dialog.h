@@ -1,0 +1,124 @@
+#pragma once
+// The editor window: it builds its parts, wires them to each other and to
+// the controls, and routes Qt's events to them. The song list, the
+// transport, the lyric document, the timing operations and the subtitle
+// window do the work.
+
+#include <QDialog>
+#include <memory>
+#include <string>
+
+#include "editor/core/lyric_document.h"
+#include "editor/editor_context.h"
+#include "editor/editor_ids.h"
+#include "editor/layout_snapshot.h"
+#include "playback/core/transport.h"
+#include "songlist/song_session.h"
+#include "songlist/state_file.h"
+#include "ui/prompts.h"
+#include "ui/tip_text.h"
+
+namespace melnix {
+
+class EditorControls;
+class HintStrip;
+class LineDisplay;
+class LineEditor;
+class LyricFiles;
+class Presentation;
+class ShowBridge;
+class SongClock;
+class SongSwitch;
+class SubtitleWindow;
+class TimelineView;
+class TipWatcher;
+class TransportPanel;
+
+class EditorDialog : public QDialog, public TipTextSource {
+    Q_OBJECT
+public:
+    // programFolder holds a portable "Melnix.ini"; argument is the file named
+    // on the command line; demoSong the demonstration MIDI file. Without
+    // prompts the desktop's own boxes and dialogs ask.
+    EditorDialog(std::string programFolder, std::string argument, std::string demoSong,
+                 std::unique_ptr<Prompts> prompts = nullptr);
+    ~EditorDialog() override;
+
+    // Runs a command as if it had been posted (tests, and the second copy).
+    void runCommand(uint32_t id);
+    // The items of the window menu.
+    void systemCommand(int id);
+    // Opens a file named by the user or a second copy as the current song.
+    void openNamedFile(const std::string& path);
+
+    QString tipTextAt(const QPoint& point) const override;
+
+    // The parts, for tests.
+    QWidget* control(int id) const;
+    LyricDocument& document() { return document_; }
+    LyricSheet& sheet() { return document_.sheet(); }
+    bool modified() const { return document_.modified(); }
+    Transport& transport() { return transport_; }
+    AppState& state() { return state_; }
+    RecordArray<NoteSpan>& noteList() { return noteList_; }
+    EditMode editMode() const;
+    bool clockRunning() const;
+    bool slowReplayPending() const;
+    TimelineView& timeline() { return *timeline_; }
+    SubtitleWindow* subtitleWindow() const { return subtitle_; }
+    Presentation& presentation();
+    QRect subtitleArea() const;
+    QRect waveformArea() const;
+    QRect adjustArea() const;
+
+protected:
+    void customEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    void changeEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void connectButtons();
+    void finishStartup();
+    void handOver();
+    bool shutdown();  // false when the user stays
+    // The window was resized or changed state: the parts follow.
+    void relayout();
+
+    std::string programFolder_;
+    std::string argument_;
+    std::string demoSong_;
+    std::unique_ptr<Prompts> prompts_;
+
+    AppState state_;
+    LyricDocument document_;
+    Transport transport_;
+    RecordArray<NoteSpan> noteList_{1000};
+    LayoutSnapshot layout_;
+    EditorContext ctx_;
+    // The song list opens songs through it, so it comes before the session.
+    std::unique_ptr<SongSwitch> songs_;
+    SongSession session_;
+
+    std::unique_ptr<EditorControls> controls_;
+    std::unique_ptr<TimelineView> timeline_;
+    SubtitleWindow* subtitle_ = nullptr;
+    std::unique_ptr<TransportPanel> panel_;
+    std::unique_ptr<SongClock> clock_;
+    std::unique_ptr<LineDisplay> lines_;
+    std::unique_ptr<LineEditor> editor_;
+    std::unique_ptr<LyricFiles> files_;
+    std::unique_ptr<ShowBridge> show_;
+    std::unique_ptr<HintStrip> hints_;
+    TipWatcher* tipWatcher_ = nullptr;
+    bool exiting_ = false;
+};
+
+}  // namespace melnix

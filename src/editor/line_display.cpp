@@ -1,0 +1,100 @@
+#include "editor/line_display.h"
+
+#include <QCoreApplication>
+#include <QFont>
+#include <QWidget>
+
+#include "editor/core/lyric_document.h"
+#include "editor/editor_context.h"
+#include "editor/show_bridge.h"
+#include "editor/timeline_view.h"
+#include "playback/core/transport.h"
+#include "present/subtitle_window.h"
+#include "sync/line_times.h"
+#include "ui/prompts.h"
+#include "ui/qt_text.h"
+
+namespace melnix {
+namespace {
+
+// The wipe runs this far ahead of the song, in the editor as in the show.
+constexpr int kWipeLeadCs = 10;
+constexpr int kClosingTextCount = 4;
+
+QString tr(const char* text) { return QCoreApplication::translate("EditorDialog", text); }
+
+}  // namespace
+
+LineDisplay::LineDisplay(EditorContext& ctx) : ctx_(ctx), face_(kDefaultSubtitleFace) {}
+
+void LineDisplay::showAt(int units) {
+    LyricSheet& sheet = ctx_.document->sheet();
+    SubtitleWindow& subtitle = *ctx_.subtitle;
+    const int scale = ctx_.transport->timeScale();
+    const int line = CurrentLine(sheet, units, scale);
+    if (line >= sheet.lineCount()) {
+        // Past the last line the closing texts take turns.
+        if (shown_ != line || closingClock_.elapsed() >= kClosingIntervalMs) {
+            if (shown_ != line) closingIndex_ = 0;
+            subtitle.setText(toGbk(closingText(closingIndex_)), true);
+            subtitle.setLineTiming(0, 1, {});
+            subtitle.show();
+            closingIndex_ = (closingIndex_ + 1) % kClosingTextCount;
+            closingClock_.restart();
+            shown_ = line;
+        }
+        return;
+    }
+    const LyricLine& l = *sheet.lineAt(line);
+    if (line != shown_) {
+        subtitle.setText(l.text, (l.flags & kLineAltPlacement) == 0);
+        subtitle.setLineTiming(l.startTime, l.endTime(), l.charTimes);
+        subtitle.show();
+        shown_ = line;
+    }
+    subtitle.wipeTo(units / scale + kWipeLeadCs);
+}
+
+void LineDisplay::place() {
+    // During the show the subtitle belongs to the stage.
+    if (ctx_.show->running()) {
+        ctx_.show->stageResized();
+        return;
+    }
+    const QRect area = ctx_.timeline->subtitleArea();
+    const int w = area.width();
+    const int h = 2 * w / 21;
+    const QRect box(area.left(), area.top() + (area.height() - h) / 2, w, h);
+    ctx_.subtitle->place(box, face_, false);
+    ctx_.subtitle->setEnabled(false);
+    if (shown_ != kNoLine) {
+        const int line = shown_;
+        shown_ = kNoLine;
+        const LyricLine* l = line >= 0 ? ctx_.document->sheet().lineAt(line) : nullptr;
+        showAt(l ? l->startTime * ctx_.transport->timeScale() : 0);
+    }
+}
+
+void LineDisplay::setFace(const QString& face) {
+    face_ = face;
+    place();
+}
+
+void LineDisplay::chooseFont() {
+    QFont font(face_);
+    font.setPixelSize(36);
+    font.setWeight(QFont::Normal);
+    if (!ctx_.prompts->chooseFont(ctx_.window, font, tr("选择字幕字体"))) return;
+    setFace(font.family());
+}
+
+QString LineDisplay::closingText(int index) const {
+    switch (index % kClosingTextCount) {
+        case 0: return ctx_.document->sheet().empty() ? tr("(尚未录入唱词,你可用本软件录入)") : tr("(录入的唱词结束)");
+        case 1: return tr("配备动态图像,请点击 [欣赏] 按钮");
+        case 2: return tr("欢迎使用 Melnix 卡拉OK歌词制作");
+        default: return tr("祝你: 万事如意 快乐每一天");
+    }
+}
+
+}  // namespace melnix

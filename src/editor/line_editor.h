@@ -1,0 +1,69 @@
+#pragma once
+// Editing and timing the lyric line by line: the edit modes with the line
+// box (add, modify, delete, split, merge, reference), the placement of a
+// line, the sync button, and what a timing gesture of the time line asks
+// for once it has changed the lyric.
+
+#include <QObject>
+
+#include "editor/editor_ids.h"
+#include "editor/timeline_view.h"
+#include "sync/edit_result.h"
+#include "sync/sync_button.h"
+
+class QKeyEvent;
+
+namespace melnix {
+
+struct EditorContext;
+
+class LineEditor : public QObject, public TimelineHost {
+public:
+    explicit LineEditor(EditorContext& ctx);
+
+    // Wires the action, confirm, cancel and sync buttons and the line box.
+    void connectControls();
+
+    EditMode mode() const { return mode_; }
+    void enter(EditMode mode);
+    void confirm();
+    void cancel();
+    // Up (+1) or down (-1): the line's caption at the normal or the alternate place.
+    void changePlacement(int delta);
+    void syncPressed();
+    void syncReleased();
+    // The mouse moved over the window: the next sync press starts a new run.
+    void startSyncRun() { syncButton_.startRun(); }
+
+    // Carries out what an edit or a gesture asks once the lyric changed.
+    void apply(const EditResult& r);
+    // The song started playing.
+    void songStarted();
+    // After every button action the pause button gets the focus back.
+    void buttonAction();
+    void refillLineList();
+    void updateActionButtons();
+    // The line box's own keys; true when taken.
+    bool lineBoxKey(QKeyEvent* key);
+
+    // TimelineHost
+    bool timelineTransportEnabled() const override;
+    bool timelineMelodyAlone() const override;
+    void timelineSeek(int units) override;
+    void timelinePause() override;
+    void timelinePlay() override;
+    void timelineStopResumeTimer() override;
+    void timelineApply(const EditResult& result) override { apply(result); }
+    void timelineEndSlowReplay() override;
+
+private:
+    void leave();
+    int lineAtPosition();
+
+    EditorContext& ctx_;
+    EditMode mode_ = EditMode::None;
+    int editPosition_ = 0;
+    SyncButton syncButton_;
+};
+
+}  // namespace melnix

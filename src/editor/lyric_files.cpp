@@ -1,0 +1,252 @@
+#include "editor/lyric_files.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QWidget>
+
+#include "common/paths.h"
+#include "dialogs/exchange_dialog.h"
+#include "dialogs/import_dialog.h"
+#include "dialogs/save_dialog.h"
+#include "dialogs/song_list_dialog.h"
+#include "editor/core/lyric_document.h"
+#include "editor/editor_context.h"
+#include "editor/editor_controls.h"
+#include "editor/line_display.h"
+#include "editor/line_editor.h"
+#include "editor/show_bridge.h"
+#include "editor/song_clock.h"
+#include "editor/song_switch.h"
+#include "editor/transport_panel.h"
+#include "lyrics/lyric_import.h"
+#include "lyrics/lyric_store.h"
+#include "playback/core/transport.h"
+#include "songlist/media_kind.h"
+#include "songlist/song_session.h"
+#include "songlist/state_file.h"
+#include "ui/command_event.h"
+#include "ui/prompts.h"
+#include "ui/qt_text.h"
+
+namespace melnix {
+namespace {
+
+QString tr(const char* text) { return QCoreApplication::translate("EditorDialog", text); }
+
+}  // namespace
+
+LyricFiles::LyricFiles(EditorContext& ctx) : ctx_(ctx) {}
+
+bool LyricFiles::confirmUnsavedLyrics() {
+    const LyricDocument& doc = *ctx_.document;
+    if (!doc.modified() || doc.sheet().empty()) return true;
+    const Answer answer = ctx_.prompts->ask(ctx_.window, tr("修改的歌词尚未存盘,你需要存盘吗？"), tr("Melnix"), true,
+                                            Answer::Yes);
+    if (answer == Answer::Cancel) return false;
+    if (answer == Answer::Yes) save();
+    return true;
+}
+
+void LyricFiles::updateSaveButton() {
+    QAbstractButton* save = ctx_.controls->button(idSave);
+    save->setText(ctx_.document->modified() ? tr("保存") : tr("导出"));
+    save->setEnabled(!ctx_.document->sheet().empty() && ctx_.editor->mode() == EditMode::None);
+}
+
+void LyricFiles::save() {
+    if (ctx_.document->sheet().empty()) return;
+    SongEntry& current = ctx_.state->list.current;
+    const std::string song = current.songPath;
+    for (;;) {
+        const std::string lyricPath = current.hasLyricFile() ? current.lyricRef : std::string();
+        SaveDialog dialog(ctx_.window, displayPath(song), displayPath(replaceExtension(lyricPath, "MLX")));
+        ctx_.prompts->runDialog(dialog);
+        const SaveChoice choice = dialog.choice();
+        if (choice == SaveChoice::Cancel) return;
+        if (choice == SaveChoice::SongTail) {
+            if (storeInSongTail()) return;
+            continue;
+        }
+        std::string target;
+        if (choice == SaveChoice::LyricFile) {
+            target = replaceExtension(lyricPath, "MLX");
+        } else {
+            const std::string start = !lyricPath.empty() ? lyricPath : replaceExtension(song, "MLX");
+            const QString chosen = ctx_.prompts->saveFileName(ctx_.window, tr("请给出保存歌词的文件名"),
+                                                              displayPath(start), tr("歌词同步文件") + " (*.MLX *.mlx)");
+            if (chosen.isEmpty()) {
+                current.lyricRef.clear();
+                continue;
+            }
+            target = localPath(chosen);
+            if (QFileInfo(chosen).suffix().isEmpty()) target += ".MLX";
+        }
+        if (storeInLyricFile(target)) return;
+    }
+}
+
+bool LyricFiles::storeInSongTail() {
+    const std::string song = ctx_.state->list.current.songPath;
+    Transport& t = *ctx_.transport;
+    const int at = t.positionUnits();
+    const bool wasPlaying = t.playState() == PlayState::Playing;
+    ctx_.clock->stop();
+    t.close();
+    StoreError error;
+    const bool ok = melnix::storeInSongTail(song, ctx_.document->sheet(), &error);
+    if (ok) {
+        ctx_.document->saved();
+        ctx_.state->list.setCurrentLyricFlag(true);
+    } else {
+        ctx_.prompts->error(ctx_.window, displayPath(song), tr("保存到下列文件时，出现错误，保存失败!"));
+    }
+    // The song comes back where it was.
+    if (t.openSong(song, ctx_.document->sheet().songDataLength)) {
+        t.seekUnits(at);
+        ctx_.songs->afterSongOpened();
+        if (wasPlaying) {
+            ctx_.panel->started();
+        } else {
+            ctx_.panel->pause();
+        }
+    }
+    return ok;
+}
+
+bool LyricFiles::storeInLyricFile(const std::string& path) {
+    StoreError error;
+    SongEntry& current = ctx_.state->list.current;
+    // File names are UTF-8 here; the block records the song's name as GBK text.
+    const std::string songName = utf8ToGbk(fileNameOf(current.songPath));
+    if (!melnix::storeInLyricFile(path, ctx_.document->sheet(), ctx_.songs->lengthCs(), songName, &error)) {
+        ctx_.prompts->error(ctx_.window, displayPath(path), tr("保存到下列文件时，出现错误，保存失败!"));
+        return false;
+    }
+    current.lyricRef = path;
+    ctx_.state->list.storeCurrentLyricRef(ctx_.document->sheet());
+    ctx_.controls->lineBox()->setEditText(displayPath(path));
+    ctx_.document->saved();
+    return true;
+}
+
+void LyricFiles::import() {
+    if (!confirmUnsavedLyrics()) return;
+    const std::string song = ctx_.state->list.current.songPath;
+    QString textFile;
+    for (;;) {
+        ImportDialog dialog(ctx_.document->sheet(), *ctx_.prompts, textFile, ctx_.window);
+        ctx_.document->beginChange("导入");
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        const bool took = accepted && dialog.importResult() != kImportOpenLyricFile;
+        ctx_.document->endChange(took);
+        if (!accepted) return;
+        if (took) {
+            takeImportedLines();
+            return;
+        }
+        const QString chosen = ctx_.prompts->openFileName(
+            ctx_.window, tr("请打开相应的同步歌词文件"), displayPath(replaceExtension(song, "MLX")),
+            tr("同步歌词文件") + " (*.MLX *.LRC *.KSC *.mlx *.lrc *.ksc);;" + tr("歌词文本") +
+                " (*.CED *.TXT *.ced *.txt);;" + tr("所有文件") + " (*)");
+        if (chosen.isEmpty()) return;
+        if (openSyncedLyricFile(localPath(chosen))) return;
+        // What holds no synchronized lyric comes back as text to prepare by hand.
+        textFile = chosen;
+    }
+}
+
+bool LyricFiles::isLyricFileName(const std::string& path) {
+    const QString suffix = QFileInfo(displayPath(path)).suffix().toUpper();
+    return suffix == "MLX" || suffix == "LRC" || suffix == "KSC" || suffix == "TXT" || suffix == "CED";
+}
+
+void LyricFiles::importLyricFile(const std::string& path) {
+    const QString suffix = QFileInfo(displayPath(path)).suffix().toUpper();
+    if (suffix != "TXT" && suffix != "CED") {
+        openSyncedLyricFile(path);
+        return;
+    }
+    // Plain text: one lyric line per text line, with default times.
+    std::vector<std::string> lines;
+    if (!readTextFileLines(path, lines) || !checkEditLines(lines, false).ok) {
+        ctx_.prompts->error(ctx_.window, displayPath(path), tr("下列文件打开失败"));
+        return;
+    }
+    breakLongLines(lines);
+    ctx_.document->change("导入", [&](LyricSheet& sheet) {
+        takeEditLines(sheet, lines, true);
+        return true;
+    });
+    takeImportedLines();
+}
+
+bool LyricFiles::openSyncedLyricFile(const std::string& path) {
+    LyricDocument& doc = *ctx_.document;
+    const bool ok = openLyricFile(path, doc.sheet());
+    if (ok) {
+        ctx_.state->list.current.lyricRef = path;
+        ctx_.state->list.storeCurrentLyricRef(doc.sheet());
+        doc.loaded();
+    } else {
+        doc.sheet().clearLines();
+        ctx_.controls->lineBox()->setEditText(QString());
+        ctx_.prompts->error(ctx_.window, displayPath(path), tr("下列文件中同步信息有错!"));
+    }
+    showImportedLyric();
+    return ok;
+}
+
+void LyricFiles::takeImportedLines() {
+    ctx_.document->sheet().normalizeLines();
+    ctx_.document->replacedUnsaved();
+    showImportedLyric();
+}
+
+void LyricFiles::showImportedLyric() {
+    ctx_.editor->refillLineList();
+    ctx_.lines->invalidate();
+    ctx_.editor->updateActionButtons();
+    ctx_.window->update();
+}
+
+void LyricFiles::openNamedFile(const std::string& path) {
+    if (!confirmUnsavedLyrics()) return;
+    if (isSongFile(path)) {
+        if (ctx_.session->addSongs({path}) > 0) ctx_.session->openCurrentSong();
+    } else if (isLyricFileName(path)) {
+        importLyricFile(path);
+    } else {
+        ctx_.prompts->warning(ctx_.window, displayPath(path), tr("打开下列文件时出错!"));
+    }
+}
+
+void LyricFiles::openSongFile() {
+    const QString chosen = ctx_.prompts->openFileName(ctx_.window, tr("请打开一个音像文件"),
+                                                      displayPath(ctx_.state->lastSongFolder), songOpenFilter());
+    if (chosen.isEmpty()) return;
+    openNamedFile(localPath(chosen));
+}
+
+void LyricFiles::openSongList() {
+    if (!confirmUnsavedLyrics()) return;
+    SongListDialog dialog(*ctx_.state, *ctx_.session, ctx_.window, ctx_.prompts, ctx_.show->scrambler());
+    if (ctx_.prompts->runDialog(dialog) != QDialog::Accepted) return;
+    ctx_.session->dropDemoMarker();
+    ctx_.session->openCurrentSong();
+    // The song first, so that what is imported belongs to it.
+    if (dialog.matchLyrics()) import();
+    // A song that failed to open has left the list: nothing to mail.
+    if (dialog.mailedSong() >= 0 && !ctx_.state->list.current.songPath.empty()) postCommand(ctx_.window, kCmdExchange);
+}
+
+void LyricFiles::exchange() {
+    const bool wasPlaying = ctx_.panel->playing();
+    if (wasPlaying) ctx_.panel->pause();
+    ExchangeDialog dialog(*ctx_.state, ctx_.document->sheet(), ctx_.songs->lengthCs(), ctx_.window, ctx_.prompts);
+    ctx_.prompts->runDialog(dialog);
+    if (wasPlaying) ctx_.panel->play();
+}
+
+}  // namespace melnix

@@ -1,0 +1,192 @@
+#include "editor/song_switch.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QWidget>
+
+#include "common/file.h"
+#include "editor/core/clock_text.h"
+#include "editor/core/lyric_document.h"
+#include "editor/core/video_placement.h"
+#include "editor/editor_context.h"
+#include "editor/editor_controls.h"
+#include "editor/line_display.h"
+#include "editor/line_editor.h"
+#include "editor/progress_slider.h"
+#include "editor/show_bridge.h"
+#include "editor/song_clock.h"
+#include "editor/timeline_view.h"
+#include "editor/transport_panel.h"
+#include "midi/midi_lyrics.h"
+#include "platform/wave_in_capture.h"
+#include "playback/core/midi_song_engine.h"
+#include "playback/core/transport.h"
+#include "playback/hosted_song_engine.h"
+#include "songlist/media_kind.h"
+#include "songlist/state_file.h"
+#include "ui/command_event.h"
+#include "ui/prompts.h"
+#include "ui/qt_text.h"
+
+namespace melnix {
+namespace {
+
+QString tr(const char* text) { return QCoreApplication::translate("EditorDialog", text); }
+
+QRect toQt(const IntRect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
+
+}  // namespace
+
+SongSwitch::SongSwitch(EditorContext& ctx) : ctx_(ctx) {}
+
+void SongSwitch::connectTransport() {
+    QWidget* window = ctx_.window;
+    Transport& transport = *ctx_.transport;
+    transport.setWaveSongEnded([window] { postCommand(window, kCmdWaveEnded); });
+    transport.setMidiFactory([this, window](const std::string& path) -> std::unique_ptr<SongEngine> {
+        auto engine = std::make_unique<MidiSongEngine>(
+            [window] { postCommand(window, kCmdMidiPlayedOff); },
+            [this](const std::string& text) { ctx_.prompts->info(ctx_.window, QString::fromStdString(text), tr("Melnix")); });
+        if (!engine->open(path, ctx_.notes)) return nullptr;
+        // A song without lyrics of its own in the list takes the words the MIDI file carries.
+        LyricSheet& sheet = ctx_.document->sheet();
+        if (sheet.lineCount() <= 1 && ExtractLyrics(engine->player(), sheet) > kMidiLinesForLyric) {
+            ctx_.state->list.setCurrentLyricFlag(true);
+            lyricFlagFromSong_ = true;
+        }
+        return engine;
+    });
+    // Other kinds play in a hosted control, whose window sits in the site:
+    // above the subtitles when a picture has room there, else parked outside.
+    controlSite_ = new ControlSite(window, toQt(kVideoParked));
+    transport.setMediaFactory([this](const std::string& path) {
+        HostedSongEvents events;
+        events.ready = [this] {
+            afterSongOpened();
+            computeAreas();
+            ctx_.lines->place();
+        };
+        events.playing = [this] { ctx_.panel->started(); };
+        events.ended = [this] { songEnded(); };
+        events.failed = [this] {
+            ctx_.controls->pauseButton()->setText(tr("播放"));
+            ctx_.prompts->warning(ctx_.window, displayPath(ctx_.state->list.current.songPath), tr("打开下列文件时出错!"));
+        };
+        auto engine = makeHostedSongEngine(path, controlSite_, std::move(events));
+        // Recording starts paused; the clock lets it run while the song plays.
+        auto capture = std::make_unique<WaveInCapture>();
+        if (capture->Start() == 0) {
+            capture->Pause();
+        } else {
+            capture.reset();
+        }
+        ctx_.timeline->setLevelsByCapture(capture != nullptr);
+        ctx_.clock->setCapture(std::move(capture));
+        return engine;
+    });
+}
+
+void SongSwitch::computeAreas() {
+    const Transport& t = *ctx_.transport;
+    ctx_.timeline->layout(ctx_.window->rect(), ctx_.controls->control(idSeparator)->geometry(),
+                          ctx_.controls->control(idPresent)->y(), QSize(t.videoWidth(), t.videoHeight()));
+    if (controlSite_) controlSite_->setGeometry(ctx_.timeline->videoRect());
+}
+
+QWidget* SongSwitch::songVideo() const { return ctx_.transport->videoWidth() >= 2 ? controlSite_ : nullptr; }
+
+void SongSwitch::releaseSong() {
+    ctx_.clock->stop();
+    ctx_.clock->setCapture(nullptr);
+    ctx_.timeline->setLevelsByCapture(false);
+    ctx_.transport->close();
+    lengthCs_ = 0;
+    ctx_.lines->invalidate();
+    ctx_.document->loaded();
+    // A picture leaves with its song.
+    computeAreas();
+    ctx_.lines->place();
+}
+
+bool SongSwitch::openForPlayback(const std::string& songPath) {
+    ctx_.notes->clear();
+    lyricFlagFromSong_ = false;
+    Transport& t = *ctx_.transport;
+    const bool opened = t.openSong(songPath, ctx_.document->sheet().songDataLength);
+    const bool midi = isMidiKind(t.kind());
+    ctx_.controls->control(idTracks)->setVisible(midi);
+    ctx_.controls->control(idSync)->setVisible(!midi);
+    if (!opened) {
+        afterSongOpened();
+        // A MIDI song that cannot be opened ends at once, so the list moves on;
+        // once every song of the list has failed in a row the user is told.
+        if (isMidiKind(mediaKind(songPath, MediaTable::Audio)) && ++failedMidiOpens_ < ctx_.state->list.size()) {
+            postCommand(ctx_.window, kCmdMidiPlayedOff);
+        } else {
+            failedMidiOpens_ = 0;
+            ctx_.prompts->warning(ctx_.window, displayPath(songPath), tr("打开下列文件时出错!"));
+        }
+        return true;
+    }
+    failedMidiOpens_ = 0;
+    afterSongOpened();
+    ctx_.panel->started();
+    // The song's own words decided the lyric flag already.
+    return !lyricFlagFromSong_;
+}
+
+void SongSwitch::afterSongOpened() {
+    lengthCs_ = ctx_.transport->lengthCs();
+    ctx_.controls->slider()->setRange(0, std::max(1, lengthCs_));
+    ctx_.controls->setLabelText(idLength, QString::fromStdString(formatClock(lengthCs_)));
+    File f;
+    SongList& list = ctx_.state->list;
+    const std::string& path = list.current.songPath;
+    const int64_t size = f.open(path, File::Mode::Read) ? f.length() : 0;
+    ctx_.controls->setLabelText(idSize, QString::fromStdString(formatFileSize(size)));
+    if (lengthCs_ > kLengthUnknownMax) {
+        list.current.length = lengthCs_;
+        const int i = list.findSong(path);
+        if (i >= 0) list.at(i)->length = lengthCs_;
+    }
+    ctx_.panel->updateSpeedRadios();
+    ctx_.editor->refillLineList();
+    ctx_.lines->invalidate();
+    ctx_.timeline->setViewOrigin(0);
+    ctx_.window->update();
+}
+
+void SongSwitch::setWindowTitle(const std::string& title) { ctx_.window->setWindowTitle(displayPath(title)); }
+
+void SongSwitch::showError(const std::string& text, const std::string& title) {
+    ctx_.prompts->warning(ctx_.window, displayPath(text), QString::fromStdString(title));
+}
+
+void SongSwitch::lyricFileLoaded(const std::string& path) {
+    ctx_.document->loaded();
+    ctx_.controls->lineBox()->setEditText(displayPath(path));
+    ctx_.editor->refillLineList();
+}
+
+bool SongSwitch::openNextSong() {
+    SongList& list = ctx_.state->list;
+    const int current = list.findSong(list.current.songPath);
+    if (current < 0 || list.size() < 2) return false;
+    ctx_.document->sheet().clearLines();
+    ctx_.editor->refillLineList();
+    list.selectSong(current == 0 ? list.lastIndex() : current - 1);
+    ctx_.session->openCurrentSong();
+    return true;
+}
+
+void SongSwitch::songEnded() {
+    ctx_.clock->stop();
+    if (ctx_.show->songEndedInShow()) return;
+    if (QApplication::activeModalWidget() && QApplication::activeModalWidget() != ctx_.window) return;
+    if (!ctx_.document->modified() && openNextSong()) return;
+    if (ctx_.transport->replay()) ctx_.panel->started();
+}
+
+}  // namespace melnix

@@ -1,0 +1,19 @@
+#pragma once
+// Song kinds: the 1-based position of a song's extension in the audio table of
+// the song list (0: video and anything else). The kind chooses the engine.
+
+#include "songlist/media_kind.h"
+
+namespace melnix {
+
+constexpr int kKindMp3 = kAudioMp3;
+constexpr int kKindWav = kAudioWav;
+constexpr int kKindMpa = 10;
+constexpr int kKindFlash = 11;
+constexpr int kKindFirstStreaming = 12;  // .RM, .RAM, .RA
+
+constexpr bool isWaveKind(int kind) { return kind == kKindMp3 || kind == kKindWav || kind == kKindMpa; }
+constexpr bool isMidiKind(int kind) { return kind >= kAudioFirstMidi && kind <= kAudioLastMidi; }
+constexpr bool isStreamingKind(int kind) { return kind >= kKindFirstStreaming; }
+
+}  // namespace melnix

@@ -1,0 +1,139 @@
+#include "playback/core/transport.h"
+
+#include "playback/core/volume.h"
+#include "playback/core/wave_song_engine.h"
+#include "songlist/media_kind.h"
+
+namespace melnix {
+
+Transport::Transport() : levelTrack_(new std::atomic<uint8_t>[kLevelTrackSize]) { resetLevelTrack(); }
+
+Transport::~Transport() { close(); }
+
+void Transport::resetLevelTrack() {
+    for (int i = 0; i < kLevelTrackSize; ++i) levelTrack_[i].store(kLevelNotRecorded, std::memory_order_relaxed);
+    levelPeak_.store(0);
+}
+
+void Transport::recordLevel(int cs, int level) {
+    if (cs < 0 || cs >= kLevelTrackSize || level < 0 || level >= kLevelNotRecorded) return;
+    std::atomic<uint8_t>& slot = levelTrack_[cs];
+    const uint8_t old = slot.load(std::memory_order_relaxed);
+    if (old == kLevelNotRecorded || old < level) slot.store(static_cast<uint8_t>(level), std::memory_order_relaxed);
+    if (level > levelPeak_.load(std::memory_order_relaxed)) levelPeak_.store(level, std::memory_order_relaxed);
+}
+
+void Transport::close() {
+    engine_.reset();
+    kind_ = 0;
+}
+
+bool Transport::openSong(const std::string& path, int64_t songDataLength) {
+    const int kind = mediaKind(path, MediaTable::Audio);
+    vocalsKept_ = true;
+    pitchChange_ = false;
+    const bool keepSpeed = isWaveKind(kind) && isWaveKind(kind_);
+    close();
+    if (!keepSpeed) {
+        speedIndex_ = kNormalSpeedIndex;
+        speedPercent_ = 100;
+    }
+    kind_ = kind;
+    if (isWaveKind(kind)) {
+        resetLevelTrack();
+        auto wave = std::make_unique<WaveSongEngine>(waveSongEnded_, &levelPeak_, levelTrack_.get());
+        wave->setVolumeLevel(muted_ ? 0 : volumeLevel_);
+        // Songs open at normal speed; a faster or slower choice applies once playing.
+        if (!wave->open(path, songDataLength, kind == kKindWav)) {
+            close();
+            return false;
+        }
+        speedIndex_ = kNormalSpeedIndex;
+        speedPercent_ = 100;
+        engine_ = std::move(wave);
+    } else {
+        EngineFactory& factory = isMidiKind(kind) ? midiFactory_ : mediaFactory_;
+        if (factory) engine_ = factory(path);
+        if (!engine_) {
+            close();
+            return false;
+        }
+        applyVolume();
+    }
+    return true;
+}
+
+PlayState Transport::playState() const { return engine_ ? engine_->playState() : PlayState::Stopped; }
+
+int Transport::positionUnits() const {
+    if (!engine_) return 0;
+    return static_cast<int>(int64_t{engine_->positionMs()} * timeScale_ / 10);
+}
+
+bool Transport::seekUnits(int units) {
+    if (!engine_) return true;
+    if (units < 0) units = 0;
+    return engine_->seekMs(static_cast<int32_t>(int64_t{units} * 10 / timeScale_));
+}
+
+bool Transport::play() { return engine_ && engine_->play(); }
+
+bool Transport::pause() { return engine_ && engine_->pause(); }
+
+int32_t Transport::lengthCs() const { return engine_ ? engine_->lengthMs() / 10 : 0; }
+
+void Transport::applyVolume() {
+    if (engine_) engine_->setVolumeLevel(muted_ ? 0 : volumeLevel_);
+}
+
+void Transport::setVolumeFromTrack(int trackPos) {
+    volumeLevel_ = volumeLevelFromTrack(trackPos);
+    muted_ = false;
+    applyVolume();
+}
+
+void Transport::stepVolume(int delta) {
+    int level = volumeLevel_ + delta;
+    if (level > kMaxVolumeLevel) level = kMaxVolumeLevel;
+    if (level < kMinVolumeLevel) level = kMinVolumeLevel;
+    volumeLevel_ = level;
+    muted_ = false;
+    applyVolume();
+}
+
+void Transport::setMute(bool on) {
+    muted_ = on;
+    applyVolume();
+}
+
+bool Transport::isMuted() const { return !engine_ || muted_; }
+
+int Transport::selectSpeed(int index) {
+    const int previous = speedIndex_;
+    speedIndex_ = nextSpeedIndex(previous, index);
+    if (playState() != PlayState::Playing) return speedIndex_;
+    const Speed s = speedAt(speedIndex_);
+    speedPercent_ = s.percent;
+    pitchChange_ = s.pitchChange;
+    if (previous == kNormalSpeedIndex && speedIndex_ == kNormalSpeedIndex) return speedIndex_;
+    // Vocal removal stays chosen: the engine applies it at normal speed only.
+    if (engine_ && engine_->hasSpeeds()) engine_->setSpeed(speedPercent_, pitchChange_);
+    return speedIndex_;
+}
+
+bool Transport::vocalRemovalAvailable() const {
+    return engine_ && engine_->hasVocalRemoval() && speedPercent_ == 100;
+}
+
+void Transport::toggleVocalRemoval() {
+    if (!vocalRemovalAvailable()) return;
+    vocalsKept_ = !vocalsKept_;
+    engine_->setVocalRemoval(!vocalsKept_);
+}
+
+bool Transport::replay() {
+    if (!engine_) return false;
+    return engine_->replay();
+}
+
+}  // namespace melnix

@@ -1,0 +1,101 @@
+#pragma once
+// The editor's transport: one engine per song, chosen by the song's kind, and
+// the speed, volume, mute and vocal-removal settings that survive from song
+// to song. Positions are in editor units: 1/100 s times the time scale.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "playback/core/song_engine.h"
+#include "playback/core/song_kind.h"
+#include "audio/speed_table.h"
+
+namespace melnix {
+
+
+class Transport {
+public:
+    using EngineFactory = std::function<std::unique_ptr<SongEngine>(const std::string& path)>;
+
+    Transport();
+    ~Transport();
+
+    // Engines for the kinds the wave engine does not play; an unset factory
+    // means the kind cannot be played.
+    void setMidiFactory(EngineFactory f) { midiFactory_ = std::move(f); }
+    void setMediaFactory(EngineFactory f) { mediaFactory_ = std::move(f); }
+    // Runs on the wave engine's worker thread when a song ends by itself.
+    void setWaveSongEnded(std::function<void()> f) { waveSongEnded_ = std::move(f); }
+
+    // Closes the current engine and opens the song; songDataLength excludes a
+    // lyric block at its tail. False when no engine could open it.
+    bool openSong(const std::string& path, int64_t songDataLength);
+    void close();
+
+    int kind() const { return kind_; }
+    bool hasEngine() const { return engine_ != nullptr; }
+    SongEngine* engine() const { return engine_.get(); }
+
+    PlayState playState() const;
+    int positionUnits() const;
+    // False when the seek ran into the song's end.
+    bool seekUnits(int units);
+    bool play();
+    bool pause();
+    int32_t lengthCs() const;
+    int videoWidth() const { return engine_ ? engine_->videoWidth() : 0; }
+    int videoHeight() const { return engine_ ? engine_->videoHeight() : 0; }
+
+    int timeScale() const { return timeScale_; }
+    void setTimeScale(int s) { timeScale_ = s == 2 ? 2 : 1; }
+
+    // Volume from the trackbar position (0 top, 1000 bottom).
+    void setVolumeFromTrack(int trackPos);
+    void stepVolume(int delta);
+    int volumeLevel() const { return volumeLevel_; }
+    void setMute(bool on);
+    bool isMuted() const;
+
+    // Returns the index now selected. Applies the speed only while playing.
+    int selectSpeed(int index);
+    int speedIndex() const { return speedIndex_; }
+    int speedPercent() const { return speedPercent_; }
+    bool speedsAvailable() const { return engine_ && engine_->hasSpeeds(); }
+    // Vocal removal is offered by the wave engine at normal speed only.
+    bool vocalRemovalAvailable() const;
+    bool vocalsKept() const { return vocalsKept_; }
+    void toggleVocalRemoval();
+
+    // Plays the song again from its start (end of song with nothing else to play).
+    bool replay();
+
+    std::atomic<int>& levelPeak() { return levelPeak_; }
+    std::atomic<uint8_t>* levelTrack() { return levelTrack_.get(); }
+    // A level measured outside the engines (a hosted song's recording) at cs:
+    // a slot keeps a larger level measured earlier. Past the first hour, nothing.
+    void recordLevel(int cs, int level);
+    void resetLevelTrack();
+
+private:
+    void applyVolume();
+
+    EngineFactory midiFactory_;
+    EngineFactory mediaFactory_;
+    std::function<void()> waveSongEnded_;
+    std::unique_ptr<SongEngine> engine_;
+    int kind_ = 0;
+    int timeScale_ = 1;
+    int speedIndex_ = kNormalSpeedIndex;
+    int speedPercent_ = 100;
+    bool pitchChange_ = false;
+    int volumeLevel_ = 1000;
+    bool muted_ = false;
+    bool vocalsKept_ = true;
+    std::atomic<int> levelPeak_{0};
+    std::unique_ptr<std::atomic<uint8_t>[]> levelTrack_;
+};
+
+}  // namespace melnix

@@ -1,0 +1,59 @@
+#pragma once
+// The arithmetic of the full-screen show: how a background picture is sized
+// and placed, how often pictures change during a long prelude, which window
+// a requested size gives, and the texts after the last line.
+
+#include <string>
+#include <vector>
+
+#include "common/int_rect.h"
+
+namespace melnix {
+
+enum DisplayMode { kModeActual = 0, kModeTiled = 1, kModeFitted = 2, kModeAuto = 3 };
+constexpr int kZoomNormal = 1000;  // per mille
+constexpr int kZoomMin = 10;
+constexpr int kZoomMax = 40000;
+constexpr int kCentred = 0x7FFFFFFF;
+
+// Actual size, fitted or half size (returned as kModeAuto) for a picture of
+// p x q in a window of w x h on a screen of screenW x screenH.
+int resolveAutoMode(int p, int q, int w, int h, int screenW, int screenH);
+
+struct PicturePlacement {
+    int mode = kModeActual;  // after resolving: actual, tiled, fitted or half size (kModeAuto)
+    int zoomX = kZoomNormal, zoomY = kZoomNormal;
+    int width = 0, height = 0;  // scaled size
+    int x = 0, y = 0;           // top-left in the window
+    bool drawn = true;          // false: a zoom out of range draws nothing
+};
+
+// mode: kModeActual..kModeAuto (kModeAuto already resolved to half size);
+// x, y: kCentred or a position. Metafiles show at 80 % of the fitted size.
+PicturePlacement placePicture(int mode, bool metafile, int p, int q, const IntRect& r, int zoomX, int zoomY, int x,
+                              int y);
+
+// Further picture changes while waiting gapMs for the next line: count and
+// interval (ms). None for waits under 5 s.
+struct PictureChanges {
+    int count = 0;
+    int intervalMs = 0;
+};
+PictureChanges planPictureChanges(int gapMs);
+constexpr int kClosingIntervalMs = 5000;
+
+// The window of the show for a requested client size w x h (0 x 0: the whole
+// screen). frame: the window frame's thickness on each side.
+IntRect presentationWindow(int w, int h, const IntRect& screen, const IntRect& workArea, int frame);
+
+struct WindowSize {
+    int w, h;
+    int minScreenWidth;  // offered only on screens at least this wide
+};
+// The sizes offered in the picture window's menu, largest first.
+const std::vector<WindowSize>& windowSizes();
+
+// The subtitle band: the bottom seventh of the picture area.
+IntRect subtitleBand(const IntRect& area);
+
+}  // namespace melnix

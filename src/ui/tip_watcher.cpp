@@ -1,0 +1,74 @@
+#include "ui/tip_watcher.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QEvent>
+#include <QWidget>
+#include <chrono>
+
+namespace melnix {
+
+TipWatcher::TipWatcher(TipDisplay* display, QObject* parent)
+    : QObject(parent),
+      display_(display),
+      clock_([] {
+          using namespace std::chrono;
+          return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+      }),
+      probe_([] { return Cursor{QCursor::pos(), QGuiApplication::mouseButtons() != Qt::NoButton}; }) {
+    connect(&timer_, &QTimer::timeout, this, &TipWatcher::tick);
+    timer_.start(kTipTickMs);
+    qApp->installEventFilter(this);
+}
+
+TipWatcher::~TipWatcher() {
+    if (qApp) qApp->removeEventFilter(this);
+}
+
+void TipWatcher::tick() {
+    int64_t now = clock_();
+    Cursor c = probe_();
+    switch (state_.tick(now, {c.globalPos.x(), c.globalPos.y()}, c.buttonHeld)) {
+    case TipWatchState::Action::None:
+        break;
+    case TipWatchState::Action::HideTip:
+        display_->hideTip();
+        break;
+    case TipWatchState::Action::AskForTip: {
+        QString text = tipTextAt(c.globalPos);
+        if (!text.isEmpty()) {
+            display_->showTip(text);
+            state_.tipShown(now);
+        }
+        break;
+    }
+    }
+}
+
+QString TipWatcher::tipTextAt(const QPoint& globalPos) {
+    // Widgets that do not answer (labels, frames) let their parent answer for
+    // the point, as the areas of a window are answered by the window itself.
+    for (QWidget* w = QApplication::widgetAt(globalPos); w; w = w->parentWidget()) {
+        if (auto* source = dynamic_cast<TipTextSource*>(w)) return source->tipTextAt(w->mapFromGlobal(globalPos));
+        if (w->isWindow()) break;
+    }
+    return {};
+}
+
+bool TipWatcher::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        if (state_.userInput(clock_())) display_->hideTip();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace melnix

@@ -1,0 +1,339 @@
+#include "editor/editor_dialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QRadioButton>
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "ui/app_icons.h"
+#include "editor/editor_ids.h"
+#include "editor/progress_slider.h"
+#include "lyrics/lyric_store.h"
+#include "ui/command_event.h"
+#include "present/subtitle_window.h"
+#include "support/gbk_text.h"
+#include "support/editor_song.h"
+#include "support/quiet_prompts.h"
+#include "support/qt_wait.h"
+#include "support/test_files.h"
+#include "support/tone_wav.h"
+
+namespace melnix {
+namespace {
+
+using test::g;
+using test::QuietPrompts;
+
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::useQuietEditorEnvironment(home_.path());
+        song_ = files_.file("tone.wav");
+        test::writeEditorSong(song_);
+    }
+    void open(const std::string& argument) {
+        auto prompts = std::make_unique<QuietPrompts>();
+        prompts_ = prompts.get();
+        editor_ = std::make_unique<EditorDialog>(program_.path(), argument, "demo", std::move(prompts));
+        editor_->show();
+        ASSERT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
+    }
+    QAbstractButton* button(int id) { return qobject_cast<QAbstractButton*>(editor_->control(id)); }
+    QComboBox* lineBox() { return qobject_cast<QComboBox*>(editor_->control(idLineBox)); }
+    // Whether the icon button shows the program's icon iconId.
+    bool shows(int id, int iconId) {
+        const QSize size(20, 20);
+        return button(id)->icon().pixmap(size).toImage() == melnixIcon(iconId).pixmap(size).toImage();
+    }
+
+    test::TempDir home_, files_, program_;
+    std::string song_;
+    std::unique_ptr<EditorDialog> editor_;
+    QuietPrompts* prompts_ = nullptr;
+};
+
+TEST_F(EditorTest, OpensTheSongWithItsLyricAndFollowsIt) {
+    open(song_);
+    EXPECT_EQ(editor_->sheet().lineCount(), 2);
+    // 30 s in whole blocks of the engine.
+    EXPECT_TRUE(qobject_cast<QLabel*>(editor_->control(idLength))->text().startsWith("0:29.9") ||
+                qobject_cast<QLabel*>(editor_->control(idLength))->text().startsWith("0:30.0"));
+    EXPECT_TRUE(test::waitUntil([&] { return editor_->clockRunning(); }));
+    EXPECT_TRUE(button(idSave)->isEnabled());
+    EXPECT_EQ(button(idSave)->text(), QString::fromUtf8("导出"));
+    EXPECT_TRUE(button(idSync)->isVisible());
+    EXPECT_FALSE(button(idTracks)->isVisible());
+    EXPECT_EQ(editor_->windowTitle(), QString::fromStdString("Melnix  " + song_));
+}
+
+TEST_F(EditorTest, EditModesSwapTheButtonsAndAddALine) {
+    open(song_);
+    button(idAdd)->click();
+    EXPECT_EQ(editor_->editMode(), EditMode::Add);
+    EXPECT_EQ(editor_->transport().playState(), PlayState::Paused);
+    EXPECT_TRUE(button(idConfirmAdd)->isVisible());
+    EXPECT_TRUE(button(idCancel)->isVisible());
+    EXPECT_FALSE(button(idAdd)->isVisible());
+    for (int id : {idImport, idOpenList, idPresent, idSave, idPause, idVolume}) EXPECT_FALSE(editor_->control(id)->isEnabled()) << id;
+    EXPECT_TRUE(lineBox()->isEnabled());
+
+    lineBox()->setEditText(QString::fromUtf8("新加的一句"));
+    button(idConfirmAdd)->click();
+    EXPECT_EQ(editor_->editMode(), EditMode::None);
+    EXPECT_EQ(editor_->sheet().lineCount(), 3);
+    EXPECT_TRUE(editor_->modified());
+    EXPECT_EQ(button(idSave)->text(), QString::fromUtf8("保存"));
+    EXPECT_TRUE(button(idAdd)->isVisible());
+    EXPECT_FALSE(lineBox()->isEnabled());
+
+    button(idModify)->click();
+    EXPECT_EQ(editor_->editMode(), EditMode::Modify);
+    button(idCancel)->click();
+    EXPECT_EQ(editor_->editMode(), EditMode::None);
+    EXPECT_EQ(editor_->sheet().lineCount(), 3);
+}
+
+TEST_F(EditorTest, SplitNeedsTwelveBytesAndMergeFitsThirty) {
+    open(song_);
+    button(idPause)->click();
+    editor_->transport().seekUnits(0);
+    editor_->runCommand(kCmdSliderDrag);  // recompute at the slider position 0
+    // The first line, "第一句歌词", has 10 bytes: no split; merged with "第二句" it fits.
+    EXPECT_FALSE(button(idSplit)->isEnabled());
+    EXPECT_TRUE(button(idMerge)->isEnabled());
+    EXPECT_FALSE(button(idReference)->isEnabled());
+    button(idSplit)->click();  // disabled: nothing happens
+    EXPECT_EQ(editor_->editMode(), EditMode::None);
+}
+
+TEST_F(EditorTest, SpeedsVolumeAndCommands) {
+    open(song_);
+    auto* slow = qobject_cast<QRadioButton*>(editor_->control(idFirstSpeed));
+    ASSERT_TRUE(test::waitUntil([&] { return slow->isEnabled(); }));
+    slow->click();
+    EXPECT_EQ(editor_->transport().speedIndex(), 0);
+    EXPECT_FALSE(editor_->control(idVocal)->isEnabled());  // vocal removal only at normal speed
+    slow->click();  // the chosen speed again: back to normal
+    EXPECT_EQ(editor_->transport().speedIndex(), kNormalSpeedIndex);
+    EXPECT_TRUE(editor_->control(idVocal)->isEnabled());
+
+    sendCommand(editor_.get(), kCmdVolumeDown);
+    EXPECT_EQ(editor_->transport().volumeLevel(), 950);
+    sendCommand(editor_.get(), kCmdVolumeUp);
+    EXPECT_EQ(editor_->transport().volumeLevel(), 1000);
+
+    button(idPause)->click();
+    EXPECT_EQ(editor_->transport().playState(), PlayState::Paused);
+    EXPECT_FALSE(slow->isEnabled());  // speeds are chosen while playing
+}
+
+TEST_F(EditorTest, IconButtonsShowWhatIsOn) {
+    open(song_);
+    EXPECT_TRUE(shows(idMute, kIconSoundOn));
+    EXPECT_TRUE(shows(idVocal, kIconVocalsKept));
+    EXPECT_TRUE(shows(idRuler, kIconWaveform));
+    EXPECT_TRUE(shows(idDoubleScale, kIconDoubleScale));
+
+    button(idMute)->click();
+    EXPECT_TRUE(editor_->transport().isMuted());
+    EXPECT_TRUE(shows(idMute, kIconMuted));
+    button(idMute)->click();
+    EXPECT_TRUE(shows(idMute, kIconSoundOn));
+
+    button(idRuler)->click();
+    EXPECT_TRUE(shows(idRuler, kIconRuler));
+
+    ASSERT_TRUE(test::waitUntil([&] { return button(idVocal)->isEnabled(); }));
+    button(idVocal)->click();
+    EXPECT_FALSE(editor_->transport().vocalsKept());
+    EXPECT_TRUE(shows(idVocal, kIconVocalsRemoved));
+    // Another speed has the singer back and the button off; at normal speed
+    // he is gone again.
+    auto* slow = qobject_cast<QRadioButton*>(editor_->control(idFirstSpeed));
+    slow->click();
+    EXPECT_FALSE(button(idVocal)->isEnabled());
+    EXPECT_TRUE(shows(idVocal, kIconVocalsRemoved));
+    slow->click();
+    EXPECT_TRUE(button(idVocal)->isEnabled());
+    EXPECT_FALSE(editor_->transport().vocalsKept());
+    button(idVocal)->click();
+    EXPECT_TRUE(shows(idVocal, kIconVocalsKept));
+}
+
+TEST_F(EditorTest, WindowMenuItemsRunAboutAndTheSubtitleFont) {
+    open(song_);
+    editor_->systemCommand(EditorDialog::kSysAbout);
+    EXPECT_EQ(prompts_->abouts, 1);
+
+    // Cancelled: the face stays.
+    editor_->systemCommand(EditorDialog::kSysSubtitleFont);
+    EXPECT_EQ(prompts_->offeredFont.family(), kDefaultSubtitleFace);
+    EXPECT_EQ(prompts_->offeredFont.pixelSize(), 36);
+
+    prompts_->chosenFace = QStringLiteral("Noto Serif CJK SC");
+    editor_->systemCommand(EditorDialog::kSysSubtitleFont);
+    editor_->systemCommand(EditorDialog::kSysSubtitleFont);
+    EXPECT_EQ(prompts_->offeredFont.family(), prompts_->chosenFace);  // the chooser starts from the face in use
+    button(idExit)->click();
+    ASSERT_TRUE(test::waitUntil([&] { return !editor_->isVisible(); }));
+    EXPECT_EQ(editor_->state().subtitleFont, "Noto Serif CJK SC");
+}
+
+TEST_F(EditorTest, QuittingWithUnsavedLyricsAsksFirst) {
+    open(song_);
+    button(idAdd)->click();
+    lineBox()->setEditText("abc");
+    button(idConfirmAdd)->click();
+    ASSERT_TRUE(editor_->modified());
+    prompts_->answer = -1;  // Cancel: stay
+    editor_->close();
+    EXPECT_EQ(prompts_->asked, 1);
+    EXPECT_TRUE(editor_->isVisible());
+    prompts_->answer = 0;  // No: leave without saving
+    button(idExit)->click();
+    EXPECT_TRUE(test::waitUntil([&] { return !editor_->isVisible(); }));
+    // The state was saved on the way out.
+    EXPECT_FALSE(test::readFile(home_.file("KTextParam.rec")).empty());
+}
+
+TEST_F(EditorTest, TheLineBoxTakesThirtyBytesOfText) {
+    open(song_);
+    button(idAdd)->click();
+    QLineEdit* edit = lineBox()->lineEdit();
+    edit->clear();
+    edit->insert(QString::fromUtf8("一二三四五六七八九十一二三四"));  // 28 bytes
+    edit->insert("ab");
+    EXPECT_EQ(edit->text(), QString::fromUtf8("一二三四五六七八九十一二三四ab"));
+    edit->insert(QString::fromUtf8("五"));  // would be 32: refused whole
+    edit->insert("c");
+    EXPECT_EQ(edit->text(), QString::fromUtf8("一二三四五六七八九十一二三四ab"));
+    edit->backspace();
+    edit->backspace();
+    edit->insert(QString::fromUtf8("五"));
+    button(idConfirmAdd)->click();
+    EXPECT_EQ(editor_->sheet().lineCount(), 3);
+    bool found = false;
+    for (int i = 0; i < editor_->sheet().lineCount(); ++i)
+        found |= editor_->sheet().lineAt(i)->text == g("一二三四五六七八九十一二三四五");
+    EXPECT_TRUE(found);
+}
+
+TEST_F(EditorTest, NamedFilesOpenAsSongsOrLyricsOrAreRefused) {
+    open(song_);
+    const std::string lrc = files_.file("words.lrc");
+    test::writeFile(lrc, "[00:01.00]第一行\n[00:03.00]第二行\n[00:05.00]第三行\n[00:07.00]第四行\n"
+                         "[00:09.00]第五行\n[00:11.00]第六行\n");
+    editor_->openNamedFile(lrc);
+    EXPECT_TRUE(prompts_->errors.isEmpty()) << prompts_->errors.join("\n").toStdString();
+    EXPECT_EQ(editor_->sheet().lineCount(), 6);
+    EXPECT_EQ(editor_->state().list.current.lyricRef, lrc);
+
+    // Neither a song nor a lyric: said so, and the lyric stays.
+    const std::string picture = files_.file("cover.jpg");
+    test::writeFile(picture, std::string(100, 'x'));
+    editor_->openNamedFile(picture);
+    EXPECT_EQ(prompts_->errors, QStringList{QString::fromUtf8("打开下列文件时出错!:") + QString::fromStdString(picture)});
+    EXPECT_EQ(editor_->sheet().lineCount(), 6);
+
+    const std::string broken = files_.file("broken.mlx");
+    test::writeFile(broken, std::string(300, '\x01'));
+    editor_->openNamedFile(broken);
+    EXPECT_EQ(prompts_->errors.last(), QString::fromUtf8("下列文件中同步信息有错!:") + QString::fromStdString(broken));
+}
+
+TEST_F(EditorTest, ABrokenMidiSongInTheListIsPassedBy) {
+    open(song_);
+    const std::string broken = files_.file("broken.mid");
+    test::writeFile(broken, "MThd" + std::string(200, '\x7f'));
+    editor_->openNamedFile(broken);
+    // It ends at once and the song before it in the list plays instead.
+    ASSERT_TRUE(test::waitUntil([&] { return editor_->windowTitle() == QString::fromStdString("Melnix  " + song_); }));
+    EXPECT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
+    EXPECT_TRUE(prompts_->errors.isEmpty()) << prompts_->errors.join("\n").toStdString();
+}
+
+TEST_F(EditorTest, AHandOverWaitsForTheDialogOverTheEditor) {
+    open(song_);
+    const std::string second = files_.file("second.wav");
+    test::writeEditorSong(second);
+    test::writeFile(home_.file("Melnix_001.tmp"), second + '\0');
+    QDialog dialog(editor_.get());
+    QString titleUnderDialog;
+    QTimer::singleShot(0, &dialog, [&] {
+        editor_->runCommand(kCmdHandOver);
+        QApplication::processEvents();
+        titleUnderDialog = editor_->windowTitle();
+        dialog.accept();
+    });
+    dialog.exec();
+    EXPECT_EQ(titleUnderDialog, QString::fromStdString("Melnix  " + song_));
+    EXPECT_TRUE(test::waitUntil([&] { return editor_->windowTitle() == QString::fromStdString("Melnix  " + second); }));
+}
+
+TEST_F(EditorTest, SavesIntoTheSongAndIntoALyricFile) {
+    open(song_);
+    auto addLine = [&](const char* text) {
+        button(idAdd)->click();
+        lineBox()->setEditText(QString::fromUtf8(text));
+        button(idConfirmAdd)->click();
+    };
+    auto pressInSaveDialog = [&](int id) {
+        prompts_->onDialog = [id](QDialog& d) {
+            d.findChild<QPushButton*>(QString("control%1").arg(id))->click();
+            return d.result();
+        };
+    };
+
+    addLine("新的一句");
+    ASSERT_TRUE(editor_->modified());
+    pressInSaveDialog(1);  // into the song
+    button(idSave)->click();
+    EXPECT_FALSE(editor_->modified());
+    LyricSheet stored;
+    ASSERT_EQ(readTailLyric(song_, stored), TailLoad::Loaded);
+    EXPECT_EQ(stored.lineCount(), 3);
+    // The song was let go for the save and plays on.
+    EXPECT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
+
+    addLine("再加一句");
+    const std::string mlx = files_.file("words.MLX");
+    prompts_->saveAs = QString::fromStdString(mlx);
+    pressInSaveDialog(1042);  // save as
+    button(idSave)->click();
+    EXPECT_FALSE(editor_->modified());
+    EXPECT_EQ(editor_->state().list.current.lyricRef, mlx);
+    LyricSheet fromFile;
+    ASSERT_TRUE(openLyricFile(mlx, fromFile));
+    EXPECT_EQ(fromFile.lineCount(), 4);
+
+    // Cancelled: nothing is written.
+    addLine("第三次");
+    pressInSaveDialog(2);
+    button(idSave)->click();
+    EXPECT_TRUE(editor_->modified());
+    ASSERT_TRUE(openLyricFile(mlx, fromFile));
+    EXPECT_EQ(fromFile.lineCount(), 4);
+}
+
+TEST_F(EditorTest, AMissingSongIsReportedAndDropped) {
+    auto prompts = std::make_unique<QuietPrompts>();
+    QuietPrompts* p = prompts.get();
+    EditorDialog editor(program_.path(), files_.file("gone.mp3"), "demo", std::move(prompts));
+    QApplication::processEvents();
+    test::waitUntil([&] { return !p->errors.isEmpty(); }, 3000);
+    // The argument does not exist: the demonstration song is the only one, and
+    // without a MIDI engine it cannot play.
+    EXPECT_EQ(editor.state().list.findSong(files_.file("gone.mp3")), -1);
+}
+
+}  // namespace
+}  // namespace melnix
