@@ -31,7 +31,7 @@ inline std::string scratchPath(const std::string& name) {
 }
 
 inline std::string fixturePath(const std::string& name) {
-    return std::string(MELNIX_FIXTURE_DIR) + "/fixtures/" + name;
+    return std::string(MELNIX_SOURCE_DIR) + "/tests/audio/fixtures/" + name;
 }
 
 inline std::string corpusPath(const std::string& name) {

@@ -1,5 +1,7 @@
 #include "dialogs/exchange_dialog.h"
 
+#include "support/quiet_prompts.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -20,21 +22,6 @@ namespace melnix {
 namespace {
 
 using test::g;
-
-// Answers the dialog's questions and records its messages.
-class AnsweringPrompts : public ExchangePrompts {
-public:
-    bool networkConnected() override { return connected; }
-    bool askYesNo(QWidget*, const QString& text, const QString&) override {
-        questions << text;
-        return yes;
-    }
-    void info(QWidget*, const QString& text, const QString&) override { messages << text; }
-
-    bool connected = true;
-    bool yes = false;
-    QStringList questions, messages;
-};
 
 const QString kSent = QString::fromUtf8("发送成功！恭喜你。\r\n\r\n如果你通过拨号上网，别忘了断线呀！");
 const QString kFailed = QString::fromUtf8(
@@ -76,7 +63,7 @@ protected:
     std::string song_;
     AppState state_;
     LyricSheet sheet_;
-    AnsweringPrompts prompts_;
+    test::QuietPrompts prompts_;
     std::unique_ptr<ExchangeDialog> dialog_;
 };
 
@@ -123,7 +110,7 @@ TEST_F(ExchangeDialogTest, CancelKeepsWhatWasTyped) {
     EXPECT_EQ(state_.senderAge, 0);
     EXPECT_EQ(state_.senderMale, 1);
     EXPECT_EQ(state_.profile[5], "hi\nthere");
-    EXPECT_TRUE(prompts_.messages.isEmpty());
+    EXPECT_TRUE(prompts_.infos.isEmpty());
 }
 
 TEST_F(ExchangeDialogTest, WithoutANetworkOnlyYesSends) {
@@ -133,18 +120,18 @@ TEST_F(ExchangeDialogTest, WithoutANetworkOnlyYesSends) {
     prompts_.connected = false;
     type(ExchangeDialog::idName, QString::fromUtf8("老王"));
 
-    prompts_.yes = false;
+    prompts_.answer = Answer::No;
     sendTo(destination);
     EXPECT_EQ(prompts_.questions, QStringList{kNoDialUp});
-    EXPECT_TRUE(prompts_.messages.isEmpty());
+    EXPECT_TRUE(prompts_.infos.isEmpty());
     EXPECT_EQ(dialog().result(), 0);  // still open
     EXPECT_EQ(state_.profile[0], g("小李"));
     EXPECT_FALSE(sink.message(1).found);
 
-    prompts_.yes = true;
+    prompts_.answer = Answer::Yes;
     sendTo(destination);
     EXPECT_EQ(prompts_.questions.size(), 2);
-    EXPECT_EQ(prompts_.messages, QStringList{kSent});
+    EXPECT_EQ(prompts_.infos, QStringList{kSent});
     EXPECT_EQ(state_.profile[0], g("老王"));
     EXPECT_TRUE(sink.message(1).found);
 }
@@ -158,7 +145,7 @@ TEST_F(ExchangeDialogTest, OneDestinationTakingTheMailIsASuccess) {
     sendTo("127.0.0.1:" + std::to_string(closed) + " gone@exchange.example.org;127.0.0.1:" +
            std::to_string(sink.port()) + " lyrics@exchange.example.org");
     EXPECT_TRUE(prompts_.questions.isEmpty());
-    EXPECT_EQ(prompts_.messages, QStringList{kSent});
+    EXPECT_EQ(prompts_.infos, QStringList{kSent});
     EXPECT_EQ(dialog().result(), QDialog::Accepted);
     EXPECT_EQ(state_.senderAge, 45);
 
@@ -180,9 +167,9 @@ TEST_F(ExchangeDialogTest, FailingEverywhereLeavesTheDialogOpen) {
     const std::string cases[] = {closed + " a@x.org;" + closed + " b@x.org", ""};  // refused; none configured
     for (const std::string& destinations : cases) {
         SCOPED_TRACE(destinations);
-        prompts_.messages.clear();
+        prompts_.infos.clear();
         sendTo(destinations);
-        EXPECT_EQ(prompts_.messages, QStringList{kFailed});
+        EXPECT_EQ(prompts_.infos, QStringList{kFailed});
         EXPECT_EQ(dialog().result(), 0);
     }
 }

@@ -19,7 +19,7 @@ namespace melnix {
 namespace {
 
 using test::g;
-using test::QuietImportPrompts;
+using test::QuietPrompts;
 
 // The controls that wait for text in the edit box.
 constexpr int kDependents[] = {ImportDialog::idHint,    ImportDialog::idTake,   ImportDialog::idWayLabel,
@@ -52,7 +52,7 @@ protected:
 
     test::TempDir home_, files_;
     LyricSheet sheet_;
-    QuietImportPrompts prompts_;
+    QuietPrompts prompts_;
     std::unique_ptr<ImportDialog> dialog_;
 };
 
@@ -117,7 +117,7 @@ TEST_F(ImportDialogTest, TextFilesAndTheClipboardAddOnLinesOfTheirOwn) {
     const std::string missing = files_.file("gone.txt");
     prompts_.openFiles = {QString::fromStdString(missing)};
     click(ImportDialog::idFromFile);
-    EXPECT_EQ(prompts_.messages, QStringList{q("下列文件打开失败:") + QString::fromStdString(missing)});
+    EXPECT_EQ(prompts_.errors, QStringList{q("下列文件打开失败:") + QString::fromStdString(missing)});
     EXPECT_EQ(text(), q("已有\n甲\n乙\n丙\n丁\n丙\n丁"));
 }
 
@@ -136,16 +136,16 @@ TEST_F(ImportDialogTest, OnlyLinesOfAtMostThirtyBytesAreTaken) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         sheet_.clearLines();
-        prompts_.messages.clear();
+        prompts_.errors.clear();
         open();
         type(q("短句\n") + q(c.line) + q("\n末句"));
         click(ImportDialog::idTake);
         if (c.taken) {
-            EXPECT_TRUE(prompts_.messages.isEmpty());
+            EXPECT_TRUE(prompts_.errors.isEmpty());
             EXPECT_EQ(sheet_.lineCount(), 3);
             EXPECT_FALSE(dialog_->isVisible());
         } else {
-            EXPECT_EQ(prompts_.messages, QStringList{q("Melnix:编辑框中有的行太长！")});
+            EXPECT_EQ(prompts_.errors, QStringList{q("Melnix:编辑框中有的行太长！")});
             EXPECT_EQ(box()->textCursor().selectedText(), q(c.line));
             EXPECT_TRUE(sheet_.empty());
             EXPECT_TRUE(dialog_->isVisible());
@@ -157,12 +157,12 @@ TEST_F(ImportDialogTest, OnlyLinesOfAtMostThirtyBytesAreTaken) {
 TEST_F(ImportDialogTest, BlankLinesAreNoContentAndDisableTheButtons) {
     for (int id : {ImportDialog::idTake, ImportDialog::idSave}) {
         SCOPED_TRACE(id);
-        prompts_.messages.clear();
+        prompts_.errors.clear();
         open();
         type(q("  \n\t\n\n"));
         ASSERT_TRUE(dependentsAre(true));
         click(id);
-        EXPECT_EQ(prompts_.messages, QStringList{q("Melnix:编辑框中无内容！")});
+        EXPECT_EQ(prompts_.errors, QStringList{q("Melnix:编辑框中无内容！")});
         EXPECT_TRUE(dependentsAre(false));
         EXPECT_FALSE(box()->document()->isModified());
         EXPECT_TRUE(dialog_->isVisible());
@@ -240,7 +240,7 @@ TEST_F(ImportDialogTest, SavedEditBoxIsGbkTextEndingWithTheEndMark) {
     click(ImportDialog::idSave);
     EXPECT_EQ(prompts_.saveStarts.size(), 1);
     EXPECT_EQ(test::readFile(saved), g("改过") + "\r\n\x1A");
-    EXPECT_TRUE(prompts_.messages.isEmpty());
+    EXPECT_TRUE(prompts_.errors.isEmpty());
 }
 
 TEST_F(ImportDialogTest, AFailedSaveIsReportedAndAsksForAnotherFile) {
@@ -249,7 +249,7 @@ TEST_F(ImportDialogTest, AFailedSaveIsReportedAndAsksForAnotherFile) {
     const QString unwritable = QString::fromStdString(files_.file("no/such/folder/a.TXT"));
     prompts_.saveFiles = {unwritable, QString::fromStdString(files_.file("b.TXT"))};
     click(ImportDialog::idSave);
-    EXPECT_EQ(prompts_.messages, QStringList{q("保存到下列文件时，出现错误，保存失败!:") + unwritable});
+    EXPECT_EQ(prompts_.errors, QStringList{q("保存到下列文件时，出现错误，保存失败!:") + unwritable});
     EXPECT_EQ(prompts_.saveStarts.size(), 2);
     EXPECT_EQ(test::readFile(files_.file("b.TXT")), g("一句") + "\r\n\x1A");
 }
@@ -296,7 +296,8 @@ TEST_F(ImportDialogTest, LeavingWithUnsavedTextAsksFirst) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         prompts_.questions.clear();
-        prompts_.yes = c.yes;
+        prompts_.questionTitles.clear();
+        prompts_.answer = c.yes ? Answer::Yes : Answer::No;
         const std::string target = files_.file(std::string(c.name) + ".TXT");
         if (c.saveChosen) prompts_.saveFiles = {QString::fromStdString(target)};
         open(QString::fromStdString(loaded));
@@ -308,7 +309,7 @@ TEST_F(ImportDialogTest, LeavingWithUnsavedTextAsksFirst) {
         }
         EXPECT_EQ(prompts_.questions.size(), c.asked ? 1 : 0);
         if (c.asked) {
-            EXPECT_EQ(prompts_.questions[0], q("警告:编辑框中内容更改后尚未保存!\n\n你需要保存吗？"));
+            EXPECT_EQ(prompts_.questionTitles[0] + ":" + prompts_.questions[0], q("警告:编辑框中内容更改后尚未保存!\n\n你需要保存吗？"));
         }
         EXPECT_EQ(dialog_->isVisible(), !c.closed);
         EXPECT_EQ(dialog_->importResult(), c.result);

@@ -27,24 +27,6 @@ namespace {
 
 using test::g;
 
-// The file dialogs, answered from a list.
-class ChosenFiles : public SongListFiles {
-public:
-    QStringList openFiles(QWidget*, const QString& title, const QString&, const QString& filter, bool) override {
-        titles << title;
-        filters << filter;
-        return answer;
-    }
-    int ask(QWidget*, const QString& text) override {
-        questions << text;
-        return askAnswer;
-    }
-    QString newPassword(QWidget*, const QString&) override { return password; }
-    QStringList answer, titles, filters, questions;
-    int askAnswer = 0;
-    QString password;
-};
-
 class SongListDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -82,7 +64,7 @@ protected:
     LyricSheet sheet_;
     NoWindowSongHost host_;
     SongSession session_{state_, sheet_, host_};
-    ChosenFiles files_;
+    test::QuietPrompts files_;
     std::unique_ptr<SongListDialog> dialog_;
 };
 
@@ -150,7 +132,7 @@ TEST_F(SongListDialogTest, RemovingTakesRowsAndSongs) {
 TEST_F(SongListDialogTest, AddingSongFiles) {
     dialog().addSongFiles();  // cancelled: the list stays open
     EXPECT_EQ(dialog().result(), 0);
-    EXPECT_EQ(files_.titles.last(), QString::fromUtf8("请打开一个或一组音像文件"));
+    EXPECT_EQ(files_.openTitles.last(), QString::fromUtf8("请打开一个或一组音像文件"));
 
     test::TempDir dir;
     QStringList chosen;
@@ -158,7 +140,7 @@ TEST_F(SongListDialogTest, AddingSongFiles) {
         test::writeEditorSong(dir.file(name));
         chosen << QString::fromStdString(dir.file(name));
     }
-    files_.answer = chosen;
+    files_.chosenFiles = chosen;
     dialog().addSongFiles();
     EXPECT_EQ(dialog().result(), QDialog::Accepted);
     EXPECT_EQ(state_.list.size(), 6);
@@ -172,21 +154,21 @@ TEST_F(SongListDialogTest, ABackgroundForTheChosenSong) {
     test::TempDir pictures;
     for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) test::writeFile(pictures.file(name), "x");
     select({1});  // alpha.wav, the current song
-    files_.answer = QStringList{QString::fromStdString(pictures.file("b.jpg"))};
+    files_.chosenFiles = QStringList{QString::fromStdString(pictures.file("b.jpg"))};
     dialog().chooseBackground();
     const std::string want = pictures.file("b.jpg") + "||c.jpg||a.jpg";
     EXPECT_EQ(state_.list.at(state_.list.findSong("/music/alpha.wav"))->pictureList, want);
     EXPECT_EQ(state_.list.current.pictureList, want);
     EXPECT_EQ(cell(1, SongListDialog::ColPictures).toStdString(), want);
     EXPECT_EQ(state_.lastPictureFolder, pictures.path());
-    EXPECT_TRUE(files_.filters.last().contains("*.JPG"));
+    EXPECT_TRUE(files_.openFilters.last().contains("*.JPG"));
 
     // A video takes music behind it; another song's choice leaves the current one alone.
     select({0});
-    files_.answer = QStringList{"/songs/x.mp3", "/songs/y.mp3"};
+    files_.chosenFiles = QStringList{"/songs/x.mp3", "/songs/y.mp3"};
     dialog().chooseBackground();
-    EXPECT_EQ(files_.titles.last(), QString::fromUtf8("媒体本身是电影，可以选一个或一组音乐做背景"));
-    EXPECT_FALSE(files_.filters.last().contains("*.JPG"));
+    EXPECT_EQ(files_.openTitles.last(), QString::fromUtf8("媒体本身是电影，可以选一个或一组音乐做背景"));
+    EXPECT_FALSE(files_.openFilters.last().contains("*.JPG"));
     EXPECT_EQ(state_.list.at(state_.list.findSong("/video/clip.mpg"))->pictureList, "/songs/x.mp3||y.mp3");
     EXPECT_EQ(state_.list.current.pictureList, want);
 }
@@ -205,8 +187,8 @@ TEST_F(SongListDialogTest, AFolderIsScrambledAndOpenedUpAgainAsItIsChosen) {
     dialog_ = std::make_unique<SongListDialog>(state_, session_, nullptr, &files_, &scrambler);
     select({1});
 
-    files_.answer = QStringList{QString::fromStdString(pictures.file("b.jpg"))};
-    files_.askAnswer = 1;
+    files_.chosenFiles = QStringList{QString::fromStdString(pictures.file("b.jpg"))};
+    files_.answer = Answer::Yes;
     files_.password = "secret";
     dialog().chooseBackground();
     ASSERT_EQ(files_.questions.size(), 1);
@@ -222,7 +204,7 @@ TEST_F(SongListDialogTest, AFolderIsScrambledAndOpenedUpAgainAsItIsChosen) {
     EXPECT_FALSE(shown.load(pictures.file("a.PIK"), {}, &stranger));
 
     // Choosing a scrambled one offers to open the folder up again.
-    files_.answer = QStringList{QString::fromStdString(pictures.file("a.PIK"))};
+    files_.chosenFiles = QStringList{QString::fromStdString(pictures.file("a.PIK"))};
     dialog().chooseBackground();
     EXPECT_TRUE(files_.questions.last().contains(QString::fromUtf8("你选择的文件是已加密的")));
     EXPECT_EQ(state_.list.current.pictureList, pictures.file("a.jpg") + "||b.jpg");
@@ -230,8 +212,8 @@ TEST_F(SongListDialogTest, AFolderIsScrambledAndOpenedUpAgainAsItIsChosen) {
     EXPECT_EQ(asked, 1);
 
     // Cancel leaves the background as it was.
-    files_.askAnswer = -1;
-    files_.answer = QStringList{QString::fromStdString(pictures.file("a.jpg"))};
+    files_.answer = Answer::Cancel;
+    files_.chosenFiles = QStringList{QString::fromStdString(pictures.file("a.jpg"))};
     dialog().chooseBackground();
     EXPECT_EQ(state_.list.current.pictureList, pictures.file("a.jpg") + "||b.jpg");
 }
@@ -292,9 +274,7 @@ protected:
 // The editor's "打开列表" runs the list and opens what was chosen there.
 TEST_F(SongListInTheEditor, OpensTheChosenSong) {
     EditorDialog& editor = *editorWindow;
-    ChosenFiles chooser;
-    chooser.answer = QStringList{QString::fromStdString(second)};
-    editor.setSongListFiles(&chooser);
+    p->chosenFiles = QStringList{QString::fromStdString(second)};
     p->onDialog = [](QDialog& d) {
         static_cast<SongListDialog&>(d).addSongFiles();
         return d.result();

@@ -171,17 +171,17 @@ TEST_F(EditorTest, IconButtonsShowWhatIsOn) {
 
 TEST_F(EditorTest, WindowMenuItemsRunAboutAndTheSubtitleFont) {
     open(song_);
-    editor_->systemCommand(EditorDialog::kSysAbout);
+    editor_->systemCommand(kSysAbout);
     EXPECT_EQ(prompts_->abouts, 1);
 
     // Cancelled: the face stays.
-    editor_->systemCommand(EditorDialog::kSysSubtitleFont);
+    editor_->systemCommand(kSysSubtitleFont);
     EXPECT_EQ(prompts_->offeredFont.family(), kDefaultSubtitleFace);
     EXPECT_EQ(prompts_->offeredFont.pixelSize(), 36);
 
     prompts_->chosenFace = QStringLiteral("Noto Serif CJK SC");
-    editor_->systemCommand(EditorDialog::kSysSubtitleFont);
-    editor_->systemCommand(EditorDialog::kSysSubtitleFont);
+    editor_->systemCommand(kSysSubtitleFont);
+    editor_->systemCommand(kSysSubtitleFont);
     EXPECT_EQ(prompts_->offeredFont.family(), prompts_->chosenFace);  // the chooser starts from the face in use
     button(idExit)->click();
     ASSERT_TRUE(test::waitUntil([&] { return !editor_->isVisible(); }));
@@ -194,11 +194,11 @@ TEST_F(EditorTest, QuittingWithUnsavedLyricsAsksFirst) {
     lineBox()->setEditText("abc");
     button(idConfirmAdd)->click();
     ASSERT_TRUE(editor_->modified());
-    prompts_->answer = -1;  // Cancel: stay
+    prompts_->answer = Answer::Cancel;  // Cancel: stay
     editor_->close();
     EXPECT_EQ(prompts_->asked, 1);
     EXPECT_TRUE(editor_->isVisible());
-    prompts_->answer = 0;  // No: leave without saving
+    prompts_->answer = Answer::No;  // No: leave without saving
     button(idExit)->click();
     EXPECT_TRUE(test::waitUntil([&] { return !editor_->isVisible(); }));
     // The state was saved on the way out.
@@ -306,7 +306,7 @@ TEST_F(EditorTest, SavesIntoTheSongAndIntoALyricFile) {
 
     addLine("再加一句");
     const std::string mlx = files_.file("words.MLX");
-    prompts_->saveAs = QString::fromStdString(mlx);
+    prompts_->saveFiles = QStringList{QString::fromStdString(mlx)};
     pressInSaveDialog(1042);  // save as
     button(idSave)->click();
     EXPECT_FALSE(editor_->modified());

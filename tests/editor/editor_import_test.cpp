@@ -26,7 +26,6 @@ namespace melnix {
 namespace {
 
 using test::g;
-using test::QuietImportPrompts;
 using test::QuietPrompts;
 
 QString q(const char* utf8) { return QString::fromUtf8(utf8); }
@@ -42,9 +41,6 @@ protected:
         auto prompts = std::make_unique<QuietPrompts>();
         prompts_ = prompts.get();
         editor_ = std::make_unique<EditorDialog>(program_.path(), song_, "demo", std::move(prompts));
-        auto importPrompts = std::make_unique<QuietImportPrompts>();
-        importPrompts_ = importPrompts.get();
-        editor_->setImportPrompts(std::move(importPrompts));
         editor_->show();
         ASSERT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
         ASSERT_EQ(editor_->sheet().lineCount(), 2);
@@ -84,7 +80,6 @@ protected:
     std::string song_;
     std::unique_ptr<EditorDialog> editor_;
     QuietPrompts* prompts_ = nullptr;
-    QuietImportPrompts* importPrompts_ = nullptr;
     int dialogsShown_ = 0;
 };
 
@@ -128,9 +123,9 @@ TEST_F(EditorImportTest, ASynchronizedLyricFileOpensFromTheDialog) {
     LyricSheet other;
     other.appendLine(g("别的歌词"));
     ASSERT_TRUE(storeInLyricFile(lyric, other, 3000, "tone.wav"));
-    importPrompts_->openFiles = {QString::fromStdString(lyric)};
+    prompts_->openFiles = {QString::fromStdString(lyric)};
     import({[](ImportDialog& dialog) { click(dialog, ImportDialog::idOpenLyricFile); }});
-    EXPECT_EQ(importPrompts_->openTitles, QStringList{q("请打开相应的同步歌词文件")});
+    EXPECT_EQ(prompts_->openTitles, QStringList{q("请打开相应的同步歌词文件")});
     EXPECT_EQ(lineTexts(), std::vector<std::string>{g("别的歌词")});
     EXPECT_FALSE(editor_->modified());
     EXPECT_EQ(editor_->state().list.current.lyricRef, lyric);
@@ -140,7 +135,7 @@ TEST_F(EditorImportTest, ASynchronizedLyricFileOpensFromTheDialog) {
 TEST_F(EditorImportTest, AFileWithoutSynchronizationComesBackAsTextToPrepare) {
     const std::string text = files_.file("words.MLX");
     test::writeFile(text, g("甲句") + "\r\n" + g("乙句") + "\r\n");
-    importPrompts_->openFiles = {QString::fromStdString(text)};
+    prompts_->openFiles = {QString::fromStdString(text)};
     QString shownAgain;
     import({[](ImportDialog& dialog) { click(dialog, ImportDialog::idOpenLyricFile); },
             [&](ImportDialog& dialog) {

@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "editor/editor_dialog.h"
+#include "editor/core/timeline_math.h"
 #include "editor/editor_ids.h"
+#include "editor/timeline_view.h"
 #include "lyrics/lyric_store.h"
 #include "ui/colour_ref.h"
 #include "support/gbk_text.h"

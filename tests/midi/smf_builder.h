@@ -82,8 +82,8 @@ inline void writeBytes(const std::string& path, const std::vector<uint8_t>& byte
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string fixturePath(const std::string& name) { return std::string(MELNIX_FIXTURE_DIR) + "/" + name; }
-inline std::string demoSongPath() { return std::string(MELNIX_FIXTURE_DIR) + "/../../res/BHL.MID"; }
+inline std::string fixturePath(const std::string& name) { return std::string(MELNIX_SOURCE_DIR) + "/tests/midi/" + name; }
+inline std::string demoSongPath() { return std::string(MELNIX_SOURCE_DIR) + "/res/BHL.MID"; }
 
 // The lyric model's rules for every line: 1..30 bytes of text, one time per
 // character plus the end, strictly increasing from 0 to the duration, at

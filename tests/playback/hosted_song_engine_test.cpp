@@ -3,6 +3,7 @@
 // own scale.
 
 #include "playback/hosted_song_engine.h"
+#include "playback/core/volume.h"
 
 #include <QWidget>
 #include <cstdlib>
