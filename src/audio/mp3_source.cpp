@@ -40,6 +40,9 @@ bool Mp3Source::Open() {
     config_.bitsPerSample = 16;
     pcm_.assign(static_cast<size_t>(std::max(config_.decodeBufferBytes, config_.maxBlockBytes * 2)) / 2, 0);
     haveStream_ = false;
+    audioStart_ = 0;
+    vbr_ = false;
+    frameAt_.clear();
     Rewind();
     return true;
 }
