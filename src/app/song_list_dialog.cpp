@@ -73,7 +73,7 @@ QString SongListFiles::newPassword(QWidget* parent, const QString& path) {
 
 QString songOpenFilter() {
     return QCoreApplication::translate("SongListDialog", "常见音乐类型") +
-           " (*.MP3 *.WAV *.MID *.KAR *.WMA *.CDA *.MPG *.WMF *.RM *.SWF);;" +
+           " (*.MP3 *.WAV *.MID *.KAR *.WMA *.CDA *.MPG *.WMF *.RM *.SWF *.FLAC *.M4A *.OGG *.OPUS *.MP4 *.MKV *.WEBM);;" +
            QCoreApplication::translate("SongListDialog", "所有音像类型") + " (" + patterns(MediaTable::Audio) + " " +
            patterns(MediaTable::Video) + ")";
 }

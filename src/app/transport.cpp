@@ -6,7 +6,7 @@
 
 namespace melnix {
 
-bool isWaveKind(int kind) { return kind == kKindMp3 || kind == kKindWav || kind == kKindMpa; }
+bool isWaveKind(int kind) { return isWaveEngineKind(kind); }
 bool isMidiKind(int kind) { return kind >= kAudioFirstMidi && kind <= kAudioLastMidi; }
 
 Transport::Transport() : levelTrack_(new std::atomic<uint8_t>[kLevelTrackSize]) { resetLevelTrack(); }
@@ -47,7 +47,10 @@ bool Transport::openSong(const std::string& path, int64_t songDataLength) {
         auto wave = std::make_unique<WaveSongEngine>(waveSongEnded_, &levelPeak_, levelTrack_.get());
         wave->setVolumeLevel(muted_ ? 0 : volumeLevel_);
         // Songs open at normal speed; a faster or slower choice applies once playing.
-        if (!wave->open(path, songDataLength, kind == kKindWav)) {
+        const WaveSourceKind source = kind == kKindWav                      ? WaveSourceKind::Wav
+                                      : kind == kKindMp3 || kind == kKindMpa ? WaveSourceKind::Mpeg
+                                                                             : WaveSourceKind::Decoded;
+        if (!wave->open(path, songDataLength, source)) {
             close();
             return false;
         }
