@@ -9,12 +9,14 @@ PACKAGES=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # MP3 decoding, audio devices, MIDI synthesis with a General MIDI soundfont
-  libmpg123-dev libsdl2-dev libfluidsynth-dev fluid-soundfont-gm
+  libmpg123-dev libsdl2-dev
+  # FLAC, Ogg, Opus, M4A and other songs of today
+  libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libfluidsynth-dev fluid-soundfont-gm
   libmpv-dev  # video, streaming-media and Flash songs
   # a real SMTP server for the mail tests
   python3 python3-aiosmtpd
-  # renders exported karaoke subtitles in the tests
-  ffmpeg
+  # renders exported karaoke subtitles and encodes test songs in the tests
+  ffmpeg lame
   # user interface, its icons and cursors (SVG), Qt's own dialogs in Chinese, CJK fonts,
   # screenshots under a virtual display
   qt6-base-dev qt6-image-formats-plugins libqt6svg6 qt6-translations-l10n fonts-noto-cjk xvfb xauth

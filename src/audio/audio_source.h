@@ -1,6 +1,6 @@
 #pragma once
-// A song's PCM, block by block, for the wave engine's worker: the WAV reader
-// and the MP3 reader with its decoder implement this.
+// A song's PCM, block by block, for the wave engine's worker: the WAV reader,
+// the MP3 reader with its decoder and the FFmpeg decoder implement this.
 
 #include <atomic>
 #include <cstdint>
@@ -45,6 +45,8 @@ public:
     virtual bool SeekMs(int32_t ms) = 0;
     virtual uint32_t BlockCount() const = 0;
     virtual double MsPerBlock() const = 0;
+    // The song's length; sources that know it better than whole blocks say so.
+    virtual double LengthMs() const { return BlockCount() * MsPerBlock(); }
     virtual void Rewind() = 0;
     virtual void Close() = 0;
 

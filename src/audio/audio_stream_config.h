@@ -55,6 +55,9 @@ struct AudioStreamConfig {
 
     int threadPriority = 2;
     std::atomic<int> lastError{kWaveErrorNone};
+    // Why the source refused the song, when it can say; set and read on the
+    // user-interface thread before playing starts.
+    std::string errorText;
 };
 
 }  // namespace melnix

@@ -3,6 +3,7 @@
 #include <mpg123.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace melnix {
@@ -39,6 +40,9 @@ bool Mp3Source::Open() {
     config_.bitsPerSample = 16;
     pcm_.assign(static_cast<size_t>(std::max(config_.decodeBufferBytes, config_.maxBlockBytes * 2)) / 2, 0);
     haveStream_ = false;
+    audioStart_ = 0;
+    vbr_ = false;
+    frameAt_.clear();
     Rewind();
     return true;
 }
@@ -132,6 +136,7 @@ int Mp3Source::ReadBlock() {
         nominalFrameBytes_ = h.nominalFrameBytes;
     }
 
+    const int64_t frameStart = Position() - 4;
     const auto body = static_cast<size_t>(header_.frameBodyBytes);
     frame_.resize(4 + body);
     frame_[0] = static_cast<uint8_t>(word >> 24);
@@ -142,6 +147,8 @@ int Mp3Source::ReadBlock() {
     if (got == 0 || Position() > dataLength_) return kEndOfData;
     // A frame cut short by the end of the file is completed with silence.
     std::fill(frame_.begin() + 4 + static_cast<ptrdiff_t>(got), frame_.end(), 0);
+    if (nextFrame_ == static_cast<int64_t>(frameAt_.size())) frameAt_.push_back(frameStart);
+    ++nextFrame_;
     return kBlockRead;
 }
 
@@ -175,11 +182,15 @@ bool Mp3Source::Prepare() {
         return false;
     }
     // The first frame tells the stream.
+    audioStart_ = 0;
+    vbr_ = false;
+    frameAt_.clear();
     Rewind();
     haveStream_ = false;
     int r;
     while ((r = ReadBlock()) == kNothingUsable) {
     }
+    if (r == kBlockRead) LearnFrames();
     Rewind();
     if (r != kBlockRead) {
         config_.lastError = kWaveErrorSource;
@@ -189,6 +200,36 @@ bool Mp3Source::Prepare() {
     config_.channels = config_.forceMono ? 1 : 2;
     config_.bitsPerSample = 16;
     return true;
+}
+
+void Mp3Source::LearnFrames() {
+    VbrTag tag;
+    if (ReadVbrTag(frame_.data(), frame_.size(), header_, tag) && tag.variable && tag.frames > 0) {
+        vbr_ = true;
+        audioStart_ = Position();
+        vbrFrames_ = tag.frames;
+        frameAt_.clear();
+        nextFrame_ = 0;
+        const int64_t samplesPerFrame =
+            std::lround(double{kMsPerFrame[samplingIndex_.load()]} * kSamplingRates[samplingIndex_.load()] / 1000.0);
+        const int64_t trim = int64_t{tag.encoderDelay} + tag.encoderPadding;
+        vbrSamples_ = tag.encoderDelay >= 0 && trim < int64_t{tag.frames} * samplesPerFrame
+                          ? int64_t{tag.frames} * samplesPerFrame - trim
+                          : -1;
+        return;
+    }
+    // An "Info" tag says the rate is constant. Otherwise every header is read
+    // (the bodies are skipped over in the read buffer) and counted.
+    if (ReadVbrTag(frame_.data(), frame_.size(), header_, tag)) return;
+    const int bitrate = header_.bitrateIndex;
+    bool varies = false;
+    int r;
+    while ((r = ReadBlock()) != kEndOfData)
+        if (r == kBlockRead && header_.bitrateIndex != bitrate) varies = true;
+    if (!varies) return;
+    vbr_ = true;
+    vbrFrames_ = static_cast<uint32_t>(frameAt_.size());
+    vbrSamples_ = -1;
 }
 
 bool Mp3Source::FormatChanged() {
@@ -238,14 +279,21 @@ void Mp3Source::FlushPending(BlockProcessor& out) {
 }
 
 uint32_t Mp3Source::BlockCount() const {
+    if (vbr_) return vbrFrames_;
     const int nominal = nominalFrameBytes_.load();
     return nominal > 0 ? static_cast<uint32_t>(dataLength_ / nominal) : 0;
 }
 
 double Mp3Source::MsPerBlock() const { return kMsPerFrame[samplingIndex_.load()]; }
 
+double Mp3Source::LengthMs() const {
+    if (vbr_ && vbrSamples_ >= 0) return static_cast<double>(vbrSamples_) * 1000.0 / kSamplingRates[samplingIndex_.load()];
+    return BlockCount() * MsPerBlock();
+}
+
 void Mp3Source::Rewind() {
-    if (file_.isOpen()) Seek(0);
+    if (file_.isOpen()) Seek(audioStart_);
+    nextFrame_ = 0;
     previousHeader_ = 0;
     headerChanged_ = false;
     pcmSamples_ = 0;
@@ -262,7 +310,33 @@ bool Mp3Source::SeekMs(int32_t ms) {
     const int64_t oldPosition = Position();
     const uint32_t oldHeaderWord = previousHeader_;
     const MpegHeader oldHeader = header_;
+    if (target > 0 && target <= static_cast<int64_t>(frameAt_.size())) {
+        // A frame read before: straight there. The frame before the target
+        // is decoded without playing it, for the look-back the target needs.
+        Seek(frameAt_[static_cast<size_t>(target - 1)]);
+        previousHeader_ = 0;
+        nextFrame_ = target - 1;
+        if (ReadBlock() == kBlockRead) {
+            Decode(nullptr, true);
+            pcmSamples_ = 0;
+            config_.blockIndex = static_cast<int32_t>(target);
+            return true;
+        }
+        Seek(oldPosition);
+        previousHeader_ = oldHeaderWord;
+        header_ = oldHeader;
+        nextFrame_ = current;
+    }
     if (target < current) Rewind();
+    if (static_cast<int64_t>(frameAt_.size()) > config_.blockIndex.load() + 1 &&
+        target > static_cast<int64_t>(frameAt_.size())) {
+        // Read on from the last frame known.
+        const int64_t known = static_cast<int64_t>(frameAt_.size()) - 1;
+        Seek(frameAt_[static_cast<size_t>(known)]);
+        previousHeader_ = 0;
+        nextFrame_ = known;
+        config_.blockIndex = static_cast<int32_t>(known);
+    }
     // Skip frames unread up to the target; decode the target itself without
     // playing it, so that the next frame finds the look-back it needs.
     for (int64_t index = config_.blockIndex.load(); index < target;) {
@@ -271,6 +345,7 @@ bool Mp3Source::SeekMs(int32_t ms) {
             Seek(oldPosition);
             previousHeader_ = oldHeaderWord;
             header_ = oldHeader;
+            nextFrame_ = current;
             config_.blockIndex = current;
             return false;
         }

@@ -35,14 +35,20 @@ public:
     bool SeekMs(int32_t ms) override;
     uint32_t BlockCount() const override;
     double MsPerBlock() const override;
+    double LengthMs() const override;
     void Rewind() override;
     void Close() override;
 
     const MpegHeader& header() const { return header_; }
     bool headerChanged() const { return headerChanged_; }
+    // A variable-rate stream: its length and seeking come from its frames.
+    bool variableRate() const { return vbr_; }
 
 private:
     bool ResetDecoder();
+    // After the first frame: a Xing or VBRI tag, or else a scan of every
+    // frame header, tells whether the rate varies and how many frames there are.
+    void LearnFrames();
     // Decodes the frame just read; its PCM is dropped when discard is set.
     void Decode(BlockProcessor* out, bool discard);
     bool Acceptable(uint32_t word) const;
@@ -69,6 +75,17 @@ private:
     MpegHeader header_;
     bool headerChanged_ = false;
     std::vector<uint8_t> frame_;
+
+    // Variable rate: frames counted from audioStart_ (past a Xing or VBRI
+    // frame, which is no audio), the song's samples less LAME's delay and
+    // padding when known (-1 otherwise).
+    bool vbr_ = false;
+    int64_t audioStart_ = 0;
+    uint32_t vbrFrames_ = 0;
+    int64_t vbrSamples_ = -1;
+    // Where each frame read so far starts, by frame index: seeks jump there.
+    std::vector<int64_t> frameAt_;
+    int64_t nextFrame_ = 0;
 
     std::vector<int16_t> pcm_;
     size_t pcmSamples_ = 0;

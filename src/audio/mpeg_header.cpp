@@ -1,5 +1,7 @@
 #include "audio/mpeg_header.h"
 
+#include <cstring>
+
 namespace melnix {
 namespace {
 
@@ -14,6 +16,15 @@ constexpr int kBitrates[2][3][15] = {
 };
 
 constexpr uint32_t kSyncMask = 0xFFE00000;
+constexpr size_t kVbriOffset = 36;
+constexpr uint32_t kXingFramesFlag = 1, kXingBytesFlag = 2, kXingTocFlag = 4, kXingQualityFlag = 8;
+constexpr size_t kXingTocBytes = 100;
+constexpr size_t kLameDelayAt = 21;  // after "LAME3.100", revision, lowpass, replay gain, flags, bit rate
+
+uint32_t be32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
+           p[3];
+}
 constexpr uint32_t kLayerIWithoutCrc = 0xFFFF0000;
 
 }  // namespace
@@ -59,6 +70,38 @@ bool DecodeFrameHeader(uint32_t word, MpegHeader& h) {
     }
     h = d;
     return true;
+}
+
+bool ReadVbrTag(const uint8_t* frame, size_t size, const MpegHeader& h, VbrTag& tag) {
+    tag = VbrTag{};
+    // The Xing header follows the side information.
+    size_t at = 4 + (h.stereo == 2 ? (h.lsf ? 17 : 32) : (h.lsf ? 9 : 17)) + (h.crcProtected ? 2 : 0);
+    if (at + 8 <= size && (std::memcmp(frame + at, "Xing", 4) == 0 || std::memcmp(frame + at, "Info", 4) == 0)) {
+        tag.variable = frame[at] == 'X';
+        const uint32_t flags = be32(frame + at + 4);
+        at += 8;
+        if (flags & kXingFramesFlag) {
+            if (at + 4 > size) return false;
+            tag.frames = be32(frame + at);
+            at += 4;
+        }
+        if (flags & kXingBytesFlag) at += 4;
+        if (flags & kXingTocFlag) at += kXingTocBytes;
+        if (flags & kXingQualityFlag) at += 4;
+        if (at + kLameDelayAt + 3 <= size && std::memcmp(frame + at, "LAME", 4) == 0) {
+            const uint8_t* d = frame + at + kLameDelayAt;
+            tag.encoderDelay = d[0] << 4 | d[1] >> 4;
+            tag.encoderPadding = (d[1] & 0x0F) << 8 | d[2];
+        }
+        return true;
+    }
+    // VBRI: version, delay, quality, bytes, then frames.
+    if (kVbriOffset + 18 <= size && std::memcmp(frame + kVbriOffset, "VBRI", 4) == 0) {
+        tag.variable = true;
+        tag.frames = be32(frame + kVbriOffset + 14);
+        return true;
+    }
+    return false;
 }
 
 bool SameStream(const MpegHeader& a, const MpegHeader& b) {

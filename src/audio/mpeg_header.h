@@ -3,6 +3,7 @@
 // which 32-bit words count as a header, what they say, and how long their
 // frames are.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace melnix {
@@ -37,6 +38,20 @@ bool IsFrameHeader(uint32_t word);
 // Decodes a word that passed IsFrameHeader. Free format (bit-rate index 0) is
 // refused.
 bool DecodeFrameHeader(uint32_t word, MpegHeader& h);
+
+// What a variable-bit-rate stream's first frame says about the stream: a
+// Xing ("Xing", or "Info" for a constant rate) or VBRI header with the count
+// of the frames after it, and LAME's encoder delay and padding in samples.
+struct VbrTag {
+    bool variable = false;  // "Xing" or "VBRI"; false for "Info"
+    uint32_t frames = 0;    // 0: not given
+    int encoderDelay = -1;  // -1: no LAME extension
+    int encoderPadding = -1;
+};
+
+// Reads the tag in a whole frame (its 4 header bytes first). False when the
+// frame holds none.
+bool ReadVbrTag(const uint8_t* frame, size_t size, const MpegHeader& h, VbrTag& tag);
 
 // True when two headers belong to one stream: same version, layer and
 // sampling rate.

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <system_error>
 
+#include "audio/ffmpeg_source.h"
 #include "audio/mp3_source.h"
 #include "audio/wav_source.h"
 #include "common/mul_div.h"
@@ -39,15 +40,17 @@ WavePlayer::~WavePlayer() {
     JoinThread();
 }
 
-bool WavePlayer::SetSource(const std::string& path, int64_t dataLength, bool isWav) {
+bool WavePlayer::SetSource(const std::string& path, int64_t dataLength, WaveSourceKind kind) {
     if (state_.load() != kWaveIdle) return false;
     config_.filePath = path;
     config_.dataLength = dataLength;
-    config_.isWav = isWav;
-    if (isWav)
-        source_ = std::make_unique<WavSource>(config_);
-    else
-        source_ = std::make_unique<Mp3Source>(config_);
+    config_.isWav = kind == WaveSourceKind::Wav;
+    config_.errorText.clear();
+    switch (kind) {
+        case WaveSourceKind::Wav: source_ = std::make_unique<WavSource>(config_); break;
+        case WaveSourceKind::Mpeg: source_ = std::make_unique<Mp3Source>(config_); break;
+        case WaveSourceKind::Decoded: source_ = std::make_unique<FfmpegSource>(config_); break;
+    }
     source_->speedPercent = speedPercent_.load();
     return true;
 }
@@ -108,6 +111,22 @@ bool WavePlayer::Start() {
     started.wait();
     if (config_.lastError.load() != kWaveErrorNone) {
         JoinThread();
+        return false;
+    }
+    return true;
+}
+
+bool WavePlayer::StartAt(int32_t ms) {
+    if (state_.load() != kWavePrepared) return false;
+    if (ms < 0 || static_cast<double>(ms) >= source_->LengthMs()) return false;
+    if (ms > 0) {
+        // The worker's first step takes the seek, before any block is read.
+        seekTargetMs_ = ms;
+        seekDone_.reset();
+        seekRequested_.set();
+    }
+    if (!Start()) {
+        seekRequested_.reset();
         return false;
     }
     return true;
@@ -186,7 +205,7 @@ int32_t WavePlayer::PositionMs() const {
 
 uint32_t WavePlayer::LengthMs() const {
     if (state_.load() < kWavePrepared || !source_) return kLengthUnknown;
-    return static_cast<uint32_t>(source_->BlockCount() * source_->MsPerBlock());
+    return static_cast<uint32_t>(source_->LengthMs());
 }
 
 bool WavePlayer::SetVolume(uint32_t v) { return device_.SetVolume(v); }

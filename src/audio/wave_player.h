@@ -1,5 +1,5 @@
 #pragma once
-// Plays WAV and MP3 songs on a worker thread that owns the source and the
+// Plays WAV, MP3 and FFmpeg-decoded songs on a worker thread that owns the source and the
 // device: open, prepare, start, pause, resume, seek and stop from the user
 // interface, with the position in song milliseconds, eight speeds besides
 // normal, vocal removal and the volume waveform. The natural end of a song is
@@ -40,6 +40,9 @@ constexpr uint32_t kLengthUnknown = 0xFFFFFFFF;
 // Added to every position read while playing.
 constexpr int32_t kPositionLeadMs = 200;
 
+// Which source reads a song.
+enum class WaveSourceKind { Wav, Mpeg, Decoded };
+
 class WavePlayer {
 public:
     using SongEnded = std::function<void()>;
@@ -52,10 +55,15 @@ public:
     WavePlayer(const WavePlayer&) = delete;
     WavePlayer& operator=(const WavePlayer&) = delete;
 
-    bool SetSource(const std::string& path, int64_t dataLength, bool isWav);
+    bool SetSource(const std::string& path, int64_t dataLength, WaveSourceKind kind);
+    bool SetSource(const std::string& path, int64_t dataLength, bool isWav) {
+        return SetSource(path, dataLength, isWav ? WaveSourceKind::Wav : WaveSourceKind::Mpeg);
+    }
     bool Open();
     bool Prepare();
     bool Start();
+    // Starts playing at a song time, reached the way a seek reaches it.
+    bool StartAt(int32_t ms);
     bool Pause();
     bool Resume();
     bool Stop();
@@ -76,6 +84,8 @@ public:
     void SetCollectWaveform(bool on) { config_.collectWaveform = on; }
 
     int LastError() const { return config_.lastError.load(); }
+    // Why the song was refused, when the source could say; else empty.
+    const std::string& LastErrorText() const { return config_.errorText; }
     AudioStreamConfig& config() { return config_; }
 
 private:

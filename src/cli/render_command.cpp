@@ -19,14 +19,13 @@ using namespace melnix;
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
-constexpr int kAudioMpa = 10;  // ".MPA", decoded like MP3
 
 int usage() {
-    std::fputs("usage: melnix-tool render SONG OUT.WAV [--speed 0..8] [--vocal-removal]\n", stderr);
+    std::fputs("usage: melnix-tool render SONG OUT.WAV [--speed 0..8] [--vocal-removal] [--from MS]\n", stderr);
     return kExitUsage;
 }
 
-int engineFailure(const std::string& song, int error) {
+int engineFailure(const std::string& song, int error, const std::string& why) {
     const char* what = "the wave engine failed";
     switch (error) {
         case kWaveErrorThread: what = "the decoder or the playing thread could not be set up"; break;
@@ -34,7 +33,10 @@ int engineFailure(const std::string& song, int error) {
         case kWaveErrorDevice: what = "the output cannot be written"; break;
         default: break;
     }
-    std::fprintf(stderr, "melnix-tool: %s: %s (error %d)\n", song.c_str(), what, error);
+    if (!why.empty())
+        std::fprintf(stderr, "melnix-tool: %s: %s: %s (error %d)\n", song.c_str(), what, why.c_str(), error);
+    else
+        std::fprintf(stderr, "melnix-tool: %s: %s (error %d)\n", song.c_str(), what, error);
     return kExitFailed;
 }
 
@@ -47,6 +49,12 @@ int64_t audioLength(const std::string& song) {
     return locateTailBlock(f, tag, length) >= 0 ? length : 0;
 }
 
+bool parseMs(const std::string& text, int32_t& ms) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    ms = static_cast<int32_t>(std::stol(text));
+    return true;
+}
+
 }  // namespace
 
 int runRenderCommand(const std::vector<std::string>& args) {
@@ -55,12 +63,15 @@ int runRenderCommand(const std::vector<std::string>& args) {
     const std::string& out = args[1];
     int speedIndex = kNormalSpeedIndex;
     bool vocalRemoval = false;
+    int32_t fromMs = 0;
     for (size_t i = 2; i < args.size(); ++i) {
         if (args[i] == "--vocal-removal") {
             vocalRemoval = true;
         } else if (args[i] == "--speed" && i + 1 < args.size() && args[i + 1].size() == 1 && args[i + 1][0] >= '0' &&
                    args[i + 1][0] < '0' + kSpeedCount) {
             speedIndex = args[++i][0] - '0';
+        } else if (args[i] == "--from" && i + 1 < args.size() && parseMs(args[i + 1], fromMs)) {
+            ++i;
         } else {
             return usage();
         }
@@ -70,20 +81,31 @@ int runRenderCommand(const std::vector<std::string>& args) {
         return kExitUsage;
     }
     const int kind = mediaKind(song, MediaTable::Audio);
-    if (kind != kAudioMp3 && kind != kAudioWav && kind != kAudioMpa) {
-        std::fprintf(stderr, "melnix-tool: %s: not a WAV or MP3 song\n", song.c_str());
+    if (kind != 0 && !isWaveEngineKind(kind)) {
+        std::fprintf(stderr, "melnix-tool: %s: not a song the wave engine plays\n", song.c_str());
         return kExitFailed;
     }
+    // Anything else is tried as the sound of a file FFmpeg reads.
+    const WaveSourceKind source = kind == kAudioWav   ? WaveSourceKind::Wav
+                                  : kind == kAudioMp3 || kind == kAudioMpa ? WaveSourceKind::Mpeg
+                                                                           : WaveSourceKind::Decoded;
 
     AutoResetEvent ended;
     WavePlayer player([&ended] { ended.set(); }, nullptr, nullptr, 0, makeWavAudioOutput(out));
     const Speed speed = speedAt(speedIndex);
-    player.SetSource(song, audioLength(song), kind == kAudioWav);
+    player.SetSource(song, source == WaveSourceKind::Decoded ? 0 : audioLength(song), source);
     player.SetSpeedPercent(speed.percent);
     player.SetPitchChange(speed.pitchChange);
     player.SetChannelMode(vocalRemoval ? kChannelModeVocalRemoval : kChannelModeNormal);
     player.SetCollectWaveform(false);
-    if (!player.Open() || !player.Prepare() || !player.Start()) return engineFailure(song, player.LastError());
+    if (!player.Open() || !player.Prepare())
+        return engineFailure(song, player.LastError(), player.LastErrorText());
+    if (fromMs > 0 && static_cast<uint32_t>(fromMs) >= player.LengthMs()) {
+        std::fprintf(stderr, "melnix-tool: %s: --from %d is past the song's end (%u ms)\n", song.c_str(), fromMs,
+                     player.LengthMs());
+        return kExitFailed;
+    }
+    if (!player.StartAt(fromMs)) return engineFailure(song, player.LastError(), player.LastErrorText());
     ended.wait();
     const uint32_t length = player.LengthMs();
     player.Close();

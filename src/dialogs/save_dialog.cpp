@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "lyrics/lyric_store.h"
+
 namespace melnix {
 namespace {
 constexpr int kMinPathLength = 6;
@@ -32,7 +34,9 @@ SaveDialog::SaveDialog(QWidget* parent, const QString& songPath, const QString& 
             }
         });
     };
-    add(1, tr("保存在当前的音乐文件中"), songPath, songPath.size() >= kMinPathLength, SaveChoice::SongTail);
+    // FLAC, Ogg, MP4 and the like have no safe place for a lyric after the audio.
+    add(1, tr("保存在当前的音乐文件中"), songPath,
+        songPath.size() >= kMinPathLength && songCanCarryTailLyric(songPath.toStdString()), SaveChoice::SongTail);
     add(1041, tr("保存到下列同步文件中"), mlxPath, mlxPath.size() >= kMinPathLength, SaveChoice::LyricFile);
     add(1042, tr("另存为其他文件"), QString(), true, SaveChoice::SaveAs);
     add(2, tr("放弃保存操作"), QString(), true, SaveChoice::Cancel);

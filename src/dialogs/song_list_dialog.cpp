@@ -58,7 +58,7 @@ public:
 
 QString songOpenFilter() {
     return QCoreApplication::translate("SongListDialog", "常见音乐类型") +
-           " (*.MP3 *.WAV *.MID *.KAR *.WMA *.CDA *.MPG *.WMF *.RM *.SWF);;" +
+           " (*.MP3 *.WAV *.MID *.KAR *.WMA *.CDA *.MPG *.WMF *.RM *.SWF *.FLAC *.M4A *.OGG *.OPUS *.MP4 *.MKV *.WEBM);;" +
            QCoreApplication::translate("SongListDialog", "所有音像类型") + " (" + patterns(MediaTable::Audio) + " " +
            patterns(MediaTable::Video) + ")";
 }

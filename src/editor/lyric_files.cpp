@@ -60,7 +60,10 @@ void LyricFiles::save() {
     SongEntry& current = ctx_.state->list.current;
     const std::string song = current.songPath;
     for (;;) {
-        const std::string lyricPath = current.hasLyricFile() ? current.lyricRef : std::string();
+        // A song whose container has no room after its sound keeps its lyric beside it.
+        const std::string lyricPath = current.hasLyricFile()           ? current.lyricRef
+                                      : !songCanCarryTailLyric(song) ? lyricFileBeside(song)
+                                                                     : std::string();
         SaveDialog dialog(ctx_.window, displayPath(song), displayPath(replaceExtension(lyricPath, "MLX")));
         ctx_.prompts->runDialog(dialog);
         const SaveChoice choice = dialog.choice();

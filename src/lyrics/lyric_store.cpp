@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "common/file.h"
+#include "common/paths.h"
 #include "common/safe_save.h"
 #include "lyrics/lyric_source.h"
 #include "lyrics/mlx_block.h"
@@ -24,7 +25,21 @@ bool failWith(StoreError* error, int err, const char* detail) {
     return false;
 }
 
+// Containers whose players check sizes, indexes or page checksums up to the
+// file's end, or find their index there.
+constexpr std::string_view kNoTailContainers[] = {
+    ".FLAC", ".OGG", ".OGA", ".OPUS", ".M4A", ".AAC", ".AIF", ".AIFF", ".WV", ".APE", ".MKA", ".WEBA",
+    ".MP4",  ".M4V", ".MKV", ".WEBM", ".MOV", ".FLV", ".TS"};
+
 }  // namespace
+
+bool songCanCarryTailLyric(std::string_view songPath) {
+    for (std::string_view ext : kNoTailContainers)
+        if (endsWithNoCase(songPath, ext)) return false;
+    return true;
+}
+
+std::string lyricFileBeside(const std::string& songPath) { return replaceExtension(songPath, "MLX"); }
 
 TailLoad readTailLyric(const std::string& songPath, LyricSheet& sheet) {
     sheet.clearLines();
@@ -55,6 +70,8 @@ bool openLyricFile(const std::string& path, LyricSheet& sheet) {
 }
 
 bool storeInSongTail(const std::string& songPath, LyricSheet& sheet, StoreError* error) {
+    if (!songCanCarryTailLyric(songPath))
+        return failWith(error, EINVAL, "this kind of song keeps its lyric in an .MLX file beside it");
     File song;
     if (!song.open(songPath, File::Mode::Read)) return failWith(error, song.lastErrno(), "cannot open the song");
     std::string tag;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "lyrics/lyric_sheet.h"
 
@@ -28,11 +29,21 @@ struct StoreError {
     std::string detail;      // a short English explanation for diagnostics
 };
 
+// False for songs in containers with no safe place after the audio data
+// (FLAC, Ogg, MP4 and the like: an index, checksums or a size field that a
+// block appended there would break or be counted in). Their lyric lives in
+// an .MLX file of the song's name beside them. Decided by the name alone.
+bool songCanCarryTailLyric(std::string_view songPath);
+
+// The lyric file beside a song: its name with the extension MLX.
+std::string lyricFileBeside(const std::string& songPath);
+
 // Stores the sheet as the block at the song's tail, replacing a block that is
 // there and keeping an ID3v1 tag after it. The song data before the block is
 // never touched; the file is replaced as a whole, so a failure leaves the
 // song (and the lyric it had) as it was. The song gains owner write
 // permission, as a stored lyric means the file is meant to be written.
+// Refused (EINVAL) for songs that cannot carry it.
 bool storeInSongTail(const std::string& songPath, LyricSheet& sheet, StoreError* error = nullptr);
 
 // Writes the sheet as a lyric file of its own (block start 0), replacing the

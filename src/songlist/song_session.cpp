@@ -35,10 +35,29 @@ std::string stateFileIn(const std::string& folder, const char* name) {
     return folder.empty() ? std::string() : folder + "/" + name;
 }
 
+// The lyric file of a song that cannot carry one in its tail.
+std::string existingLyricBeside(const std::string& songPath) {
+    const std::string upper = lyricFileBeside(songPath);
+    if (upper.empty()) return {};
+    if (fileExists(upper)) return upper;
+    const std::string lower = replaceExtension(songPath, "mlx");
+    return fileExists(lower) ? lower : std::string();
+}
+
 }  // namespace
 
 SongProbe probeSongLyric(const std::string& path) {
     SongProbe probe;
+    if (!songCanCarryTailLyric(path)) {
+        // Only the lyric file beside it is read; the song is not even opened.
+        const std::string beside = existingLyricBeside(path);
+        LyricSheet lines;
+        if (!beside.empty() && openLyricFile(beside, lines)) {
+            probe.hasLyric = true;
+            if (!lines.empty()) probe.label = lines.lineAt(0)->text;
+        }
+        return probe;
+    }
     File file;
     if (file.open(path, File::Mode::Read)) {
         std::string tag;
@@ -156,7 +175,9 @@ int SongSession::openSongLyric() {
     sheet_.clearLines();
     std::string tag;
     bool hasLyric = false;
-    if (locateTailBlock(file, tag, sheet_) >= 0) {
+    // A container without room for a block in its tail is not looked into.
+    const bool tailPossible = songCanCarryTailLyric(cur.songPath);
+    if (tailPossible && locateTailBlock(file, tag, sheet_) >= 0) {
         if (loadLyricFile(file, sheet_) == 1) {
             sheet_.finishLoad();
         } else {
@@ -183,7 +204,16 @@ int SongSession::openSongLyric() {
 
 bool SongSession::openCurrentSong() {
     if (openSongLyric() == 0) return false;
-    const SongEntry& cur = state_.list.current;
+    SongEntry& cur = state_.list.current;
+    if (!cur.hasLyricFile() && !songCanCarryTailLyric(cur.songPath)) {
+        // Its lyric is kept in the .MLX file beside it.
+        const std::string beside = existingLyricBeside(cur.songPath);
+        if (!beside.empty()) {
+            cur.lyricRef = beside;
+            const int i = state_.list.findSong(cur.songPath);
+            if (i >= 0) state_.list.at(i)->lyricRef = beside;
+        }
+    }
     if (cur.hasLyricFile() && fileExists(cur.lyricRef)) {
         if (!openLyricFile(cur.lyricRef, sheet_)) sheet_.clearLines();
         host_.lyricFileLoaded(cur.lyricRef);

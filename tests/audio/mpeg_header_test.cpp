@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace melnix {
 namespace {
 
@@ -64,6 +67,59 @@ TEST(MpegHeader, FrameDurationsAreTheLayerIIIOnes) {
     EXPECT_FLOAT_EQ(kMsPerFrame[6], 52.244898f);
     EXPECT_EQ(kMsPerFrame[2], 36.0f);
     EXPECT_EQ(kMsPerFrame[8], 72.0f);
+}
+
+// A frame holding a tag where the side information ends: 36 bytes in for
+// MPEG-1 stereo, 21 for MPEG-1 mono, 21 for MPEG-2 stereo.
+std::vector<uint8_t> tagFrame(uint32_t word, size_t at, const std::string& tag, size_t size = 417) {
+    std::vector<uint8_t> f(size, 0);
+    for (int i = 0; i < 4; ++i) f[static_cast<size_t>(i)] = static_cast<uint8_t>(word >> (24 - 8 * i));
+    std::copy(tag.begin(), tag.end(), f.begin() + static_cast<ptrdiff_t>(at));
+    return f;
+}
+
+TEST(MpegHeader, ReadsXingInfoAndVbriTags) {
+    using namespace std::string_literals;
+    // "Xing", flags frames|bytes|toc|quality, 1234 frames, bytes, 100 TOC bytes,
+    // quality, then LAME's tag with delay 576 and padding 1234 (0x240, 0x4D2).
+    const std::string lame = "LAME3.100"s + std::string(12, '\0') + "\x24\x04\xD2"s;
+    const std::string xing = "Xing\0\0\0\x0F\0\0\x04\xD2"s + std::string(4 + 100 + 4, '\0') + lame;
+    const std::string info = "Info\0\0\0\x01\0\0\x00\x10"s;
+    const std::string vbri = "VBRI\0\x01\0\0\0\0\0\0\0\0\0\0\x09\x99"s;  // version 1, frames 0x999
+    struct Case {
+        const char* what;
+        uint32_t word;
+        size_t at;
+        std::string tag;
+        bool found, variable;
+        uint32_t frames;
+        int delay, padding;
+    } cases[] = {
+        {"xing stereo", 0xFFFB9064, 36, xing, true, true, 1234, 576, 1234},
+        {"xing mono", 0xFFFB90C4, 21, xing, true, true, 1234, 576, 1234},
+        {"xing mpeg-2", 0xFFF39064, 21, xing, true, true, 1234, 576, 1234},
+        {"info", 0xFFFB9064, 36, info, true, false, 16, -1, -1},
+        {"vbri", 0xFFFB9064, 36, vbri, true, true, 0x999, -1, -1},
+        {"xing at the mono place in a stereo frame", 0xFFFB9064, 21, xing, false, false, 0, -1, -1},
+        {"none", 0xFFFB9064, 36, "LAME", false, false, 0, -1, -1},
+    };
+    for (const auto& c : cases) {
+        MpegHeader h;
+        ASSERT_TRUE(DecodeFrameHeader(c.word, h)) << c.what;
+        const auto frame = tagFrame(c.word, c.at, c.tag);
+        VbrTag tag;
+        EXPECT_EQ(ReadVbrTag(frame.data(), frame.size(), h, tag), c.found) << c.what;
+        EXPECT_EQ(tag.variable, c.variable) << c.what;
+        EXPECT_EQ(tag.frames, c.frames) << c.what;
+        EXPECT_EQ(tag.encoderDelay, c.delay) << c.what;
+        EXPECT_EQ(tag.encoderPadding, c.padding) << c.what;
+    }
+    // A frame too short for what its flags announce holds no tag.
+    MpegHeader h;
+    ASSERT_TRUE(DecodeFrameHeader(0xFFFB9064, h));
+    const auto cut = tagFrame(0xFFFB9064, 36, xing.substr(0, 10), 46);
+    VbrTag tag;
+    EXPECT_FALSE(ReadVbrTag(cut.data(), cut.size(), h, tag));
 }
 
 }  // namespace

@@ -136,5 +136,23 @@ TEST_F(LyricsCommand, FailuresAndUsage) {
     for (const auto& c : cases) EXPECT_EQ(tool(c.args).status, c.status) << c.args;
 }
 
+TEST_F(LyricsCommand, SongsOfTodayAreListedAndKeepTheirLyricBeside) {
+    // Videos and audio of today's containers are songs to the list.
+    const std::string video = dir_.file("clip.mp4");
+    const std::string flac = dir_.file("tune.flac");
+    test::writeFile(video, std::string(4000, 'v'));
+    test::writeFile(flac, std::string(4000, 'f'));
+    ASSERT_EQ(tool("songs add " + q(video) + " " + q(flac)).status, 0);
+    const ToolRun list = tool("songs list");
+    EXPECT_NE(list.out.find(video + "\t"), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("* " + flac + "\t"), std::string::npos) << list.out;
+    ASSERT_EQ(tool("songs remove " + q(video) + " " + q(flac)).status, 0);
+
+    // Storing into such a song is refused; the song stays as it was.
+    test::writeFile(dir_.file("l.lrc"), "[00:01.00]a\r\n[00:02.00]b\r\n[00:03.00]c\r\n[00:04.00]d\r\n[00:05.00]e\r\n");
+    EXPECT_EQ(tool("lyrics embed " + q(flac) + " " + q(dir_.file("l.lrc"))).status, 1);
+    EXPECT_EQ(test::readFile(flac), std::string(4000, 'f'));
+}
+
 }  // namespace
 }  // namespace melnix

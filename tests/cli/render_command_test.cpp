@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
-
 #include "audio/audio_test_util.h"
+#include "support/tool_run.h"
 #include "lyrics/lyric_sheet.h"
 #include "lyrics/mlx_block.h"
 
@@ -14,23 +11,6 @@ namespace melnix {
 namespace {
 
 using namespace test;
-
-struct ToolRun {
-    int status = -1;
-    std::string out;
-};
-
-ToolRun melnixTool(const std::string& args) {
-    ToolRun r;
-    const std::string cmd = std::string(MELNIX_TOOL) + " " + args + " 2>/dev/null";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[256];
-    while (size_t n = fread(buf, 1, sizeof buf, p)) r.out.append(buf, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
 
 TEST(RenderCommand, WritesWhatIsHeardAtEachSpeed) {
     const auto pcm = countingStereo(44100);  // 1 s

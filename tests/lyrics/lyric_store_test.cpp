@@ -178,5 +178,29 @@ TEST_F(LyricStoreTest, DamagedTimingsKeepTextWithDefaultTimes) {
     EXPECT_GT(back.lineAt(1)->startTime, back.lineAt(0)->startTime + back.lineAt(0)->duration);
 }
 
+TEST(SongTailRoom, ContainersOfTodayKeepTheirLyricBeside) {
+    const struct {
+        const char* song;
+        bool tail;
+    } cases[] = {
+        {"/m/a.mp3", true},   {"/m/a.WAV", true},   {"/m/a.mid", true},  {"/m/a.wma", true},
+        {"/m/a.avi", true},   {"/m/a.flac", false}, {"/m/a.Ogg", false}, {"/m/a.opus", false},
+        {"/m/a.M4A", false},  {"/m/a.mp4", false},  {"/m/a.mkv", false}, {"/m/a.webm", false},
+        {"/m/a.mov", false},  {"/m/a.ts", false},   {"/m/a.flv", false}, {"/m/a.flac.mp3", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(songCanCarryTailLyric(c.song), c.tail) << c.song;
+    EXPECT_EQ(lyricFileBeside("/m/song.flac"), "/m/song.MLX");
+}
+
+TEST_F(LyricStoreTest, StoringInAContainerWithoutTailRoomIsRefusedAndLeavesIt) {
+    const std::string flac = dir_.file("song.flac");
+    test::writeFile(flac, audio_);
+    LyricSheet s = sheetOf({"歌"});
+    StoreError e;
+    EXPECT_FALSE(storeInSongTail(flac, s, &e));
+    EXPECT_EQ(e.err, EINVAL);
+    EXPECT_EQ(test::readFile(flac), audio_);
+}
+
 }  // namespace
 }  // namespace melnix

@@ -45,7 +45,7 @@ class HostedEngineTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         dir_ = new test::TempDir;
-        for (const char* name : {"clip.mpg", "tone.wma", "clip.rm", "clip.swf"})
+        for (const char* name : {"clip.mpg", "tone.wma", "clip.rm", "clip.swf", "clip.mp4", "clip.mkv", "tone.flac"})
             made_ &= !test::makeTestMedia(dir_->path(), name).empty();
         std::string junk(2000, '\x5a');
         test::writeFile(dir_->file("broken.avi"), junk);
@@ -136,11 +136,22 @@ INSTANTIATE_TEST_SUITE_P(Kinds, HostedKindsTest,
                          ::testing::Values(KindCase{"clip.mpg", 0, 0, 160, 120, true},
                                            KindCase{"tone.wma", 3, 0, 0, 0, true},
                                            KindCase{"clip.rm", 12, 0, 160, 128, true},
+                                           KindCase{"clip.mp4", 0, 0, 160, 120, true},
+                                           KindCase{"clip.mkv", 0, 0, 160, 120, true},
                                            KindCase{"clip.swf", kKindFlash, 100, 320, 240, false}),
                          [](const auto& i) {
                              std::string n = i.param.file;
                              return n.substr(n.find('.') + 1);
                          });
+
+// FLAC and the other sound files of today go to the wave engine, with its speeds.
+TEST_F(HostedEngineTest, TodaysSoundFilesPlayInTheWaveEngine) {
+    ASSERT_TRUE(transport_.openSong(file("tone.flac"), 0));
+    EXPECT_EQ(transport_.kind(), 15);
+    EXPECT_TRUE(transport_.speedsAvailable());
+    EXPECT_NEAR(transport_.lengthCs(), 200, 1);
+    EXPECT_EQ(log_.ready, 0);  // not the media player
+}
 
 TEST_F(HostedEngineTest, MediaThatCannotBeDecodedFailsOnce) {
     ASSERT_TRUE(transport_.openSong(file("broken.avi"), 0));

@@ -16,20 +16,39 @@ TEST(MediaKind, PositionOfTheFirstMatchingExtensionAnyCase) {
         {"/a/x.ram", MediaTable::Audio, 13},    {"/a/clip.AVI", MediaTable::Video, 6},
         {"/a/clip.mpeg", MediaTable::Video, 3}, {"/a/p.jpeg", MediaTable::Picture, 6},
         {"/a/p.PIK", MediaTable::Picture, 1},   {"/a/readme.txt", MediaTable::Audio, 0},
-        {"mp3", MediaTable::Audio, 0},
+        {"mp3", MediaTable::Audio, 0},          {"/a/s.flac", MediaTable::Audio, 15},
+        {"/a/s.OPUS", MediaTable::Audio, 18},   {"/a/s.weba", MediaTable::Audio, 26},
+        {"/a/v.mp4", MediaTable::Video, 7},     {"/a/v.TS", MediaTable::Video, 13},
+        {"/a/v.mts", MediaTable::Video, 0},     {"/a/p.png", MediaTable::Picture, 9},
+        {"/a/p.WebP", MediaTable::Picture, 10}, {"/a/v.mp4", MediaTable::Audio, 0},
     };
     for (const auto& c : cases) EXPECT_EQ(mediaKind(c.name, c.table), c.kind) << c.name;
     EXPECT_TRUE(isSongFile("/a/v.wmv"));
     EXPECT_FALSE(isSongFile("/a/p.jpg"));
     EXPECT_TRUE(isMidiSong("/a/x.RMI"));
     EXPECT_FALSE(isMidiSong("/a/x.wav"));
+    EXPECT_TRUE(isSongFile("/a/v.mkv"));
+    EXPECT_TRUE(isSongFile("/a/s.m4a"));
+}
+
+TEST(MediaKind, KindsTheWaveEnginePlays) {
+    for (const char* name : {"a.mp3", "a.wav", "a.mpa", "a.flac", "a.ogg", "a.opus", "a.m4a", "a.aac", "a.weba"})
+        EXPECT_TRUE(isWaveEngineKind(mediaKind(name, MediaTable::Audio))) << name;
+    for (const char* name : {"a.wma", "a.mid", "a.kar", "a.swf", "a.rm", "a.cda", "a.mp4"})
+        EXPECT_FALSE(isWaveEngineKind(mediaKind(name, MediaTable::Audio))) << name;
+    EXPECT_TRUE(isDecodedAudioKind(mediaKind("a.FLAC", MediaTable::Audio)));
+    EXPECT_FALSE(isDecodedAudioKind(mediaKind("a.mp3", MediaTable::Audio)));
 }
 
 TEST(MediaKind, DialogFilters) {
-    EXPECT_EQ(mediaFilter(MediaTable::Video), "*.MPG;*.WMV;*.MPEG;*.MPE;*.ASF;*.AVI");
-    EXPECT_EQ(mediaFilter(MediaTable::Audio, true), "*.MP3;*.WAV;*.WMA;*.MID;*.MIDI;*.RMI;*.KAR;*.SND;*.CDA;*.MPA");
-    EXPECT_EQ(mediaFilter(MediaTable::Audio), mediaFilter(MediaTable::Audio, true) + ";*.SWF;*.RM;*.RAM;*.RA");
-    EXPECT_EQ(mediaFilter(MediaTable::Picture), "*.PIK;*.JPG;*.BMP;*.JPE;*.WMF;*.JPEG;*.GIF;*.TIF");
+    EXPECT_EQ(mediaFilter(MediaTable::Video),
+              "*.MPG;*.WMV;*.MPEG;*.MPE;*.ASF;*.AVI;*.MP4;*.M4V;*.MKV;*.WEBM;*.MOV;*.FLV;*.TS");
+    const std::string decoded = "*.FLAC;*.OGG;*.OGA;*.OPUS;*.M4A;*.AAC;*.AIF;*.AIFF;*.WV;*.APE;*.MKA;*.WEBA";
+    EXPECT_EQ(mediaFilter(MediaTable::Audio, true),
+              "*.MP3;*.WAV;*.WMA;*.MID;*.MIDI;*.RMI;*.KAR;*.SND;*.CDA;*.MPA;" + decoded);
+    EXPECT_EQ(mediaFilter(MediaTable::Audio),
+              "*.MP3;*.WAV;*.WMA;*.MID;*.MIDI;*.RMI;*.KAR;*.SND;*.CDA;*.MPA;*.SWF;*.RM;*.RAM;*.RA;" + decoded);
+    EXPECT_EQ(mediaFilter(MediaTable::Picture), "*.PIK;*.JPG;*.BMP;*.JPE;*.WMF;*.JPEG;*.GIF;*.TIF;*.PNG;*.WEBP");
 }
 
 }  // namespace

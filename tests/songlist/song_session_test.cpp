@@ -167,6 +167,39 @@ TEST_F(SongSessionTest, ProbeAndAddSongs) {
     EXPECT_EQ(state_.lastSongFolder, files_.path());
 }
 
+TEST_F(SongSessionTest, ASongWithoutTailRoomFindsItsLyricBesideIt) {
+    // Bytes that would read as a lyric block in an MP3's tail: never looked at.
+    const std::string mp3Like = song("tail.mp3", audio_);
+    LyricSheet inTail;
+    inTail.appendLine(g("尾部"));
+    ASSERT_TRUE(storeInSongTail(mp3Like, inTail));
+    const std::string songBytes = test::readFile(mp3Like);
+    const std::string flac = song("tune.flac", songBytes);
+    const std::string bare = song("bare.ogg", audio_);
+    LyricSheet beside;
+    beside.appendLine(g("旁边一"));
+    beside.appendLine(g("旁边二"));
+    ASSERT_TRUE(storeInLyricFile(lyricFileBeside(flac), beside, 0, ""));
+
+    const SongProbe p = probeSongLyric(flac);
+    EXPECT_TRUE(p.hasLyric);
+    EXPECT_EQ(p.label, g("旁边一"));
+    EXPECT_FALSE(probeSongLyric(bare).hasLyric);
+
+    SongSession s = session();
+    ASSERT_EQ(s.addSongs({bare, flac}), 2);
+    ASSERT_TRUE(s.openCurrentSong());
+    EXPECT_EQ(state_.list.current.lyricRef, files_.file("tune.MLX"));
+    EXPECT_EQ(state_.list.at(state_.list.findSong(flac))->lyricRef, files_.file("tune.MLX"));
+    EXPECT_EQ(host_.lyricPath, files_.file("tune.MLX"));
+    EXPECT_EQ(texts(), (std::vector<std::string>{"旁边一", "旁边二"}));
+    EXPECT_EQ(test::readFile(flac), songBytes);
+
+    state_.list.selectSong(state_.list.findSong(bare));
+    ASSERT_TRUE(s.openCurrentSong());
+    EXPECT_EQ(texts(), (std::vector<std::string>{"bare"}));
+}
+
 TEST_F(SongSessionTest, KaraokeMidiIsProbedByItsOwnWords) {
     // Ten lines of words: more than eight means the song carries its lyric.
     test::SmfTrack words;

@@ -2,7 +2,7 @@
 // Small media files for the hosted-player tests, made with ffmpeg: a picture
 // of 160 x 120 (160 x 128 for RealVideo, which wants sides in multiples of 16)
 // that is pure red for the first half and pure blue for the second, with a
-// 440 Hz tone throughout; a ".wma" file has the tone only. The container and
+// 440 Hz tone throughout; a ".wma" or ".flac" file has the tone only. The container and
 // codecs follow the name's extension.
 
 #include <cstdlib>
@@ -19,6 +19,9 @@ inline std::string ffmpegCodecs(const std::string& name) {
     if (ext == "swf") return "-c:v flv -c:a libmp3lame -ar 22050";
     // The RealMedia reader seeks well only to key frames: every frame is one.
     if (ext == "rm") return "-c:v rv10 -g 1 -c:a ac3";
+    if (ext == "mp4") return "-c:v mpeg4 -c:a aac";
+    if (ext == "mkv") return "-c:v mpeg4 -c:a libvorbis";
+    if (ext == "flac") return "-c:a flac";
     return {};
 }
 
@@ -32,7 +35,7 @@ inline std::string makeTestMedia(const std::string& dir, const std::string& name
     const std::string size = name.ends_with(".rm") ? "160x128" : "160x120";
     const std::string tone = " -f lavfi -i sine=frequency=440:duration=" + std::to_string(seconds);
     const std::string cmd =
-        name.ends_with(".wma")
+        name.ends_with(".wma") || name.ends_with(".flac")
             ? "ffmpeg -nostdin -v error -y" + tone + " " + codecs + " '" + path + "'"
             : "ffmpeg -nostdin -v error -y"
               " -f lavfi -i color=c=red:size=" + size + ":rate=25:duration=" + half +

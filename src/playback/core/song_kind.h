@@ -8,12 +8,14 @@ namespace melnix {
 
 constexpr int kKindMp3 = kAudioMp3;
 constexpr int kKindWav = kAudioWav;
-constexpr int kKindMpa = 10;
+constexpr int kKindMpa = kAudioMpa;
 constexpr int kKindFlash = 11;
 constexpr int kKindFirstStreaming = 12;  // .RM, .RAM, .RA
+constexpr int kKindLastStreaming = 14;
 
-constexpr bool isWaveKind(int kind) { return kind == kKindMp3 || kind == kKindWav || kind == kKindMpa; }
+// WAV, MP3 and the kinds FFmpeg decodes: the wave engine plays them.
+inline bool isWaveKind(int kind) { return isWaveEngineKind(kind); }
 constexpr bool isMidiKind(int kind) { return kind >= kAudioFirstMidi && kind <= kAudioLastMidi; }
-constexpr bool isStreamingKind(int kind) { return kind >= kKindFirstStreaming; }
+constexpr bool isStreamingKind(int kind) { return kind >= kKindFirstStreaming && kind <= kKindLastStreaming; }
 
 }  // namespace melnix

@@ -44,7 +44,10 @@ bool Transport::openSong(const std::string& path, int64_t songDataLength) {
         auto wave = std::make_unique<WaveSongEngine>(waveSongEnded_, &levelPeak_, levelTrack_.get());
         wave->setVolumeLevel(muted_ ? 0 : volumeLevel_);
         // Songs open at normal speed; a faster or slower choice applies once playing.
-        if (!wave->open(path, songDataLength, kind == kKindWav)) {
+        const WaveSourceKind source = kind == kKindWav                      ? WaveSourceKind::Wav
+                                      : kind == kKindMp3 || kind == kKindMpa ? WaveSourceKind::Mpeg
+                                                                             : WaveSourceKind::Decoded;
+        if (!wave->open(path, songDataLength, source)) {
             close();
             return false;
         }

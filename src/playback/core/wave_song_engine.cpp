@@ -17,10 +17,10 @@ WaveSongEngine::~WaveSongEngine() {
     if (player_) player_->Close();
 }
 
-bool WaveSongEngine::open(const std::string& path, int64_t dataLength, bool isWav) {
+bool WaveSongEngine::open(const std::string& path, int64_t dataLength, WaveSourceKind source) {
     path_ = path;
     dataLength_ = dataLength;
-    isWav_ = isWav;
+    source_ = source;
     return start();
 }
 
@@ -28,7 +28,7 @@ bool WaveSongEngine::start() {
     if (player_) player_->Close();
     player_ = std::make_unique<WavePlayer>(songEnded_, levelPeak_, levelTrack_, kLevelTrackSize);
     player_->SetCollectWaveform(levelTrack_ != nullptr);
-    if (!player_->SetSource(path_, dataLength_, isWav_)) return false;
+    if (!player_->SetSource(path_, dataLength_, source_)) return false;
     player_->SetSpeedPercent(speedPercent_);
     player_->SetPitchChange(pitchChange_);
     player_->SetChannelMode(vocalRemoval_ ? kVocalRemovalMode : 0);

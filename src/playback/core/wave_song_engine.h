@@ -17,7 +17,7 @@ public:
     ~WaveSongEngine() override;
 
     // Opens and starts the song; dataLength excludes a lyric block at its tail.
-    bool open(const std::string& path, int64_t dataLength, bool isWav);
+    bool open(const std::string& path, int64_t dataLength, WaveSourceKind source);
     int lastError() const { return player_ ? player_->LastError() : 0; }
 
     PlayState playState() const override;
@@ -42,7 +42,7 @@ private:
     std::unique_ptr<WavePlayer> player_;
     std::string path_;
     int64_t dataLength_ = 0;
-    bool isWav_ = false;
+    WaveSourceKind source_ = WaveSourceKind::Mpeg;
     int volumeLevel_ = 1000;
     int speedPercent_ = 100;
     bool pitchChange_ = false;
