@@ -138,4 +138,22 @@ EditResult SyncButton::press(LyricSheet& sheet, int t) {
     return r;
 }
 
+bool SyncButton::stepBack(const LyricSheet& sheet) {
+    if (syncFirstPress || syncLine < 0 || syncChar < 0 || !sheet.lineAt(syncLine)) return false;
+    // The timed character before the one timed last; the next press starts
+    // right after it.
+    for (int i = syncLine, c = syncChar - 1; i >= 0; --i) {
+        const LyricLine& l = *sheet.lineAt(i);
+        if (i != syncLine) c = charTotal(l) - 1;
+        for (; c >= 0; --c) {
+            if (!isTimedChar(l.text, c)) continue;
+            syncLine = i;
+            syncChar = c;
+            return true;
+        }
+    }
+    syncChar = -1;  // the first character of the lyric comes next
+    return true;
+}
+
 }  // namespace melnix

@@ -18,6 +18,9 @@ public:
     EditResult press(LyricSheet& sheet, int t);
     // A release at song position t (cs).
     void release(int t) { syncReleaseTime = t; }
+    // A tap that went wrong is taken back: the next press times the
+    // character timed last once more. Returns whether the cursor moved.
+    bool stepBack(const LyricSheet& sheet);
 
     // The last character timed by a press; -1 and -2 when none.
     int syncLine = -1;

@@ -16,7 +16,7 @@ using test::times;
 // What the user does, in order: press or release the button at a song
 // position, or move the mouse (which starts a new run).
 struct Step {
-    char what;  // 'P' press, 'R' release, 'M' mouse moved
+    char what;  // 'P' press, 'R' release, 'M' mouse moved, 'B' step back
     int t;
 };
 
@@ -45,6 +45,7 @@ TEST_P(SyncButtonTest, TimesCharacters) {
         if (step.what == 'P') button.press(s, step.t);
         if (step.what == 'R') button.release(step.t);
         if (step.what == 'M') button.startRun();
+        if (step.what == 'B') button.stepBack(s);
         ASSERT_TRUE(test::timeRulesHold(s)) << "after " << step.what << " at " << step.t;
     }
     ASSERT_EQ(s.lineCount(), static_cast<int>(c.after.size()));
@@ -94,6 +95,16 @@ INSTANTIATE_TEST_SUITE_P(
         // press lands 3 cs after it.
         PressCase{"PressRightAfterLastOneKeepsThree", kSong, {{'P', 110}, {'P', 111}},
                   firstLineThen(times({0, 3, 33, 43, 73, 103}), 110, -17), 0, 1},
+        // A tap taken back: the next press times 好 again, later.
+        PressCase{"StepBackRetimesTheLastCharacter", kSong, {{'P', 110}, {'R', 112}, {'P', 150}, {'B', 152}, {'P', 160}},
+                  firstLineThen(times({0, 50, 80, 90, 120, 150}), 110, 30), 0, 1},
+        PressCase{"StepBackAtTheFirstCharacterRetimesIt", kSong, {{'P', 110}, {'B', 112}, {'P', 120}},
+                  firstLineThen(times({0, 30, 60, 70, 100, 130}), 120, 20), 0, 0},
+        // 明 tapped far too late is tapped again: the line and those after it
+        // come back, 界 giving up what 明 needs to start 3 cs after it.
+        PressCase{"StepBackRetimesALateLineStart", kSong,
+                  {{'P', 110}, {'P', 150}, {'P', 175}, {'P', 200}, {'P', 400}, {'B', 401}, {'P', 215}},
+                  firstLineThen(times({0, 40, 62, 65, 90, 102}), 110, -185), 1, 0},
         PressCase{"FirstPressInGapTakesNextLine", kSong, {{'P', 300}},
                   {{100, times({0, 30, 60, 70, 100, 130})}, {300, times({0, 40, 80})}, {500, times({0, 10, 20})},
                    {600, times({0, 30, 60})}},
