@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 #include "dialogs/about_box.h"
@@ -78,6 +79,14 @@ bool DesktopPrompts::chooseFont(QWidget* parent, QFont& font, const QString& tit
 QString DesktopPrompts::newPassword(QWidget* parent, const QString& path) {
     return promptText(path, QCoreApplication::translate("SongListDialog", "的加密密码:"), true, true, 0, {},
                       QCoreApplication::translate("SongListDialog", "请你输入"), parent);
+}
+
+bool DesktopPrompts::askNumber(QWidget* parent, const QString& title, const QString& label, int& value, int min,
+                               int max) {
+    bool ok = false;
+    const int chosen = QInputDialog::getInt(parent, title, label, value, min, max, 1, &ok);
+    if (ok) value = chosen;
+    return ok;
 }
 
 bool DesktopPrompts::networkConnected() { return networkInterfaceActive(); }

@@ -20,6 +20,8 @@ public:
                          const QString& defaultSuffix) override;
     bool chooseFont(QWidget* parent, QFont& font, const QString& title) override;
     QString newPassword(QWidget* parent, const QString& path) override;
+    bool askNumber(QWidget* parent, const QString& title, const QString& label, int& value, int min,
+                   int max) override;
     bool networkConnected() override;
 };
 

@@ -11,6 +11,8 @@ class QWidget;
 namespace melnix {
 
 struct AppState;
+struct EditorSettings;
+class EditHistory;
 class EditorControls;
 class HintStrip;
 class LayoutSnapshot;
@@ -36,6 +38,8 @@ struct EditorContext {
     SongSession* session = nullptr;
     Transport* transport = nullptr;
     RecordArray<NoteSpan>* notes = nullptr;
+    EditorSettings* settings = nullptr;
+    EditHistory* history = nullptr;
 
     EditorControls* controls = nullptr;
     LayoutSnapshot* layout = nullptr;

@@ -1,6 +1,7 @@
 #include "editor/editor_dialog.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -17,7 +18,9 @@
 #include "dialogs/desktop_prompts.h"
 #include "dialogs/track_dialog.h"
 #include "editor/core/timeline_math.h"
+#include "editor/edit_history.h"
 #include "editor/editor_controls.h"
+#include "editor/editor_keys.h"
 #include "editor/editor_layout.h"
 #include "editor/hint_strip.h"
 #include "editor/line_display.h"
@@ -71,6 +74,10 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
     ctx_.notes = &noteList_;
     ctx_.layout = &layout_;
     ctx_.songs = songs_.get();
+    settings_.load();
+    ctx_.settings = &settings_;
+    history_ = std::make_unique<EditHistory>(document_, [this] { lyricRestored(); });
+    ctx_.history = history_.get();
 
     editor_ = std::make_unique<LineEditor>(ctx_);
     ctx_.editor = editor_.get();
@@ -104,6 +111,9 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
     songs_->connectTransport();
     // The save button follows the lyric.
     document_.addListener([this] { files_->updateSaveButton(); });
+    addKeyboardActions();
+    keys_ = std::make_unique<EditorKeys>(ctx_, settings_);
+    qApp->installEventFilter(keys_.get());
     // Every move over the window starts a new run of the sync button.
     setMouseTracking(true);
     tipWatcher_ = new TipWatcher(hints_.get(), this);
@@ -159,6 +169,70 @@ void EditorDialog::connectButtons() {
         editor_->buttonAction();
     });
 }
+
+void EditorDialog::addKeyboardActions() {
+    auto add = [this](const QList<QKeySequence>& keys, auto fn) {
+        auto* a = new QAction(this);
+        a->setShortcuts(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        connect(a, &QAction::triggered, this, fn);
+        addAction(a);
+        keyActions_ << a;
+    };
+    // A key does what its button does, when its button may be used.
+    auto viaButton = [this](int id) {
+        return [this, id] {
+            if (controls_->button(id)->isEnabled() && controls_->button(id)->isVisible()) controls_->button(id)->click();
+        };
+    };
+    add({QKeySequence(Qt::CTRL | Qt::Key_S)}, viaButton(idSave));
+    add({QKeySequence(Qt::CTRL | Qt::Key_O)}, viaButton(idOpenFile));
+    add({QKeySequence(Qt::Key_F1)}, viaButton(idHelp));
+    add({QKeySequence(Qt::Key_F5)}, viaButton(idPresent));
+    add({QKeySequence(Qt::CTRL | Qt::Key_Q)}, [this] { close(); });
+    add({QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { undo(); });
+    add({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, [this] { redo(); });
+}
+
+QAction* EditorDialog::action(const QString& shortcut) const {
+    const QKeySequence wanted(shortcut);
+    for (QAction* a : keyActions_)
+        if (a->shortcuts().contains(wanted)) return a;
+    return nullptr;
+}
+
+bool EditorDialog::undo() { return editor_->mode() == EditMode::None && history_->undo(); }
+
+bool EditorDialog::redo() { return editor_->mode() == EditMode::None && history_->redo(); }
+
+void EditorDialog::lyricRestored() {
+    // The lyric changed under the sync run: the next tap starts a new one.
+    editor_->startSyncRun();
+    editor_->refillLineList();
+    lines_->invalidate();
+    lines_->showAt(transport_.positionUnits());
+    editor_->updateActionButtons();
+    timeline_->redraw();
+    update();
+}
+
+void EditorDialog::askShift(bool wholeLyric, int sign) {
+    int step = settings_.shiftStepCs;
+    const QString title = wholeLyric ? tr("整体移动歌词") : tr("移动本句及以后的歌词");
+    if (!prompts_->askNumber(this, title, sign < 0 ? tr("提前多少 (1/100 秒):") : tr("推后多少 (1/100 秒):"), step, 1,
+                             6000))
+        return;
+    settings_.shiftStepCs = step;
+    settings_.save();
+    editor_->shiftLines(wholeLyric, sign < 0 ? -step : step);
+}
+
+void EditorDialog::setSyncKey(int key) {
+    settings_.syncKey = key;
+    settings_.save();
+}
+
+QString EditorDialog::hintText() const { return hints_->text(); }
 
 void EditorDialog::customEvent(QEvent* event) {
     if (event->type() == CommandEvent::eventType()) {
@@ -257,13 +331,18 @@ void EditorDialog::closeEvent(QCloseEvent* event) {
     }
 }
 
-// Esc leaves the show first, and only then the program.
+// Esc leaves the show, or cancels a pending edit as the line box does; the
+// editor is the main window and ends only through "退出", its close button
+// or "关闭" of its menu.
 void EditorDialog::reject() {
     if (show_->running()) {
         show_->leave();
         return;
     }
-    close();
+    if (editor_->mode() != EditMode::None) {
+        editor_->cancel();
+        editor_->buttonAction();
+    }
 }
 
 void EditorDialog::relayout() {
@@ -298,6 +377,28 @@ void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
         return;
     }
     QMenu menu(this);
+    QUndoStack& steps = history_->stack();
+    const bool editing = editor_->mode() != EditMode::None;
+    QAction* undoItem = menu.addAction(tr("撤销") + " " + steps.undoText(), this, [this] { undo(); });
+    undoItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undoItem->setEnabled(steps.canUndo() && !editing);
+    QAction* redoItem = menu.addAction(tr("重做") + " " + steps.redoText(), this, [this] { redo(); });
+    redoItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    redoItem->setEnabled(steps.canRedo() && !editing);
+    menu.addSeparator();
+    QMenu* shift = menu.addMenu(tr("移动歌词时间"));
+    shift->setEnabled(!document_.sheet().empty() && !editing);
+    shift->addAction(tr("整体提前..."), this, [this] { askShift(true, -1); });
+    shift->addAction(tr("整体推后..."), this, [this] { askShift(true, +1); });
+    shift->addAction(tr("本句及以后提前...") + "\tCtrl+Left", this, [this] { askShift(false, -1); });
+    shift->addAction(tr("本句及以后推后...") + "\tCtrl+Right", this, [this] { askShift(false, +1); });
+    QMenu* keys = menu.addMenu(tr("同步键"));
+    for (const SyncKeyChoice& c : syncKeyChoices()) {
+        QAction* a = keys->addAction(tr(c.name), this, [this, key = c.key] { setSyncKey(key); });
+        a->setCheckable(true);
+        a->setChecked(settings_.syncKey == c.key);
+    }
+    menu.addSeparator();
     menu.addAction(tr("关闭"), this, [this] { close(); });
     menu.addSeparator();
     menu.addAction(tr("关于 Melnix"), this, [this] { systemCommand(kSysAbout); });

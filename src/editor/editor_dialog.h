@@ -5,11 +5,13 @@
 // window do the work.
 
 #include <QDialog>
+#include <QList>
 #include <memory>
 #include <string>
 
 #include "editor/core/lyric_document.h"
 #include "editor/editor_context.h"
+#include "editor/editor_settings.h"
 #include "editor/editor_ids.h"
 #include "editor/layout_snapshot.h"
 #include "playback/core/transport.h"
@@ -18,9 +20,13 @@
 #include "ui/prompts.h"
 #include "ui/tip_text.h"
 
+class QAction;
+
 namespace melnix {
 
+class EditHistory;
 class EditorControls;
+class EditorKeys;
 class HintStrip;
 class LineDisplay;
 class LineEditor;
@@ -52,6 +58,20 @@ public:
     void openNamedFile(const std::string& path);
 
     QString tipTextAt(const QPoint& point) const override;
+
+    // Undo and redo of the lyric's steps; false when there is nothing to do.
+    bool undo();
+    bool redo();
+    EditHistory& history() { return *history_; }
+    EditorSettings& settings() { return settings_; }
+    // The window's keyboard commands (Ctrl+S, Ctrl+O, F1, F5, Ctrl+Q, Ctrl+Z,
+    // Ctrl+Y), by their shortcut's text, for tests.
+    QAction* action(const QString& shortcut) const;
+    // Moves the whole lyric, or the current line and those after it, by a
+    // step the user types.
+    void askShift(bool wholeLyric, int sign);
+    void setSyncKey(int key);
+    QString hintText() const;
 
     // The parts, for tests.
     QWidget* control(int id) const;
@@ -86,6 +106,9 @@ protected:
 
 private:
     void connectButtons();
+    void addKeyboardActions();
+    // The lyric came back from the history: every view shows it again.
+    void lyricRestored();
     void finishStartup();
     void handOver();
     bool shutdown();  // false when the user stays
@@ -102,6 +125,7 @@ private:
     Transport transport_;
     RecordArray<NoteSpan> noteList_{1000};
     LayoutSnapshot layout_;
+    EditorSettings settings_;
     EditorContext ctx_;
     // The song list opens songs through it, so it comes before the session.
     std::unique_ptr<SongSwitch> songs_;
@@ -117,6 +141,9 @@ private:
     std::unique_ptr<LyricFiles> files_;
     std::unique_ptr<ShowBridge> show_;
     std::unique_ptr<HintStrip> hints_;
+    std::unique_ptr<EditHistory> history_;
+    std::unique_ptr<EditorKeys> keys_;
+    QList<QAction*> keyActions_;
     TipWatcher* tipWatcher_ = nullptr;
     bool exiting_ = false;
 };

@@ -6,6 +6,7 @@
 #include "editor/editor_context.h"
 #include "editor/editor_controls.h"
 #include "editor/editor_layout.h"
+#include "editor/editor_settings.h"
 #include "editor/timeline_view.h"
 #include "ui/qt_text.h"
 
@@ -14,8 +15,20 @@ namespace {
 
 constexpr size_t kLongHint = 76;  // bytes; a longer hint widens the strip over the statics
 constexpr int kClockBoxIds[] = {idPosition, idLength, idSize};
+constexpr int kFlashMs = 4000;
 
 }  // namespace
+
+HintStrip::HintStrip(EditorContext& ctx) : ctx_(ctx) {
+    flashTimer_.setSingleShot(true);
+    flashTimer_.setInterval(kFlashMs);
+    QObject::connect(&flashTimer_, &QTimer::timeout, [this] { hideTip(); });
+}
+
+QString HintStrip::syncKeysTip() const {
+    return QCoreApplication::translate("EditorDialog", " 键盘: %1 同步, 退格键 退回一字")
+        .arg(syncKeyName(ctx_.settings->syncKey));
+}
 
 QString HintStrip::tipTextAt(const QPoint& point) const {
     const EditorControls& c = *ctx_.controls;
@@ -23,6 +36,7 @@ QString HintStrip::tipTextAt(const QPoint& point) const {
     if (id >= 0) {
         if (id == idLineBox && !c.control(id)->isEnabled())
             return QCoreApplication::translate("EditorDialog", "单句歌词录入修改组合框(点击[添加][修改]...后才能用)");
+        if (id == idSync) return c.tip(id) + syncKeysTip();
         return c.tip(id);
     }
     const TimelineView& tl = *ctx_.timeline;
@@ -33,8 +47,20 @@ QString HintStrip::tipTextAt(const QPoint& point) const {
 }
 
 void HintStrip::showTip(const QString& text) {
+    // A message of the last few seconds stays until it has been read.
+    if (!ctx_.controls->hints()->isChecked() || flashTimer_.isActive()) return;
+    show(text);
+}
+
+void HintStrip::flash(const QString& text) {
+    show(text);
+    flashTimer_.start();
+}
+
+QString HintStrip::text() const { return ctx_.controls->hints()->text(); }
+
+void HintStrip::show(const QString& text) {
     QCheckBox* hints = ctx_.controls->hints();
-    if (!hints->isChecked()) return;
     QRect r = hints->geometry();
     if (toGbk(text).size() > kLongHint) {
         r.setRight(ctx_.controls->control(idSize)->geometry().right());
@@ -45,6 +71,7 @@ void HintStrip::showTip(const QString& text) {
 }
 
 void HintStrip::hideTip() {
+    if (flashTimer_.isActive()) return;
     QCheckBox* hints = ctx_.controls->hints();
     QRect r = hints->geometry();
     r.setRight(ctx_.controls->control(idPosition)->x() - 4);

@@ -4,6 +4,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <QTimer>
 
 #include "ui/tip_text.h"
 
@@ -13,16 +14,25 @@ struct EditorContext;
 
 class HintStrip : public TipDisplay {
 public:
-    explicit HintStrip(EditorContext& ctx) : ctx_(ctx) {}
+    explicit HintStrip(EditorContext& ctx);
 
     // The text for a point of the editor window; empty for none.
     QString tipTextAt(const QPoint& point) const;
 
     void showTip(const QString& text) override;
     void hideTip() override;
+    // Tells the user what just happened, for a few seconds, even with the
+    // hints switched off.
+    void flash(const QString& text);
+    QString text() const;
+    // The keys that time the lyric, for the sync button's tip.
+    QString syncKeysTip() const;
 
 private:
+    void show(const QString& text);
+
     EditorContext& ctx_;
+    QTimer flashTimer_;
 };
 
 }  // namespace melnix

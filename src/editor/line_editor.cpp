@@ -7,17 +7,20 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWidget>
+#include <cstdlib>
 
 #include "editor/core/action_enabling.h"
 #include "editor/core/lyric_document.h"
 #include "editor/editor_context.h"
 #include "editor/editor_controls.h"
+#include "editor/hint_strip.h"
 #include "editor/line_display.h"
 #include "editor/lyric_files.h"
 #include "editor/transport_panel.h"
 #include "lyrics/lyric_text.h"
 #include "playback/core/transport.h"
 #include "sync/line_edits.h"
+#include "sync/line_shift.h"
 #include "sync/line_times.h"
 #include "ui/qt_text.h"
 
@@ -229,6 +232,32 @@ void LineEditor::syncPressed() {
     const EditResult r = syncButton_.press(doc.sheet(), t);
     doc.endChange(r.modified);
     apply(r);
+}
+
+void LineEditor::stepBack() {
+    if (syncButton_.stepBack(ctx_.document->sheet()))
+        ctx_.hints->flash(QCoreApplication::translate("EditorDialog", "退回一字: 下一次同步重新确定刚才那个字的时间"));
+}
+
+void LineEditor::shiftLines(bool wholeLyric, int deltaCs) {
+    if (mode_ != EditMode::None || ctx_.document->changing()) return;
+    const int first = wholeLyric ? 0 : std::max(0, lineAtPosition());
+    if (!ctx_.document->sheet().lineAt(first)) return;
+    ShiftResult r;
+    ctx_.document->change(wholeLyric ? "整体移动" : "移动本句及以后", [&](LyricSheet& sheet) {
+        r = shiftBlockFrom(sheet, first, deltaCs, ctx_.transport->lengthCs());
+        return r.applied != 0;
+    });
+    const QString seconds = QString::number(std::abs(r.applied) / 100.0, 'f', 2);
+    const char* direction = r.applied < 0 ? "提前" : "推后";
+    QString text = r.applied == 0 ? QCoreApplication::translate("EditorDialog", "歌词已到限度, 无法再移动")
+                                  : QCoreApplication::translate("EditorDialog", "歌词已%1 %2 秒")
+                                        .arg(QCoreApplication::translate("EditorDialog", direction), seconds);
+    if (r.limited && r.applied != 0) text += QCoreApplication::translate("EditorDialog", " (已到限度)");
+    ctx_.hints->flash(text);
+    EditResult shown;
+    shown.refresh = kRefreshLineList;
+    apply(shown);
 }
 
 void LineEditor::syncReleased() {

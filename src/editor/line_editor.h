@@ -32,6 +32,11 @@ public:
     void changePlacement(int delta);
     void syncPressed();
     void syncReleased();
+    // The last tap is taken back: the next one times that character again.
+    void stepBack();
+    // Moves the whole lyric, or the current line and every line after it,
+    // by deltaCs; the hint strip tells when the rules held it back.
+    void shiftLines(bool wholeLyric, int deltaCs);
     // The mouse moved over the window: the next sync press starts a new run.
     void startSyncRun() { syncButton_.startRun(); }
 

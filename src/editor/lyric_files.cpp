@@ -14,6 +14,7 @@
 #include "editor/core/lyric_document.h"
 #include "editor/editor_context.h"
 #include "editor/editor_controls.h"
+#include "editor/hint_strip.h"
 #include "editor/line_display.h"
 #include "editor/line_editor.h"
 #include "editor/show_bridge.h"
@@ -102,6 +103,7 @@ bool LyricFiles::storeInSongTail() {
     if (ok) {
         ctx_.document->saved();
         ctx_.state->list.setCurrentLyricFlag(true);
+        ctx_.hints->flash(tr("歌词已保存在歌曲文件的尾部: %1").arg(displayPath(song)));
     } else {
         ctx_.prompts->error(ctx_.window, displayPath(song), tr("保存到下列文件时，出现错误，保存失败!"));
     }
@@ -129,8 +131,8 @@ bool LyricFiles::storeInLyricFile(const std::string& path) {
     }
     current.lyricRef = path;
     ctx_.state->list.storeCurrentLyricRef(ctx_.document->sheet());
-    ctx_.controls->lineBox()->setEditText(displayPath(path));
     ctx_.document->saved();
+    ctx_.hints->flash(tr("歌词已保存到: %1").arg(displayPath(path)));
     return true;
 }
 

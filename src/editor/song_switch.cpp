@@ -165,9 +165,11 @@ void SongSwitch::showError(const std::string& text, const std::string& title) {
 }
 
 void SongSwitch::lyricFileLoaded(const std::string& path) {
+    (void)path;
     ctx_.document->loaded();
-    ctx_.controls->lineBox()->setEditText(displayPath(path));
+    // The line box shows lyric lines, never a file's name.
     ctx_.editor->refillLineList();
+    ctx_.editor->updateActionButtons();
 }
 
 bool SongSwitch::openNextSong() {

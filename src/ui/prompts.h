@@ -50,6 +50,10 @@ public:
     virtual bool chooseFont(QWidget* parent, QFont& font, const QString& title) = 0;
     // A new password for path, typed twice; empty when the user gives up.
     virtual QString newPassword(QWidget* parent, const QString& path) = 0;
+    // A whole number between min and max, starting from value; false when
+    // the user cancels.
+    virtual bool askNumber(QWidget* parent, const QString& title, const QString& label, int& value, int min,
+                           int max) = 0;
     // Whether mail can leave the machine.
     virtual bool networkConnected() = 0;
 };

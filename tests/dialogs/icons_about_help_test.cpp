@@ -68,7 +68,7 @@ TEST(HelpDialog, TellsHowAndShowsTheAboutBoxOnce) {
     const QString text = HelpDialog::helpText();
     for (const char* heading : {"使 用 说 明", "一、本软件的功能", "二、认识编辑界面", "三、按部就班的制作过程",
                                 "1.打开音乐(*.MP3,*.MID,*.WAV,*.MPG等)", "四、制作技巧", "五、欣赏制作结果",
-                                "六、补充资料"})
+                                "六、键盘", "Ctrl+Z", "七、补充资料"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(heading))) << heading;
 
     struct Case {

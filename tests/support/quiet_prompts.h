@@ -50,6 +50,12 @@ public:
         return true;
     }
     QString newPassword(QWidget*, const QString&) override { return password; }
+    bool askNumber(QWidget*, const QString&, const QString&, int& value, int min, int max) override {
+        offeredNumber = value;
+        if (number < min || number > max) return false;
+        value = number;
+        return true;
+    }
     bool networkConnected() override { return connected; }
 
     Answer answer = Answer::No;  // to every question; Cancel only where it is offered
@@ -68,6 +74,8 @@ public:
     QString chosenFace;  // empty: the font dialog is cancelled
     QString password;
     bool connected = true;
+    int number = -1;  // the answer to a number's question; out of range: cancelled
+    int offeredNumber = 0;
 };
 
 }  // namespace melnix::test

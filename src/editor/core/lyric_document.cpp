@@ -5,9 +5,9 @@ namespace melnix {
 void LyricDocument::beginChange(const std::string& what) {
     if (depth_++ > 0) return;
     what_ = what;
-    // Only a recorder needs the lyric as it was; a copy per step costs
+    // Only a history needs the lyric as it was; a copy per step costs
     // nothing worth measuring next to the user's pace.
-    if (recorder_) before_ = std::make_unique<LyricSheet>(sheet_);
+    if (history_) before_ = std::make_unique<LyricSheet>(sheet_);
 }
 
 void LyricDocument::endChange(bool changed) {
@@ -19,7 +19,7 @@ void LyricDocument::endChange(bool changed) {
     pending_ = false;
     if (!any) return;
     modified_ = true;
-    if (recorder_ && before) recorder_(what_, *before, sheet_);
+    if (history_ && before) history_->record(what_, *before, sheet_);
     notify();
 }
 
@@ -38,11 +38,19 @@ bool LyricDocument::change(const std::string& what, const std::function<bool(Lyr
 
 void LyricDocument::loaded() {
     modified_ = false;
+    if (history_) history_->loaded();
     notify();
 }
 
 void LyricDocument::saved() {
     modified_ = false;
+    if (history_) history_->saved();
+    notify();
+}
+
+void LyricDocument::restore(const LyricSheet& sheet, bool saved) {
+    sheet_ = sheet;
+    modified_ = !saved;
     notify();
 }
 

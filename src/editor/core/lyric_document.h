@@ -3,7 +3,7 @@
 // through here: it owns the sheet, knows whether what it holds is saved, and
 // tells its views that the lyric changed. A change is bracketed by
 // beginChange and endChange, so that one place sees the lyric before and
-// after each step (a history of changes records exactly these pairs).
+// after each step; the history records exactly these pairs.
 
 #include <functional>
 #include <memory>
@@ -14,10 +14,20 @@
 
 namespace melnix {
 
+// What keeps the steps of the open song's lyric (the editor's undo history).
+class LyricHistory {
+public:
+    virtual ~LyricHistory() = default;
+    // One step: its name, the lyric before and after it.
+    virtual void record(const std::string& what, const LyricSheet& before, const LyricSheet& after) = 0;
+    // Another lyric (another song) was loaded: the steps so far are gone.
+    virtual void loaded() = 0;
+    // The lyric as it is now is stored.
+    virtual void saved() = 0;
+};
+
 class LyricDocument {
 public:
-    // Called after every change with the step's name and the lyric before it.
-    using Recorder = std::function<void(const std::string& what, const LyricSheet& before, const LyricSheet& after)>;
     using Listener = std::function<void()>;
 
     const LyricSheet& sheet() const { return sheet_; }
@@ -46,7 +56,10 @@ public:
     // The lyric was replaced by one that is not stored anywhere yet.
     void replacedUnsaved();
 
-    void setRecorder(Recorder r) { recorder_ = std::move(r); }
+    // Back to a lyric of the history (undo, redo); saved: it is the one stored.
+    void restore(const LyricSheet& sheet, bool saved);
+
+    void setHistory(LyricHistory* history) { history_ = history; }
     void addListener(Listener l) { listeners_.push_back(std::move(l)); }
 
 private:
@@ -58,7 +71,7 @@ private:
     bool pending_ = false;  // a nested step changed the lyric
     std::string what_;
     std::unique_ptr<LyricSheet> before_;
-    Recorder recorder_;
+    LyricHistory* history_ = nullptr;
     std::vector<Listener> listeners_;
 };
 

@@ -14,17 +14,21 @@ struct Step {
     int linesAfter;
 };
 
-class LyricDocumentTest : public ::testing::Test {
+class LyricDocumentTest : public ::testing::Test, public LyricHistory {
 protected:
     void SetUp() override {
-        doc_.setRecorder([this](const std::string& what, const LyricSheet& before, const LyricSheet& after) {
-            steps_.push_back({what, before.lineCount(), after.lineCount()});
-        });
+        doc_.setHistory(this);
         doc_.addListener([this] { ++notified_; });
     }
+    void record(const std::string& what, const LyricSheet& before, const LyricSheet& after) override {
+        steps_.push_back({what, before.lineCount(), after.lineCount()});
+    }
+    void loaded() override { ++loads_; }
+    void saved() override { ++saves_; }
+
     LyricDocument doc_;
     std::vector<Step> steps_;
-    int notified_ = 0;
+    int notified_ = 0, loads_ = 0, saves_ = 0;
 };
 
 TEST_F(LyricDocumentTest, AChangeIsRecordedWithTheLyricBeforeAndAfter) {
@@ -75,6 +79,19 @@ TEST_F(LyricDocumentTest, LoadingAndSavingClearTheMark) {
     doc_.loaded();
     EXPECT_FALSE(doc_.modified());
     EXPECT_EQ(notified_, 4);
+    EXPECT_EQ(saves_, 1);
+    EXPECT_EQ(loads_, 1);
+}
+
+TEST_F(LyricDocumentTest, ARestoredLyricIsNotRecordedAgain) {
+    LyricSheet old;
+    old.appendLine("ab");
+    doc_.restore(old, false);
+    EXPECT_EQ(doc_.sheet().lineCount(), 1);
+    EXPECT_TRUE(doc_.modified());
+    EXPECT_TRUE(steps_.empty());
+    doc_.restore(LyricSheet{}, true);
+    EXPECT_FALSE(doc_.modified());
 }
 
 }  // namespace

@@ -1,0 +1,307 @@
+// The editor's keys, the undo history of the lyric and the time shifts, on
+// the offscreen platform with the silent audio backend.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QUndoStack>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "common/file.h"
+#include "dialogs/help_dialog.h"
+#include "dialogs/save_dialog.h"
+#include "editor/edit_history.h"
+#include "editor/editor_dialog.h"
+#include "editor/editor_ids.h"
+#include "editor/timeline_view.h"
+#include "lyrics/lyric_store.h"
+#include "lyrics/mlx_block.h"
+#include "support/editor_song.h"
+#include "support/gbk_text.h"
+#include "support/qt_wait.h"
+#include "support/quiet_prompts.h"
+#include "support/test_files.h"
+
+namespace melnix {
+namespace {
+
+using test::g;
+using test::QuietPrompts;
+
+class EditorKeysTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::useQuietEditorEnvironment(home_.path());
+        song_ = files_.file("tone.wav");
+        test::writeEditorSong(song_);
+        auto prompts = std::make_unique<QuietPrompts>();
+        prompts_ = prompts.get();
+        editor_ = std::make_unique<EditorDialog>(program_.path(), song_, "demo", std::move(prompts));
+        editor_->show();
+        ASSERT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
+        button(idPause)->click();
+    }
+
+    QAbstractButton* button(int id) { return qobject_cast<QAbstractButton*>(editor_->control(id)); }
+    QComboBox* lineBox() { return qobject_cast<QComboBox*>(editor_->control(idLineBox)); }
+    // A key as the user presses it, to the control with the focus.
+    void key(QEvent::Type type, int k, Qt::KeyboardModifiers mods = Qt::NoModifier, bool repeat = false) {
+        QKeyEvent e(type, k, mods, QString(), repeat);
+        QApplication::sendEvent(button(idPause), &e);
+    }
+    void tap(int k) {
+        key(QEvent::KeyPress, k);
+        key(QEvent::KeyRelease, k);
+    }
+    // A paused wave song lands on the block that holds cs.
+    void seek(int cs) { editor_->transport().seekUnits(cs); }
+    // The lyric as the MLX block stores it: byte for byte what a save writes.
+    std::string mlx() {
+        const std::string path = files_.file("probe.MLX");
+        {
+            File f;
+            EXPECT_TRUE(f.open(path, File::Mode::Create));
+            writeLyricBlock(f, editor_->sheet(), 3000, "x");
+        }
+        return test::readFile(path);
+    }
+    void addLine(const char* text) {
+        button(idAdd)->click();
+        lineBox()->setEditText(QString::fromUtf8(text));
+        button(idConfirmAdd)->click();
+    }
+
+    test::TempDir home_, files_, program_;
+    std::string song_;
+    std::unique_ptr<EditorDialog> editor_;
+    QuietPrompts* prompts_ = nullptr;
+};
+
+TEST_F(EditorKeysTest, TheSyncKeyTimesAsTheButtonDoes) {
+    const std::string original = mlx();
+    seek(100);
+    tap(Qt::Key_Return);
+    seek(150);
+    tap(Qt::Key_Enter);  // the keypad's Enter is the same key
+    const std::string byKeys = mlx();
+    ASSERT_NE(byKeys, original);
+    ASSERT_TRUE(editor_->undo());
+    ASSERT_TRUE(editor_->undo());
+    ASSERT_EQ(mlx(), original);
+
+    auto* sync = qobject_cast<QPushButton*>(button(idSync));
+    seek(100);
+    emit sync->pressed();
+    emit sync->released();
+    seek(150);
+    emit sync->pressed();
+    emit sync->released();
+    EXPECT_EQ(mlx(), byKeys);
+}
+
+TEST_F(EditorKeysTest, HoldingTheKeyTapsOnce) {
+    seek(100);
+    key(QEvent::KeyPress, Qt::Key_Return);
+    const std::string once = mlx();
+    seek(150);
+    key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, true);  // the key repeats
+    key(QEvent::KeyPress, Qt::Key_Return);                         // no release came between
+    EXPECT_EQ(mlx(), once);
+    key(QEvent::KeyRelease, Qt::Key_Return);
+    tap(Qt::Key_Return);
+    EXPECT_NE(mlx(), once);
+}
+
+TEST_F(EditorKeysTest, TheStepBackKeyRetimesTheLastCharacter) {
+    seek(100);
+    tap(Qt::Key_Return);
+    const int lineStart = editor_->sheet().lineAt(0)->startTime;
+    seek(150);
+    tap(Qt::Key_Return);  // 一 at 150
+    tap(Qt::Key_Backspace);
+    seek(180);
+    tap(Qt::Key_Return);  // 一 again, later
+    const LyricLine& first = *editor_->sheet().lineAt(0);
+    const int at = editor_->transport().positionUnits();
+    EXPECT_EQ(first.startTime + first.charTimes[1], at);
+    EXPECT_EQ(first.startTime, lineStart);  // 第 keeps the first tap
+    EXPECT_TRUE(editor_->hintText().contains(QString::fromUtf8("退回一字")));
+}
+
+TEST_F(EditorKeysTest, TheChosenKeyIsKeptAndShownInTheTip) {
+    editor_->setSyncKey(Qt::Key_J);
+    seek(100);
+    const std::string before = mlx();
+    tap(Qt::Key_Return);  // not the sync key any more
+    EXPECT_EQ(mlx(), before);
+    tap(Qt::Key_J);
+    EXPECT_NE(mlx(), before);
+    EXPECT_TRUE(editor_->tipTextAt(editor_->control(idSync)->geometry().center()).contains("J"));
+    EditorSettings kept;
+    kept.load();
+    EXPECT_EQ(kept.syncKey, Qt::Key_J);
+}
+
+// Every kind of change is one step: undone and redone to the same bytes.
+TEST_F(EditorKeysTest, EveryChangeIsUndoneAndRedone) {
+    struct Change {
+        const char* name;
+        std::function<void()> make;
+    };
+    const std::string text = files_.file("words.txt");
+    test::writeFile(text, g("一二三四五六七八\r\n九十\r\n"));
+    const std::vector<Change> changes = {
+        {"add", [&] { addLine("新加的一句"); }},
+        {"modify",
+         [&] {
+             seek(0);
+             button(idModify)->click();
+             lineBox()->setEditText(QString::fromUtf8("改过的一句"));
+             button(idConfirmModify)->click();
+         }},
+        {"import", [&] { editor_->openNamedFile(text); }},
+        {"split",
+         [&] {
+             seek(0);
+             button(idSplit)->click();
+             lineBox()->setEditText(QString::fromUtf8("一二三四"));  // the beginning kept
+             button(idConfirmSplit)->click();
+         }},
+        {"merge",
+         [&] {
+             seek(0);
+             button(idMerge)->click();
+             button(idConfirmMerge)->click();
+         }},
+        {"sync",
+         [&] {
+             seek(50);
+             tap(Qt::Key_Return);
+         }},
+        {"shift", [&] { key(QEvent::KeyPress, Qt::Key_Right, Qt::ControlModifier); }},
+        {"delete",
+         [&] {
+             seek(0);
+             button(idDelete)->click();
+             button(idConfirmDelete)->click();
+         }},
+    };
+    for (const Change& c : changes) {
+        SCOPED_TRACE(c.name);
+        const std::string before = mlx();
+        c.make();
+        const std::string after = mlx();
+        ASSERT_NE(after, before);
+        ASSERT_TRUE(editor_->undo());
+        EXPECT_EQ(mlx(), before);
+        ASSERT_TRUE(editor_->redo());
+        EXPECT_EQ(mlx(), after);
+    }
+    // Undone all the way back, the song's own lyric is there and counts as saved.
+    while (editor_->undo()) {
+    }
+    EXPECT_EQ(editor_->sheet().lineCount(), 2);
+    EXPECT_FALSE(editor_->modified());
+    // A typical history stays small.
+    EXPECT_LT(editor_->history().bytes(), 64u * 1024);
+}
+
+TEST_F(EditorKeysTest, UndoToTheSavedLyricClearsTheMark) {
+    addLine("新的一句");
+    ASSERT_TRUE(editor_->modified());
+    ASSERT_TRUE(editor_->undo());
+    EXPECT_FALSE(editor_->modified());
+    ASSERT_TRUE(editor_->redo());
+    EXPECT_TRUE(editor_->modified());
+
+    // Saved into the song: that lyric is the clean one now.
+    prompts_->onDialog = [](QDialog& d) {
+        d.findChild<QPushButton*>("control1")->click();
+        return d.result();
+    };
+    editor_->action("Ctrl+S")->trigger();
+    ASSERT_FALSE(editor_->modified());
+    EXPECT_TRUE(editor_->hintText().contains(QString::fromUtf8("歌词已保存")));
+    ASSERT_TRUE(editor_->undo());
+    EXPECT_TRUE(editor_->modified());
+    ASSERT_TRUE(editor_->redo());
+    EXPECT_FALSE(editor_->modified());
+    // The menu names the step.
+    EXPECT_EQ(editor_->history().stack().undoText(), QString::fromUtf8("添加"));
+}
+
+TEST_F(EditorKeysTest, AnotherSongDropsTheHistory) {
+    addLine("新的一句");
+    prompts_->answer = Answer::No;  // the unsaved lyric goes
+    const std::string other = files_.file("other.wav");
+    test::writeEditorSong(other);
+    editor_->openNamedFile(other);
+    ASSERT_TRUE(test::waitUntil([&] { return editor_->windowTitle().endsWith("other.wav"); }));
+    EXPECT_FALSE(editor_->undo());
+}
+
+TEST_F(EditorKeysTest, ShiftsStopAtTheEdges) {
+    // The first line starts at 2 s: the whole lyric earlier by 5 s stops at 0.
+    prompts_->number = 500;
+    editor_->askShift(true, -1);
+    EXPECT_EQ(editor_->sheet().lineAt(0)->startTime, 0);
+    EXPECT_TRUE(editor_->hintText().contains(QString::fromUtf8("限度")));
+    const int gap = editor_->sheet().lineAt(1)->startTime - editor_->sheet().lineAt(0)->endTime();
+    // Later by a minute: the last line stops at the song's end.
+    prompts_->number = 6000;
+    editor_->askShift(true, +1);
+    EXPECT_LE(editor_->sheet().lineAt(1)->startTime, editor_->transport().lengthCs());
+    EXPECT_EQ(editor_->sheet().lineAt(1)->startTime - editor_->sheet().lineAt(0)->endTime(), gap);
+    EXPECT_EQ(prompts_->offeredNumber, 500);  // the last step is offered again
+    // Ctrl+Left on the second line moves it alone, never within 3 cs of the first.
+    seek(editor_->sheet().lineAt(1)->startTime + 5);
+    for (int i = 0; i < 200; ++i) key(QEvent::KeyPress, Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(editor_->sheet().lineAt(1)->startTime, editor_->sheet().lineAt(0)->endTime() + 3);
+}
+
+TEST_F(EditorKeysTest, KeysOfADesktopEditor) {
+    // Space plays and pauses wherever the focus is.
+    key(QEvent::KeyPress, Qt::Key_Space);
+    EXPECT_EQ(editor_->transport().playState(), PlayState::Playing);
+    key(QEvent::KeyPress, Qt::Key_Space);
+    EXPECT_EQ(editor_->transport().playState(), PlayState::Paused);
+    // The arrows step the view as "<" and ">" do.
+    seek(1500);
+    const int origin = editor_->timeline().viewOrigin();
+    key(QEvent::KeyPress, Qt::Key_Right);
+    EXPECT_GT(editor_->timeline().viewOrigin(), origin);
+
+    QStringList shown;
+    prompts_->onDialog = [&](QDialog& d) {
+        shown << d.metaObject()->className();
+        return int(QDialog::Rejected);
+    };
+    editor_->action("F1")->trigger();
+    editor_->action("Ctrl+S")->trigger();
+    EXPECT_EQ(shown, (QStringList{"melnix::HelpDialog", "melnix::SaveDialog"}));
+    editor_->action("Ctrl+O")->trigger();
+    EXPECT_EQ(prompts_->openTitles.size(), 1);
+
+    // Esc cancels an edit and otherwise leaves the editor as it is.
+    button(idAdd)->click();
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(editor_.get(), &esc);
+    EXPECT_EQ(editor_->editMode(), EditMode::None);
+    QApplication::sendEvent(editor_.get(), &esc);
+    EXPECT_TRUE(editor_->isVisible());
+
+    // Ctrl+Q asks about unsaved lyrics like any other way out.
+    addLine("未存的一句");
+    prompts_->answer = Answer::Cancel;
+    editor_->action("Ctrl+Q")->trigger();
+    EXPECT_EQ(prompts_->asked, 1);
+    EXPECT_TRUE(editor_->isVisible());
+}
+
+}  // namespace
+}  // namespace melnix
