@@ -76,6 +76,7 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
     ctx_.songs = songs_.get();
     settings_.load();
     ctx_.settings = &settings_;
+    document_.setLaterLinesFollow(settings_.laterLinesFollow);
     history_ = std::make_unique<EditHistory>(document_, [this] { lyricRestored(); });
     ctx_.history = history_.get();
 
@@ -230,6 +231,12 @@ void EditorDialog::askShift(bool wholeLyric, int sign) {
 void EditorDialog::setSyncKey(int key) {
     settings_.syncKey = key;
     settings_.save();
+}
+
+void EditorDialog::setLaterLinesFollow(bool on) {
+    settings_.laterLinesFollow = on;
+    settings_.save();
+    document_.setLaterLinesFollow(on);
 }
 
 QString EditorDialog::hintText() const { return hints_->text(); }
@@ -392,6 +399,9 @@ void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
     shift->addAction(tr("整体推后..."), this, [this] { askShift(true, +1); });
     shift->addAction(tr("本句及以后提前...") + "\tCtrl+Left", this, [this] { askShift(false, -1); });
     shift->addAction(tr("本句及以后推后...") + "\tCtrl+Right", this, [this] { askShift(false, +1); });
+    QAction* follow = menu.addAction(tr("后续歌词跟随"), this, [this](bool on) { setLaterLinesFollow(on); });
+    follow->setCheckable(true);
+    follow->setChecked(settings_.laterLinesFollow);
     QMenu* keys = menu.addMenu(tr("同步键"));
     for (const SyncKeyChoice& c : syncKeyChoices()) {
         QAction* a = keys->addAction(tr(c.name), this, [this, key = c.key] { setSyncKey(key); });

@@ -71,6 +71,8 @@ public:
     // step the user types.
     void askShift(bool wholeLyric, int sign);
     void setSyncKey(int key);
+    // "后续歌词跟随": whether later lines follow a change of one line.
+    void setLaterLinesFollow(bool on);
     QString hintText() const;
 
     // The parts, for tests.

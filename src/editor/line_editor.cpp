@@ -177,7 +177,9 @@ void LineEditor::confirm() {
         case EditMode::Reference: r = confirmReference(sheet, spot, text); break;
         case EditMode::None: break;
     }
-    doc.endChange(r.modified);
+    // An added or deleted line is about that line alone when later lines do not follow.
+    const bool oneLine = mode == EditMode::Add || mode == EditMode::Delete;
+    doc.endChange(r.modified, oneLine ? -1 : LyricDocument::kChained);
     leave();
     apply(r);
 }
@@ -189,6 +191,8 @@ void LineEditor::cancel() {
 }
 
 void LineEditor::apply(const EditResult& r) {
+    if (ctx_.document->takeHeldBack())
+        ctx_.hints->flash(QCoreApplication::translate("EditorDialog", "已到相邻歌词的限度 (后续歌词不跟随)"));
     if (r.refresh & kRefreshLineList) refillLineList();
     if (r.viewOrigin >= 0) ctx_.timeline->setViewOrigin(r.viewOrigin);
     if (r.seekUnits >= 0) ctx_.panel->seek(r.seekUnits);
@@ -230,7 +234,7 @@ void LineEditor::syncPressed() {
     LyricDocument& doc = *ctx_.document;
     doc.beginChange("同步");
     const EditResult r = syncButton_.press(doc.sheet(), t);
-    doc.endChange(r.modified);
+    doc.endChange(r.modified, syncButton_.syncLine);
     apply(r);
 }
 

@@ -428,8 +428,8 @@ void TimelineView::outsideSteps(int steps) {
     }
 }
 
-void TimelineView::finishChange(const EditResult& r) {
-    document_.endChange(r.modified);
+void TimelineView::finishChange(const EditResult& r, int touched) {
+    document_.endChange(r.modified, touched);
     host_.timelineApply(r);
 }
 
@@ -449,7 +449,7 @@ bool TimelineView::mouseRelease(QMouseEvent* event) {
             break;
         }
         case Gesture::Hold:
-            finishChange(hold_.end(sheet_, position() / ts, playing()));
+            finishChange(hold_.end(sheet_, position() / ts, playing()), hold_.holdLine);
             // The adjustment area stood still while the line was held.
             owner_->update(adjustArea_);
             break;
@@ -458,10 +458,13 @@ bool TimelineView::mouseRelease(QMouseEvent* event) {
             host_.timelinePlay();
             host_.timelineEndSlowReplay();
             break;
-        case Gesture::CharDrag:
+        case Gesture::CharDrag: {
+            const int line = drag_.line();
             finishChange(drag_.end(pointer_.x() - waveformArea_.left(), viewOrigin_, waveformArea_.width(),
-                                   transport_.lengthCs(), midiSong(), host_.timelineTransportEnabled()));
+                                   transport_.lengthCs(), midiSong(), host_.timelineTransportEnabled()),
+                         line);
             break;
+        }
         case Gesture::None: break;
     }
     return true;

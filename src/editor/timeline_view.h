@@ -136,7 +136,8 @@ private:
     bool pressAdjust(QMouseEvent* event);
     void moveView(int dx);
     // A gesture's change of the lyric is over; the editor carries out the rest.
-    void finishChange(const EditResult& r);
+    // touched: the line a one-line gesture was about.
+    void finishChange(const EditResult& r, int touched = LyricDocument::kChained);
     void sweepWipe();
     void startOutside();
 

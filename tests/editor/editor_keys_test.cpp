@@ -264,6 +264,40 @@ TEST_F(EditorKeysTest, ShiftsStopAtTheEdges) {
     EXPECT_EQ(editor_->sheet().lineAt(1)->startTime, editor_->sheet().lineAt(0)->endTime() + 3);
 }
 
+// "后续歌词跟随" off: a tap, an added and a deleted line leave every other
+// line where it was; undo brings back what the step did.
+TEST_F(EditorKeysTest, WithoutFollowingLinesOnlyTheTouchedLineMoves) {
+    editor_->setLaterLinesFollow(false);
+    auto starts = [&] {
+        std::vector<int32_t> v;
+        for (const LyricLine& l : editor_->sheet()) v.push_back(l.startTime);
+        return v;
+    };
+    const int32_t second = editor_->sheet().lineAt(1)->startTime;
+    seek(100);
+    tap(Qt::Key_Return);
+    EXPECT_LT(editor_->sheet().lineAt(0)->startTime, 200);
+    EXPECT_EQ(editor_->sheet().lineAt(1)->startTime, second);
+
+    const std::vector<int32_t> before = starts();
+    seek(editor_->sheet().lineAt(0)->endTime() + 20);
+    addLine("插入");
+    ASSERT_EQ(editor_->sheet().lineCount(), 3);
+    EXPECT_EQ(editor_->sheet().lineAt(2)->startTime, second);
+    ASSERT_TRUE(editor_->undo());
+    EXPECT_EQ(starts(), before);
+
+    seek(0);
+    button(idDelete)->click();
+    button(idConfirmDelete)->click();
+    ASSERT_EQ(editor_->sheet().lineCount(), 1);
+    EXPECT_EQ(editor_->sheet().lineAt(0)->startTime, second);
+
+    EditorSettings kept;
+    kept.load();
+    EXPECT_FALSE(kept.laterLinesFollow);
+}
+
 TEST_F(EditorKeysTest, KeysOfADesktopEditor) {
     // Space plays and pauses wherever the focus is.
     key(QEvent::KeyPress, Qt::Key_Space);

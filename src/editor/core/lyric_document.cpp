@@ -1,5 +1,7 @@
 #include "editor/core/lyric_document.h"
 
+#include "sync/step_isolation.h"
+
 namespace melnix {
 
 void LyricDocument::beginChange(const std::string& what) {
@@ -7,11 +9,13 @@ void LyricDocument::beginChange(const std::string& what) {
     what_ = what;
     // Only a history needs the lyric as it was; a copy per step costs
     // nothing worth measuring next to the user's pace.
-    if (history_) before_ = std::make_unique<LyricSheet>(sheet_);
+    if (history_ || !follow_) before_ = std::make_unique<LyricSheet>(sheet_);
 }
 
-void LyricDocument::endChange(bool changed) {
+void LyricDocument::endChange(bool changed, int touched) {
     if (depth_ == 0) return;
+    if (depth_ == 1 && changed && !follow_ && touched != kChained && before_)
+        heldBack_ = keepOtherLines(*before_, sheet_, touched);
     pending_ = pending_ || changed;
     if (--depth_ > 0) return;
     std::unique_ptr<LyricSheet> before = std::move(before_);

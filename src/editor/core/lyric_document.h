@@ -41,8 +41,14 @@ public:
     // A step that may change the lyric; what names it ("拆分", "同步"...).
     // Steps may nest: the outermost one counts.
     void beginChange(const std::string& what);
-    // changed: the step did change the lyric.
-    void endChange(bool changed);
+    // The step moved every line after `touched` along with it (kChained:
+    // that is what the step is).
+    static constexpr int kChained = -2;
+    // changed: the step did change the lyric. A step about one line (a tap,
+    // a drag, a hold, an added or deleted line) names it in touched; unless
+    // later lines follow, only that line keeps the change (-1: the first
+    // line that differs).
+    void endChange(bool changed, int touched = kChained);
     // A long step (a drag) has changed the lyric already: it counts as
     // modified now, before the step ends.
     void changedSoFar();
@@ -60,6 +66,18 @@ public:
     void restore(const LyricSheet& sheet, bool saved);
 
     void setHistory(LyricHistory* history) { history_ = history; }
+
+    // Later lines follow a line's change (the chained timing); off, a step
+    // about one line changes that line only.
+    void setLaterLinesFollow(bool on) { follow_ = on; }
+    bool laterLinesFollow() const { return follow_; }
+    // Whether the last step about one line was held back short of where it
+    // went, to stay 3 cs clear of its neighbours; asking clears it.
+    bool takeHeldBack() {
+        const bool b = heldBack_;
+        heldBack_ = false;
+        return b;
+    }
     void addListener(Listener l) { listeners_.push_back(std::move(l)); }
 
 private:
@@ -69,6 +87,8 @@ private:
     bool modified_ = false;
     int depth_ = 0;
     bool pending_ = false;  // a nested step changed the lyric
+    bool follow_ = true;
+    bool heldBack_ = false;
     std::string what_;
     std::unique_ptr<LyricSheet> before_;
     LyricHistory* history_ = nullptr;
