@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/byte_order.h"
 #include "common/mul_div.h"
 #include "common/riff_reader.h"
 #include "platform/audio_output.h"
@@ -15,11 +16,8 @@ constexpr uint32_t kDataChunk = fourCC('d', 'a', 't', 'a');
 constexpr uint32_t kPcmFormatBytes = 16;
 constexpr int kBlockBytesAt44k = 16384;
 
-uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
+uint16_t le16(const uint8_t* p) { return readLe16(p); }
+uint32_t le32(const uint8_t* p) { return readLe32(p); }
 
 }  // namespace
 
