@@ -21,8 +21,18 @@ uint32_t le32(const uint8_t* p) { return readLe32(p); }
 
 }  // namespace
 
+std::string wavFormatRefusal(const PcmFormat& format) {
+    if (format.sampleRate < kMinWavRate || format.sampleRate > kMaxWavRate)
+        return "sample rate " + std::to_string(format.sampleRate) + " Hz is outside 8000 to 192000 Hz";
+    if (format.channels < 1 || format.channels > kMaxWavChannels)
+        return std::to_string(format.channels) + " channels is outside 1 to 8";
+    if (!format.valid()) return std::to_string(format.bitsPerSample) + "-bit samples are not 8, 16, 24 or 32 bits";
+    return {};
+}
+
 bool WavSource::Open() {
     Close();
+    refusal_.clear();
     config_.isWav = true;
     if (!file_.open(config_.filePath, File::Mode::Read)) return false;
     RiffReader riff(file_);
@@ -34,8 +44,10 @@ bool WavSource::Open() {
                     riff.descend(data, &form, RiffReader::Find::Chunk, kDataChunk) && data.size != 0 &&
                     data.dataOffset > 1;
     const PcmFormat format{static_cast<int>(le32(f + 4)), le16(f + 2), le16(f + 14)};
-    // A format we cannot frame would divide by zero further on.
-    if (!ok || !format.valid()) {
+    // A format we cannot frame would divide by zero further on; one no real
+    // song has would have us play hours of nothing.
+    refusal_ = !ok ? "not a PCM WAV file" : wavFormatRefusal(format);
+    if (!refusal_.empty()) {
         Close();
         return false;
     }
@@ -53,7 +65,8 @@ bool WavSource::Open() {
     dataStart_ = data.dataOffset;
     // A size claiming more than the file holds would make the length wrong.
     dataSize_ = std::min<int64_t>(data.size, file_.length() - dataStart_);
-    if (dataSize_ <= 0) {
+    if (dataSize_ < frameBytes) {
+        refusal_ = "the data chunk holds no whole sample frame";
         Close();
         return false;
     }
