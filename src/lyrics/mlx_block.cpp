@@ -124,11 +124,23 @@ int loadLyricFile(File& file, LyricSheet& sheet) {
     const int32_t last = static_cast<int32_t>(lastIndex);
     if (counted == 0 || last != counted - 1) return 0;
 
+    // The records in memory: a read per word would cost a system call each.
+    const int64_t rest = std::min<int64_t>(file.length() - file.position(), int64_t{128} << 20);
+    std::vector<unsigned char> bin(static_cast<size_t>(std::max<int64_t>(rest, 0)));
+    bin.resize(file.read(bin.data(), bin.size()));
+    size_t at = 0;
+    auto word = [&](uint32_t& v) {
+        if (bin.size() - at < 4) return false;
+        v = readLe32(&bin[at]);
+        at += 4;
+        return true;
+    };
+
     bool complete = false;
     uint32_t prev = kChainSeed;
     for (int i = 0; i <= last; ++i) {
         uint32_t w1 = 0, w2 = 0, w3 = 0;
-        if (!file.readU32(w1) || !file.readU32(w2) || !file.readU32(w3)) break;
+        if (!word(w1) || !word(w2) || !word(w3)) break;
         LyricLine& l = *sheet.lineAt(base + i);
         l.flags = static_cast<int32_t>(w1 ^ prev);
         const uint32_t sizeAndDuration = w2 ^ w1;
@@ -136,8 +148,10 @@ int loadLyricFile(File& file, LyricSheet& sheet) {
         l.duration = static_cast<uint16_t>(sizeAndDuration >> 16);
         const int chars = static_cast<int>((sizeAndDuration & 0xFFFF) / 2) - 1;
         if (chars < 1 || chars > kMaxCharsInFormat) break;
-        std::vector<unsigned char> raw(static_cast<size_t>(chars + 1) * 4);
-        if (!file.readExact(raw.data(), raw.size())) break;
+        const size_t rawSize = static_cast<size_t>(chars + 1) * 4;
+        if (bin.size() - at < rawSize) break;
+        const unsigned char* raw = &bin[at];
+        at += rawSize;
         prev = w3;
         l.charTimes.resize(static_cast<size_t>(chars) + 1);
         for (int e = 0; e <= chars; ++e) {
