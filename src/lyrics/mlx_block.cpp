@@ -218,11 +218,14 @@ bool wholeBlockAt(File& file, int64_t start, int64_t sigOffset, int64_t end) {
     // The text section: one line for every record, ending at the signature.
     if (!file.seek(start)) return false;
     LyricTextStream stream(file);
-    LyricSheet scratch;
     std::string line;
     int64_t counted = 0;
     while (stream.readLine(line, false) >= 0) {
-        if (scratch.appendLine(line) > 0) ++counted;
+        // Counted as a sheet takes lines, without keeping them: the text may
+        // be a whole song that only claims to be a block.
+        std::string t = trimLyricText(line);
+        if (static_cast<int>(t.size()) > kMaxLineBytes) t = trimLyricText(cutToBytes(t, kMaxLineBytes));
+        if (!t.empty() && charCount(t) > 0) ++counted;
         if (counted > static_cast<int64_t>(last) + 1) return false;
     }
     return counted == static_cast<int64_t>(last) + 1 && file.position() - stream.unreadCount() == sigOffset;
