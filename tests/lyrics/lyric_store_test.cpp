@@ -280,6 +280,17 @@ TEST_F(LyricStoreTest, FalseTrailersAndTinySongsKeepEveryByte) {
              const size_t start = 5 * 417 + 100;
              return frames.substr(0, start) + forgedBlock(frames.substr(start) + "\r\n", start);
          }},
+        {"start inside a WAV's data chunk",
+         [&] {
+             std::string samples;
+             while (samples.size() < 4000) samples += "abc\r\n";
+             samples.resize(4000);
+             const std::string head = "RIFF" + test::le32(4 + 24 + 8 + 4000) + "WAVEfmt " + test::le32(16) +
+                                      std::string("\x01\x00\x01\x00", 4) + test::le32(8000) + test::le32(16000) +
+                                      std::string("\x02\x00\x10\x00", 4) + "data" + test::le32(4000);
+             const size_t start = head.size() + 1000;
+             return head + samples.substr(0, 1000) + forgedBlock(samples.substr(1000) + "\r\n", start);
+         }},
         {"whole block at the start of a text song",
          [&] { return forgedBlock(frames + "\r\n", 0); }},
         {"a block that does not parse",
