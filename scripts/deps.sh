@@ -8,6 +8,8 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # coverage-guided fuzzing (scripts/fuzz.sh): clang with its libFuzzer runtime
+  clang libclang-rt-14-dev
   # MP3 decoding, audio devices, MIDI synthesis with a General MIDI soundfont
   libmpg123-dev libsdl2-dev
   # FLAC, Ogg, Opus, M4A and other songs of today

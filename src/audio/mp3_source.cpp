@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/byte_order.h"
+
 namespace melnix {
 namespace {
 
@@ -15,10 +17,7 @@ constexpr uint8_t kId3FooterFlag = 0x10;
 // Version, layer and sampling-rate bits: what the first header fixes.
 constexpr uint32_t kStreamBits = 0x001E0C00;
 
-uint32_t be32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
-           p[3];
-}
+uint32_t be32(const uint8_t* p) { return readBe32(p); }
 
 bool startsWith(const uint8_t* p, const char* tag) { return std::memcmp(p, tag, 3) == 0; }
 

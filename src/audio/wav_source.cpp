@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/byte_order.h"
 #include "common/mul_div.h"
 #include "common/riff_reader.h"
 #include "platform/audio_output.h"
@@ -15,16 +16,23 @@ constexpr uint32_t kDataChunk = fourCC('d', 'a', 't', 'a');
 constexpr uint32_t kPcmFormatBytes = 16;
 constexpr int kBlockBytesAt44k = 16384;
 
-uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
+uint16_t le16(const uint8_t* p) { return readLe16(p); }
+uint32_t le32(const uint8_t* p) { return readLe32(p); }
 
 }  // namespace
 
+std::string wavFormatRefusal(const PcmFormat& format) {
+    if (format.sampleRate < kMinWavRate || format.sampleRate > kMaxWavRate)
+        return "sample rate " + std::to_string(format.sampleRate) + " Hz is outside 8000 to 192000 Hz";
+    if (format.channels < 1 || format.channels > kMaxWavChannels)
+        return std::to_string(format.channels) + " channels is outside 1 to 8";
+    if (!format.valid()) return std::to_string(format.bitsPerSample) + "-bit samples are not 8, 16, 24 or 32 bits";
+    return {};
+}
+
 bool WavSource::Open() {
     Close();
+    refusal_.clear();
     config_.isWav = true;
     if (!file_.open(config_.filePath, File::Mode::Read)) return false;
     RiffReader riff(file_);
@@ -36,8 +44,10 @@ bool WavSource::Open() {
                     riff.descend(data, &form, RiffReader::Find::Chunk, kDataChunk) && data.size != 0 &&
                     data.dataOffset > 1;
     const PcmFormat format{static_cast<int>(le32(f + 4)), le16(f + 2), le16(f + 14)};
-    // A format we cannot frame would divide by zero further on.
-    if (!ok || !format.valid()) {
+    // A format we cannot frame would divide by zero further on; one no real
+    // song has would have us play hours of nothing.
+    refusal_ = !ok ? "not a PCM WAV file" : wavFormatRefusal(format);
+    if (!refusal_.empty()) {
         Close();
         return false;
     }
@@ -55,7 +65,8 @@ bool WavSource::Open() {
     dataStart_ = data.dataOffset;
     // A size claiming more than the file holds would make the length wrong.
     dataSize_ = std::min<int64_t>(data.size, file_.length() - dataStart_);
-    if (dataSize_ <= 0) {
+    if (dataSize_ < frameBytes) {
+        refusal_ = "the data chunk holds no whole sample frame";
         Close();
         return false;
     }

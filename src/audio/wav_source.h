@@ -2,14 +2,22 @@
 // PCM WAV songs read in blocks of about 93 ms straight from the file's data
 // chunk.
 
+#include <string>
 #include <vector>
 
 #include "audio/audio_source.h"
 #include "common/file.h"
+#include "platform/audio_output.h"
 
 namespace melnix {
 
 constexpr uint16_t kWaveFormatPcm = 1;
+constexpr int kMinWavRate = 8000;
+constexpr int kMaxWavRate = 192000;
+constexpr int kMaxWavChannels = 8;
+
+// Why a format is refused (empty when it is one a song can have).
+std::string wavFormatRefusal(const PcmFormat& format);
 
 class WavSource final : public AudioSource {
 public:
@@ -25,7 +33,11 @@ public:
     void Rewind() override;
     void Close() override;
 
+    // Why the last Open failed, when the file was read but refused.
+    const std::string& refusal() const { return refusal_; }
+
 private:
+    std::string refusal_;
     File file_;
     int64_t dataStart_ = 0;
     int64_t dataSize_ = 0;

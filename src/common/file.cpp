@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/byte_order.h"
+
 namespace melnix {
 
 File::~File() { close(); }
@@ -109,8 +111,7 @@ bool File::readExact(void* buf, size_t n) { return read(buf, n) == n; }
 bool File::readU32(uint32_t& v) {
     unsigned char b[4];
     if (!readExact(b, 4)) return false;
-    v = static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
-        static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
+    v = readLe32(b);
     return true;
 }
 
@@ -134,8 +135,8 @@ bool File::write(const void* buf, size_t n) {
 }
 
 bool File::writeU32(uint32_t v) {
-    unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                          static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
+    uint8_t b[4];
+    writeLe32(b, v);
     return write(b, 4);
 }
 

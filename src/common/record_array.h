@@ -1,9 +1,11 @@
 #pragma once
 // The growable array of fixed-size records used for lyric lines, song
 // entries, tempo maps, syllables, notes and stream events. Out-of-range
-// access yields nothing instead of failing, and storage grows in steps so
-// that appending one record at a time stays cheap.
+// access yields nothing instead of failing, and storage grows in whole steps,
+// at least doubling, so that appending one record at a time stays cheap
+// however long a file is.
 
+#include <algorithm>
 #include <cstddef>
 #include <utility>
 #include <vector>
@@ -71,6 +73,7 @@ private:
     void reserveFor(size_t n) {
         if (n <= items_.capacity()) return;
         size_t step = static_cast<size_t>(growStep_);
+        n = std::max(n, items_.capacity() * 2);
         items_.reserve((n + step - 1) / step * step);
     }
 

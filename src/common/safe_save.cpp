@@ -52,7 +52,11 @@ bool renameNoReplace(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
+SafeSaveSync gSync = nullptr;
+
 }  // namespace
+
+void setSafeSaveSyncForTesting(SafeSaveSync sync) { gSync = sync; }
 
 SafeSave::~SafeSave() { abandon(); }
 
@@ -118,8 +122,10 @@ bool SafeSave::finish(unsigned mode, bool replace) {
         abandon();
         return false;
     }
-    if (::fchmod(file_.fd(), static_cast<mode_t>(mode)) != 0 || !file_.sync()) {
-        errno_ = errno ? errno : file_.lastErrno();
+    errno = 0;
+    const bool synced = gSync ? gSync(file_.fd()) == 0 : file_.sync();
+    if (::fchmod(file_.fd(), static_cast<mode_t>(mode)) != 0 || !synced) {
+        errno_ = errno ? errno : (file_.lastErrno() ? file_.lastErrno() : EIO);
         abandon();
         return false;
     }

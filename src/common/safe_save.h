@@ -48,4 +48,9 @@ private:
     int errno_ = 0;
 };
 
+// Tests put a failing flush in place of fsync (nullptr restores it): a disk
+// can refuse the data only at that moment.
+using SafeSaveSync = int (*)(int fd);
+void setSafeSaveSyncForTesting(SafeSaveSync sync);
+
 }  // namespace melnix

@@ -22,7 +22,6 @@ constexpr int kLastEntrySpanPerByte = 24;
 constexpr int kMaxSpanPerByte = 30;
 constexpr int kMinSpan = 9;
 constexpr int kLongHeadingLine = 31;
-constexpr int kEntryGrowStep = 100;
 constexpr int kMaxFractionDigits = 3;  // hundredths, or milliseconds from today's players
 
 // One character of a line whose words carry their own times.
@@ -249,7 +248,6 @@ private:
     }
 
     void add(Entry e) {
-        if (timed_.size() == timed_.capacity()) timed_.reserve(timed_.size() + kEntryGrowStep);
         timed_.push_back(std::move(e));
     }
 

@@ -43,11 +43,19 @@ void LyricSheet::shiftLines(int from, int32_t delta) {
 
 void LyricSheet::separateLines(int from) {
     if (from < 0) from = 0;
+    // Each push moves every later line too; carrying the sum of the pushes
+    // does that in one pass instead of one pass per push.
+    uint32_t carried = 0;
     for (int i = from + 1; i < lines_.size(); ++i) {
         const LyricLine& prev = lines_[i - 1];
-        uint32_t need = static_cast<uint32_t>(prev.startTime) + prev.duration + kLineSeparation;
-        uint32_t start = static_cast<uint32_t>(lines_[i].startTime);
-        if (start < need) shiftLines(i, static_cast<int32_t>(need - start));
+        LyricLine& line = lines_[i];
+        uint32_t start = static_cast<uint32_t>(line.startTime) + carried;
+        const uint32_t need = static_cast<uint32_t>(prev.startTime) + prev.duration + kLineSeparation;
+        if (start < need) {
+            carried += need - start;
+            start = need;
+        }
+        line.startTime = static_cast<int32_t>(start);
     }
 }
 

@@ -2,13 +2,16 @@
 
 #include <cerrno>
 #include <cstring>
+#include <climits>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "common/file.h"
 #include "common/paths.h"
 #include "common/safe_save.h"
 #include "lyrics/lyric_source.h"
 #include "lyrics/mlx_block.h"
+#include "lyrics/song_audio.h"
 
 namespace melnix {
 namespace {
@@ -72,22 +75,43 @@ bool openLyricFile(const std::string& path, LyricSheet& sheet) {
 bool storeInSongTail(const std::string& songPath, LyricSheet& sheet, StoreError* error) {
     if (!songCanCarryTailLyric(songPath))
         return failWith(error, EINVAL, "this kind of song keeps its lyric in an .MLX file beside it");
+    // A song the user protected is not ours to replace, even where the
+    // folder would let us.
+    struct stat st {};
+    if (::stat(songPath.c_str(), &st) != 0) return failWith(error, errno, "cannot open the song");
+    const bool ownerWrite = st.st_uid != ::geteuid() || (st.st_mode & S_IWUSR);
+    if (!ownerWrite || (st.st_mode & 0222) == 0 || ::access(songPath.c_str(), W_OK) != 0)
+        return failWith(error, EACCES, "the song is write-protected (save the lyric into an MLX file instead)");
+
     File song;
     if (!song.open(songPath, File::Mode::Read)) return failWith(error, song.lastErrno(), "cannot open the song");
-    std::string tag;
-    int64_t dataLength = 0;
-    locateTailBlock(song, tag, dataLength);
-    const int64_t blockAt = song.position();
+    const int64_t songLength = song.length();
+    const TailLayout tail = locateTail(song);
+    const int64_t blockAt = tail.blockStart >= 0 ? tail.blockStart : tail.blockEnd;
     // Block offsets are 32-bit words in the format.
     if (blockAt < 0 || blockAt > INT32_MAX) return failWith(error, EFBIG, "the song is too large for a lyric block");
+    const int64_t audioEnd = songAudioEnd(song, blockAt);
 
     SafeSave save;
     if (!save.begin(songPath)) return failWith(error, save.lastErrno(), "cannot create a file beside the song");
     if (!save.copyFrom(song, blockAt)) return failWith(error, save.lastErrno(), "cannot copy the song data");
     File& out = save.file();
     writeLyricBlock(out, sheet, 0, "");
-    if (!tag.empty()) out.write(tag);
-    if (!save.commit(S_IWUSR)) return failWith(error, save.lastErrno(), "cannot write the song");
+    // What followed the old block (an older lyrics tag, the ID3v1 tag) stays.
+    std::string rest(static_cast<size_t>(songLength - tail.blockEnd), '\0');
+    if (!song.seek(tail.blockEnd) || !song.readExact(rest.data(), rest.size()))
+        return failWith(error, song.lastErrno() ? song.lastErrno() : EIO, "cannot read the song's tags");
+    out.write(rest);
+    if (out.failed()) return failWith(error, out.lastErrno(), "cannot write the song");
+
+    // Read the new file back before it replaces the song: the audio must be
+    // all there and the lyric must be found where it was written.
+    const TailLayout written = locateTail(out);
+    const int64_t expectedBlock = sheet.empty() ? -1 : blockAt;
+    if (written.blockStart != expectedBlock || written.songDataLength < blockAt ||
+        songAudioEnd(out, blockAt) < audioEnd)
+        return failWith(error, EIO, "the written song does not read back whole");
+    if (!save.commit()) return failWith(error, save.lastErrno(), "cannot write the song");
     sheet.songDataLength = blockAt;
     return true;
 }

@@ -39,10 +39,10 @@ bool songCanCarryTailLyric(std::string_view songPath);
 std::string lyricFileBeside(const std::string& songPath);
 
 // Stores the sheet as the block at the song's tail, replacing a block that is
-// there and keeping an ID3v1 tag after it. The song data before the block is
-// never touched; the file is replaced as a whole, so a failure leaves the
-// song (and the lyric it had) as it was. The song gains owner write
-// permission, as a stored lyric means the file is meant to be written.
+// there and keeping the tags after it. Every byte before the block is kept;
+// the new file is read back before it replaces the song, so a failure leaves
+// the song (and the lyric it had) as it was. A song the user cannot write is
+// refused; the replaced file keeps the song's mode.
 // Refused (EINVAL) for songs that cannot carry it.
 bool storeInSongTail(const std::string& songPath, LyricSheet& sheet, StoreError* error = nullptr);
 

@@ -43,10 +43,21 @@ int writeLyricBlock(File& file, const LyricSheet& sheet, int32_t songLength, std
 // failure; the caller then runs finishLoad (success) or repairs or clears.
 int loadLyricFile(File& file, LyricSheet& sheet);
 
+// What the tail of a song file holds. A block counts only when the whole of it
+// reads as one and it starts after the song's audio; anything else is song
+// data, kept as it is.
+struct TailLayout {
+    int64_t blockStart = -1;      // the stored block, -1 when there is none
+    int64_t blockEnd = 0;         // where it ends, or where a new block belongs
+    int64_t songDataLength = 0;   // the file without the block
+    std::string tag;              // the ID3v1 tag, or empty
+};
+TailLayout locateTail(File& file);
+
 // Finds a block at the tail of a song file. Returns its start or -1; tag gets
 // the file's ID3v1 tag (128 bytes) or is emptied; songDataLength gets the
-// length of the file without the block. The file is left where a new block
-// belongs.
+// length of the file without the block. The file is left at the block, or
+// where a new block belongs.
 int64_t locateTailBlock(File& file, std::string& tag, int64_t& songDataLength);
 inline int64_t locateTailBlock(File& file, std::string& tag, LyricSheet& sheet) {
     return locateTailBlock(file, tag, sheet.songDataLength);

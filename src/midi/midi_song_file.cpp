@@ -5,6 +5,7 @@
 #include <limits>
 #include <sys/stat.h>
 
+#include "common/byte_order.h"
 #include "common/file.h"
 #include "common/mul_div.h"
 #include "common/paths.h"
@@ -28,12 +29,8 @@ constexpr size_t kMinFileBytes = 10;
 constexpr int32_t kOpenNoteMaxMs = 1200;
 constexpr int32_t kOpenNoteGapMs = 20;
 
-uint32_t be32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
-           p[3];
-}
-
-uint16_t be16(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
+uint32_t be32(const uint8_t* p) { return readBe32(p); }
+uint16_t be16(const uint8_t* p) { return readBe16(p); }
 
 // MulDiv for a tick count; damaged files can ask for times beyond 32 bits,
 // which saturate instead of wrapping.
@@ -289,7 +286,7 @@ void MidiSongFile::scanFactsOf(int i) {
             case kStatusMeta:
                 if (e.metaType == kMetaTempo && e.dataLength >= 3) {
                     const uint8_t* p = fileData.data() + e.dataOffset;
-                    uint32_t tempo = static_cast<uint32_t>(p[0]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[2];
+                    uint32_t tempo = readBe24(p);
                     addTempo(i, tick, std::clamp(tempo, kMinTempo, kMaxTempo));
                 } else if (e.metaType == kMetaTrackName && t.name < 0) {
                     t.name = static_cast<int32_t>(e.dataOffset);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/byte_order.h"
 #include "common/safe_save.h"
 #include "songlist/media_kind.h"
 
@@ -30,8 +31,7 @@ public:
     explicit Reader(const std::string& b) : bytes(b) {}
     bool u32(uint32_t& v) {
         if (bytes.size() - pos < 4) return false;
-        v = 0;
-        for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[pos + static_cast<size_t>(i)]);
+        v = readLe32(bytes.data() + pos);
         pos += 4;
         return true;
     }
@@ -49,7 +49,7 @@ public:
     }
     bool u16(uint16_t& v) {
         if (bytes.size() - pos < 2) return false;
-        v = static_cast<uint16_t>(static_cast<unsigned char>(bytes[pos]) | static_cast<unsigned char>(bytes[pos + 1]) << 8);
+        v = readLe16(bytes.data() + pos);
         pos += 2;
         return true;
     }

@@ -203,6 +203,33 @@ TEST_F(Mp3SourceTest, GarbageBetweenFramesIsSkipped) {
     EXPECT_EQ(d.pcm, clean.pcm);
 }
 
+// Tags that hold frame headers: one of another rate inside an ID3v2 body,
+// this stream's own header inside the ID3v1 tag. Only skipping the one and
+// stopping at the other keeps them out of the song.
+TEST_F(Mp3SourceTest, HeadersInsideTagsAreNotFrames) {
+    const std::string song = readBytes(fixturePath("l3-hecommon-16.bit"));
+    ASSERT_TRUE(openBytes(song));
+    const Decoded clean = decodeRest();
+    const std::string own = song.substr(0, 4);
+    std::string other = own;
+    other[2] = static_cast<char>(other[2] ^ 0x04);  // another sampling rate
+
+    std::string body(600, '\0');
+    for (size_t at = 0; at + 4 <= body.size(); at += 150) body.replace(at, 4, other);
+    const std::string id3v2 = std::string("ID3\x03\x00\x00\x00\x00\x04", 9) + static_cast<char>(600 - 512) + body;
+    ASSERT_EQ(id3v2.size(), 610u);
+    std::string id3v1 = "TAG" + std::string(125, ' ');
+    id3v1.replace(30, 4, own);
+    id3v1.replace(90, 4, own);
+
+    for (const auto& bytes : {id3v2 + song, song + id3v1, id3v2 + song + id3v1}) {
+        ASSERT_TRUE(openBytes(bytes));
+        const Decoded d = decodeRest();
+        EXPECT_EQ(d.frames.size(), clean.frames.size());
+        EXPECT_EQ(d.pcm, clean.pcm);
+    }
+}
+
 TEST_F(Mp3SourceTest, TruncatedLastFrameIsPaddedWithSilence) {
     const std::string song = readBytes(fixturePath("l3-hecommon-16.bit"));
     ASSERT_TRUE(openBytes(song.substr(0, song.size() - 200)));

@@ -93,10 +93,23 @@ TEST_F(WavSourceTest, RefusesWhatIsNotPlainPcm) {
         {"no channels", riffWave(fmtChunk(44100, 0, 16) + data)},
         {"no rate", riffWave(fmtChunk(0, 2, 16) + data)},
         {"12-bit samples", riffWave(fmtChunk(44100, 2, 12) + data)},
+        {"1 Hz", riffWave(fmtChunk(1, 2, 16) + data)},
+        {"7999 Hz", riffWave(fmtChunk(7999, 1, 16) + data)},
+        {"192001 Hz", riffWave(fmtChunk(192001, 2, 16) + data)},
+        {"9 channels", riffWave(fmtChunk(44100, 9, 16) + data)},
+        {"data shorter than a frame", riffWave(fmtChunk(44100, 2, 16) + chunk("data", "abc"))},
         {"format cut short", riffWave(chunk("fmt ", std::string("\1\0\2\0", 4)) + data)},
         {"header cut short", wavBytes(44100, 2, 16, "abcd").substr(0, 30)},
     };
     for (const auto& c : cases) EXPECT_FALSE(open(c.bytes)) << c.what;
+    EXPECT_FALSE(open(riffWave(fmtChunk(1, 2, 16) + data)));
+    EXPECT_EQ(source.refusal(), "sample rate 1 Hz is outside 8000 to 192000 Hz");
+    EXPECT_FALSE(open(riffWave(fmtChunk(44100, 12, 16) + data)));
+    EXPECT_EQ(source.refusal(), "12 channels is outside 1 to 8");
+    // The edges are real rates.
+    EXPECT_TRUE(open(riffWave(fmtChunk(8000, 1, 16) + data)));
+    EXPECT_TRUE(open(riffWave(fmtChunk(192000, 8, 16) + data)));
+    EXPECT_TRUE(source.refusal().empty());
     config.filePath = scratchPath("missing.wav");
     std::filesystem::remove(config.filePath);
     EXPECT_FALSE(source.Open());

@@ -36,12 +36,21 @@ TEST(RecordArray, InsertRemoveAndSetSizeKeepOrder) {
     EXPECT_EQ(*a.at(4), 0);
 }
 
-TEST(RecordArray, GrowsInWholeSteps) {
+TEST(RecordArray, GrowsInWholeStepsThatDouble) {
     RecordArray<int> a(100);
     a.append(1);
     EXPECT_EQ(a.capacity(), 100u);
     for (int i = 0; i < 100; ++i) a.append(i);
     EXPECT_EQ(a.capacity(), 200u);
+    // A fixed step would copy the whole array every 100 records.
+    int reallocations = 0;
+    size_t seen = a.capacity();
+    for (int i = 0; i < 300000; ++i) {
+        a.append(i);
+        if (a.capacity() != seen) ++reallocations, seen = a.capacity();
+    }
+    EXPECT_EQ(seen % 100, 0u);
+    EXPECT_LE(reallocations, 12);
 }
 
 }  // namespace

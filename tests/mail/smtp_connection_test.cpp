@@ -251,6 +251,35 @@ TEST(SmtpDialogue, RefusedCommandFailsWithTheServersReply) {
     EXPECT_EQ(heard[3], "QUIT");
 }
 
+// Refusals at the two steps of the data phase: the DATA command itself, and
+// the message once its final dot has gone.
+TEST(SmtpDialogue, RefusalsInTheDataPhaseFailTheSend) {
+    using S = ScriptedPeer;
+    std::vector<S::Step> atData = upToData();
+    atData.back() = S::say("554 no data today\r\n");
+    atData.push_back(S::hear());
+    atData.push_back(S::say("221 bye\r\n"));
+    std::vector<S::Step> afterDot = upToData();
+    // Said at once, read by the client only after its final dot.
+    afterDot.push_back(S::say("552 message too big\r\n"));
+    afterDot.push_back(S::pause(500));
+    afterDot.push_back(S::hangup());
+    const struct {
+        const char* what;
+        std::vector<S::Step> script;
+        const char* reply;
+    } cases[] = {{"at DATA", atData, "554 no data today"}, {"after the final dot", afterDot, "552 message too big"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedPeer peer(c.script);
+        CSMTPConnection connection;
+        ASSERT_TRUE(connection.connect(kLocalhost, peer.port()));
+        EXPECT_FALSE(connection.sendMessage(simpleMessage()));
+        EXPECT_EQ(connection.lastError(), kErrorBadCommand);
+        EXPECT_EQ(connection.lastResponse(), c.reply);
+    }
+}
+
 TEST(SmtpDialogue, AddressWithALineBreakCannotAddACommand) {
     using S = ScriptedPeer;
     ScriptedPeer peer({S::say("220 ready\r\n"), S::hear(), S::say("250 hello\r\n"), S::hear(),

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include <cstdlib>
 #include <iomanip>
 #include <sstream>
@@ -288,6 +291,37 @@ TEST(EndOfSongTest, PlayingAnEndedSongAgainTakesBackTheOldBuffersFirst) {
     EXPECT_EQ(f.device->inQueue.size(), 1u);
     f.device->returnAll();
     EXPECT_EQ(f.ended.load(), 2);
+}
+
+TEST(EndOfSongTest, StopWaitsForBuffersHandedBackLateFromTheDevicesThread) {
+    Song song(streamSong());
+    OnFake f;
+    f.device->returnOnReset = false;  // the device's own thread gives them back
+    ASSERT_TRUE(f.player.Open(song.path, nullptr));
+    ASSERT_TRUE(f.player.Play(0));
+    ASSERT_GT(f.device->inQueue.size(), 0u);
+    std::thread device([&] {
+        for (;;) {
+            {
+                std::lock_guard lock(f.device->mutex);
+                if (f.device->resets > 0) break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        // Late, one by one, as a driver finishing its queue would.
+        do std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        while (f.device->returnOne());
+    });
+    EXPECT_TRUE(f.player.Stop());
+    {
+        std::lock_guard lock(f.device->mutex);
+        EXPECT_TRUE(f.device->inQueue.empty());  // Stop returned only after the last one
+    }
+    device.join();
+    EXPECT_TRUE(f.player.errors.empty());
+    EXPECT_TRUE(f.player.buffers.empty());
+    EXPECT_EQ(f.ended.load(), 0);
+    EXPECT_EQ(f.player.State(), kMidiStopped);
 }
 
 TEST(EndOfSongTest, StopGoesOnWhenTheDeviceKeepsItsBuffers) {

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/safe_save.h"
+
 #include "support/test_files.h"
 
 namespace melnix {
@@ -172,12 +179,42 @@ TEST(StateFile, AbsurdCountsAndLengthsStopTheRead) {
     EXPECT_FALSE(readStateBytes(hugeString, back2, true).listComplete);
 }
 
-TEST(StateFile, SaveReplacesTheFile) {
+TEST(StateFile, SaveReplacesTheFileAndNeverWritesInPlace) {
+    test::TempDir dir;
+    const std::string path = dir.file("KTextParam.rec");
+    test::writeFile(path, "old state");
+    // A second name for the old file: an in-place rewrite would change it too.
+    const std::string oldLink = dir.file("old-link");
+    ASSERT_EQ(::link(path.c_str(), oldLink.c_str()), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+    ASSERT_TRUE(saveStateFile(path, fullState()));
+    EXPECT_EQ(test::readFile(path), writeStateBytes(fullState()));
+    EXPECT_EQ(test::readFile(oldLink), "old state");
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino);
+    EXPECT_FALSE(saveStateFile(dir.file("missing/x.rec"), fullState()));
+}
+
+TEST(StateFile, FailedSaveKeepsTheOldFile) {
     test::TempDir dir;
     const std::string path = dir.file("KTextParam.rec");
     ASSERT_TRUE(saveStateFile(path, fullState()));
-    EXPECT_EQ(test::readFile(path), writeStateBytes(fullState()));
-    EXPECT_FALSE(saveStateFile(dir.file("missing/x.rec"), fullState()));
+    const std::string before = test::readFile(path);
+    AppState other = fullState();
+    other.list.clear();
+    setSafeSaveSyncForTesting([](int) {
+        errno = EIO;
+        return -1;
+    });
+    EXPECT_FALSE(saveStateFile(path, other));
+    setSafeSaveSyncForTesting(nullptr);
+    EXPECT_EQ(test::readFile(path), before);
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) files += e.exists() ? 1 : 0;
+    EXPECT_EQ(files, 1);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/byte_order.h"
 #include "common/paths.h"
 
 namespace melnix {
@@ -13,13 +14,10 @@ constexpr size_t kLongestRepeatedPassword = 15;
 
 uint8_t byteAt(std::string_view s, size_t i) { return static_cast<uint8_t>(s[i]); }
 
-uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint16_t be16(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
+uint16_t le16(const uint8_t* p) { return readLe16(p); }
+uint16_t be16(const uint8_t* p) { return readBe16(p); }
 
-uint32_t le32At(std::string_view s, size_t at) {
-    return static_cast<uint32_t>(byteAt(s, at)) | static_cast<uint32_t>(byteAt(s, at + 1)) << 8 |
-           static_cast<uint32_t>(byteAt(s, at + 2)) << 16 | static_cast<uint32_t>(byteAt(s, at + 3)) << 24;
-}
+uint32_t le32At(std::string_view s, size_t at) { return readLe32(s.data() + at); }
 
 void appendLe(std::string& out, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(v >> (8 * i)));
@@ -95,7 +93,7 @@ std::optional<PikHeader> parsePikHeader(std::string_view file) {
     if (h.extension.find_first_of(std::string_view("/\0", 2)) != std::string::npos) return std::nullopt;
     const size_t saltAt = kPikExtensionOffset + n + kPikReservedBytes;
     h.salt = le32At(file, saltAt);
-    h.check = static_cast<uint16_t>(byteAt(file, saltAt + 4) | byteAt(file, saltAt + 5) << 8);
+    h.check = readLe16(file.data() + saltAt + 4);
     return h;
 }
 

@@ -1,0 +1,14 @@
+// KSC karaoke scripts.
+#include "fuzz_support.h"
+#include "lyrics/ksc_reader.h"
+#include "lyrics/lyric_text_stream.h"
+
+using namespace melnix;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    File f = fuzz::memoryFile(fuzz::bytesOf(data, size));
+    LyricTextStream stream(f);
+    LyricSheet sheet;
+    if (readKsc(stream, sheet) == 1) sheet.finishLoad();
+    return 0;
+}
