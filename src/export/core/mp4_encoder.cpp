@@ -160,6 +160,8 @@ bool Mp4Encoder::drain(void* codecPtr, void* streamPtr) {
         int e = avcodec_receive_packet(codec, s.packet);
         if (e == AVERROR(EAGAIN) || e == AVERROR_EOF) return true;
         if (e < 0) return fail("the encoder failed", e);
+        // Without its length the last frame falls out of the file's edit list.
+        if (s.packet->duration == 0 && codec == s.video) s.packet->duration = 1;
         av_packet_rescale_ts(s.packet, codec->time_base, stream->time_base);
         s.packet->stream_index = stream->index;
         e = av_interleaved_write_frame(s.format, s.packet);
