@@ -34,7 +34,6 @@ constexpr int kSongSeconds = 30;
 constexpr int kRate = 44100;
 constexpr int kFps = 30;
 constexpr int kCrf = 23;  // "normal"
-const char* const kPreset = "medium";
 
 std::string scratch(const std::string& name) { return "/tmp/melnix-video-bench-" + name; }
 
@@ -122,7 +121,7 @@ bool prepare() {
     return true;
 }
 
-void BM_MelnixVideoExport(benchmark::State& state) {
+void BM_MelnixVideoExport(benchmark::State& state, const char* preset) {
     if (!prepare()) {
         state.SkipWithError("lame or the built-in picture is missing");
         return;
@@ -133,7 +132,7 @@ void BM_MelnixVideoExport(benchmark::State& state) {
     r.size = {1280, 720};
     r.fps = kFps;
     r.quality = ExportQuality::Normal;
-    r.preset = kPreset;
+    r.preset = preset;
     r.show.sheet = lyric();
     r.show.pictures = exportPicturesFromPath(scratch("picture.jpg"));  // with the built-in two: a slideshow
     r.show.effects.fill(1);
@@ -156,9 +155,10 @@ void BM_MelnixVideoExport(benchmark::State& state) {
     state.counters["x_realtime"] = kSongSeconds / (seconds / static_cast<double>(state.iterations()));
     std::remove(r.out.c_str());
 }
-BENCHMARK(BM_MelnixVideoExport)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
+BENCHMARK_CAPTURE(BM_MelnixVideoExport, medium, "medium")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
+BENCHMARK_CAPTURE(BM_MelnixVideoExport, veryfast, "veryfast")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
 
-void BM_FfmpegCommand(benchmark::State& state) {
+void BM_FfmpegCommand(benchmark::State& state, const char* preset) {
     if (!prepare()) {
         state.SkipWithError("lame or the built-in picture is missing");
         return;
@@ -171,7 +171,7 @@ void BM_FfmpegCommand(benchmark::State& state) {
     const std::vector<std::string> args = {
         "ffmpeg", "-y", "-loop", "1", "-framerate", std::to_string(kFps), "-i", scratch("picture.jpg"),
         "-i", scratch("song.mp3"), "-vf", "scale=1280:720,subtitles=" + scratch("song.ass"),
-        "-c:v", "libx264", "-preset", kPreset, "-crf", std::to_string(kCrf), "-pix_fmt", "yuv420p",
+        "-c:v", "libx264", "-preset", preset, "-crf", std::to_string(kCrf), "-pix_fmt", "yuv420p",
         "-c:a", "aac", "-shortest", out};
     double seconds = 0;
     for (auto _ : state) {
@@ -188,6 +188,7 @@ void BM_FfmpegCommand(benchmark::State& state) {
     state.counters["x_realtime"] = kSongSeconds / (seconds / static_cast<double>(state.iterations()));
     std::remove(out.c_str());
 }
-BENCHMARK(BM_FfmpegCommand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
+BENCHMARK_CAPTURE(BM_FfmpegCommand, medium, "medium")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
+BENCHMARK_CAPTURE(BM_FfmpegCommand, veryfast, "veryfast")->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
 
 }  // namespace

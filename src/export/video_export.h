@@ -19,7 +19,7 @@ struct VideoExportRequest {
     VideoSize size;
     int fps = 30;
     ExportQuality quality = ExportQuality::Normal;
-    std::string preset = "medium";  // x264's speed preset
+    std::string preset = "veryfast";  // x264's speed preset: slideshows need no slower one
     int32_t fromMs = 0;             // song time of the first frame
     int32_t toMs = 0;               // 0: the song's end
     ShowContent show;               // lines, closing texts, pictures, transitions, face

@@ -14,7 +14,7 @@ struct Mp4Settings {
     int height = 720;
     int fps = 30;
     int crf = 23;                      // x264's constant-quality value
-    std::string preset = "medium";     // x264's speed preset
+    std::string preset = "veryfast";   // x264's speed preset
     int sampleRate = 44100;            // of the PCM given; 0: no sound track
     int audioBitRate = 192000;
 };
