@@ -113,8 +113,10 @@ int runVideoCommand(const std::vector<std::string>& args) {
                                             : QStringLiteral("(录入的唱词结束)"),
                          QStringLiteral("配备动态图像,请点击 [欣赏] 按钮"),
                          QStringLiteral("欢迎使用 Melnix 卡拉OK歌词制作"), QStringLiteral("祝你: 万事如意 快乐每一天")};
-    show.pictures = picturesGiven ? exportPicturesFromPath(pictures)
-                                  : exportPicturesFromSpec(entry ? entry->pictureList : std::string());
+    if (picturesGiven)
+        show.pictures = exportPicturesFromPath(pictures);
+    else
+        chooseExportBackground(request, entry ? entry->pictureList : std::string());
     std::copy(state.effectSelected.begin(), state.effectSelected.end(), show.effects.begin());
     show.face = state.subtitleFont.empty() ? QStringLiteral("黑体") : fromGbk(state.subtitleFont);
 

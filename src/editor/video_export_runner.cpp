@@ -100,7 +100,7 @@ VideoExportRequest editorExportRequest(const AppState& state, const LyricSheet& 
     r.out = replaceExtension(song.songPath, "mp4");
     r.show.sheet = sheet;
     for (int i = 0; i < kExportClosingTexts; ++i) r.show.closingTexts[static_cast<size_t>(i)] = closingText(i);
-    r.show.pictures = exportPicturesFromSpec(song.pictureList);
+    chooseExportBackground(r, song.pictureList);
     std::copy(state.effectSelected.begin(), state.effectSelected.end(), r.show.effects.begin());
     r.show.face = face;
     return r;

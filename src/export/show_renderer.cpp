@@ -34,6 +34,11 @@ ShowRenderer::ShowRenderer(ShowContent content, QSize frame, BuiltIn builtIn)
     const FontSize fs = fitFontSize(band_.height());
     fontHeight_ = fs.height;
     font_ = makeSubtitleFont(fs.width, fs.height, content_.face);
+    if (!content_.video.empty()) {
+        video_ = std::make_unique<VideoFrames>();
+        // A video that cannot be read leaves the pictures.
+        if (!video_->open(content_.video, size_.width(), size_.height())) video_.reset();
+    }
 }
 
 void ShowRenderer::changePicture(int64_t ms) {
@@ -111,10 +116,16 @@ const QImage& ShowRenderer::frameAt(int64_t us) {
     const int64_t ms = us / 1000;
     const ShowSchedule::Step step = schedule_.advance(ms);
     if (step.newText) showText(step);
-    if (step.changePicture) changePicture(ms);
-    stepTransition(ms);
-
-    frame_ = background_.copy();
+    if (firstUs_ < 0) firstUs_ = us;
+    if (video_) {
+        frame_ = QImage(size_, QImage::Format_RGB32);
+        video_->frameAt(content_.videoLoops ? us - firstUs_ : us, content_.videoLoops, frame_.bits(),
+                        static_cast<int>(frame_.bytesPerLine()));
+    } else {
+        if (step.changePicture) changePicture(ms);
+        stepTransition(ms);
+        frame_ = background_.copy();
+    }
     const int32_t cs = static_cast<int32_t>(us / 10000);
     wipeX_ = wipePosition(layout_, timing_, cs + kWipeLead);
     QPainter p(&frame_);

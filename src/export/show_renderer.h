@@ -13,11 +13,13 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "export/core/show_schedule.h"
+#include "export/core/video_frames.h"
 #include "lyrics/lyric_sheet.h"
 #include "present/core/subtitle_wipe.h"
 #include "present/picture_image.h"
@@ -34,6 +36,11 @@ struct ShowContent {
     QString face;                       // the subtitle face
     QColor background = Qt::black;      // around pictures that do not fill the frame
     uint32_t seed = 1;                  // the transitions' random choice
+    // A video behind the lyric instead of the pictures: the song's own
+    // (videoLoops false: its time is the song's) or one chosen for the song
+    // (from its start at the first frame, over and over).
+    std::string video;
+    bool videoLoops = false;
 };
 
 // The subtitle band of a frame: 2/21 of the width high, from the bottom
@@ -49,6 +56,9 @@ public:
     // The show at song time us (microseconds). Times must not go backwards.
     const QImage& frameAt(int64_t us);
 
+    // True when a video is shown behind the lyric.
+    bool showsVideo() const { return video_ != nullptr; }
+
     // Where the wipe stands (pixels from the text's left end) and the band's
     // text box, in the frame last rendered; for tests.
     int wipeX() const { return wipeX_; }
@@ -61,6 +71,8 @@ private:
     void showText(const ShowSchedule::Step& step);
 
     ShowContent content_;
+    std::unique_ptr<VideoFrames> video_;
+    int64_t firstUs_ = -1;
     QSize size_;
     BuiltIn builtIn_;
     ShowSchedule schedule_;

@@ -111,11 +111,30 @@ std::vector<std::string> exportPicturesFromPath(const std::string& fileOrFolder)
     return exportPicturesFromSpec(spec);
 }
 
+void chooseExportBackground(VideoExportRequest& request, const std::string& spec) {
+    BackgroundMediaList list;
+    list.setFromSpec(spec);
+    const std::string first = list.entries.empty() ? std::string() : list.entries.front();
+    ShowContent& show = request.show;
+    show.video.clear();
+    request.sound.clear();
+    if (hasVideoPicture(request.song)) {
+        show.video = request.song;
+        show.videoLoops = false;
+        if (!first.empty() && mediaKind(first, MediaTable::Audio) != 0) request.sound = first;
+    } else if (!first.empty() && mediaKind(first, MediaTable::Video) != 0) {
+        show.video = first;
+        show.videoLoops = true;
+    }
+    show.pictures = exportPicturesFromSpec(spec);
+}
+
 VideoExportResult exportVideo(const VideoExportRequest& request, const std::atomic<bool>* cancel,
                               const ExportProgress& progress) {
     VideoExportResult result;
     SongAudio audio;
-    if (!decodeSongAudio(request.song, request.fromMs, request.toMs, audio, result.error, cancel)) {
+    const std::string& soundFile = request.sound.empty() ? request.song : request.sound;
+    if (!decodeSongAudio(soundFile, request.fromMs, request.toMs, audio, result.error, cancel)) {
         result.cancelled = cancelled(cancel);
         return result;
     }

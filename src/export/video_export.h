@@ -22,6 +22,7 @@ struct VideoExportRequest {
     std::string preset = "veryfast";  // x264's speed preset: slideshows need no slower one
     int32_t fromMs = 0;             // song time of the first frame
     int32_t toMs = 0;               // 0: the song's end
+    std::string sound;              // heard instead of the song's own sound; empty: the song's
     ShowContent show;               // lines, closing texts, pictures, transitions, face
 };
 
@@ -47,5 +48,11 @@ VideoExportResult exportVideo(const VideoExportRequest& request, const std::atom
 // out: the export shows pictures only.
 std::vector<std::string> exportPicturesFromSpec(const std::string& spec);
 std::vector<std::string> exportPicturesFromPath(const std::string& fileOrFolder);
+
+// The background as the show picks it from the song and its background
+// string: the song's own video (with the music chosen for it, when the
+// string begins with a sound file), else a background video that loops,
+// else the pictures.
+void chooseExportBackground(VideoExportRequest& request, const std::string& spec);
 
 }  // namespace melnix

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -299,6 +300,68 @@ TEST_F(VideoExport, CancellingStopsAndRemovesThePart) {
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.cancelled);
     expectOnly({"grey.png", "song.wav"});
+}
+
+// A video of one red second and one blue second, with a tone when sound is asked for.
+std::string makeRedBlueVideo(const std::string& path, bool withSound) {
+    const std::string cmd =
+        "ffmpeg -nostdin -v error -y -f lavfi -i 'color=c=red:s=320x240:r=25:d=1' -f lavfi -i "
+        "'color=c=blue:s=320x240:r=25:d=1' " +
+        std::string(withSound ? "-f lavfi -i 'sine=frequency=500:duration=2' " : "") +
+        "-filter_complex '[0][1]concat=n=2:v=1:a=0[v]' -map '[v]' " + (withSound ? "-map 2:a -c:a aac " : "") +
+        "-c:v libx264 -pix_fmt yuv420p '" + path + "'";
+    return std::system(cmd.c_str()) == 0 ? path : std::string();
+}
+
+// The colour of the frame's top left quarter: the background, clear of the subtitle.
+QRgb backgroundAt(const QImage& frame) { return frame.pixel(frame.width() / 4, frame.height() / 4); }
+bool reddish(QRgb p) { return qRed(p) > 180 && qBlue(p) < 80; }
+bool bluish(QRgb p) { return qBlue(p) > 180 && qRed(p) < 80; }
+
+TEST_F(VideoExport, ABackgroundVideoLoopsBehindTheLyric) {
+    const std::string video = makeRedBlueVideo(path("background.mp4"), false);
+    ASSERT_FALSE(video.empty());
+    const std::string song = writeSong("song.wav", chirp(3));
+    VideoExportRequest r = request(song, path("over-video.mp4"), 320, 240, 10);
+    chooseExportBackground(r, video);
+    EXPECT_EQ(r.show.video, video);
+    EXPECT_TRUE(r.show.videoLoops);
+    EXPECT_TRUE(r.sound.empty());
+    const VideoExportResult result = exportVideo(r);
+    ASSERT_TRUE(result.ok) << result.error;
+    const test::Mp4Contents mp4 = test::readMp4(path("over-video.mp4"));
+    ASSERT_EQ(mp4.frames.size(), 30u);
+    for (int n : {2, 8, 22}) EXPECT_TRUE(reddish(backgroundAt(mp4.frames[static_cast<size_t>(n)]))) << n;
+    for (int n : {12, 18}) EXPECT_TRUE(bluish(backgroundAt(mp4.frames[static_cast<size_t>(n)]))) << n;
+}
+
+TEST_F(VideoExport, AVideoSongShowsItsOwnPictureAtSongTime) {
+    const std::string song = makeRedBlueVideo(path("song.mp4"), true);
+    ASSERT_FALSE(song.empty());
+    VideoExportRequest r = request(song, path("clip.mp4"), 320, 240, 10);
+    chooseExportBackground(r, "");
+    EXPECT_EQ(r.show.video, song);
+    EXPECT_FALSE(r.show.videoLoops);
+    r.fromMs = 500;
+    const VideoExportResult result = exportVideo(r);
+    ASSERT_TRUE(result.ok) << result.error;
+    // The sound track's own length (its encoder may pad it a little).
+    EXPECT_NEAR(static_cast<double>(result.lengthMs), 1500, 100);
+    const test::Mp4Contents mp4 = test::readMp4(path("clip.mp4"));
+    ASSERT_GE(mp4.frames.size(), 15u);
+    EXPECT_EQ(mp4.audioCodec, "aac");
+    EXPECT_TRUE(reddish(backgroundAt(mp4.frames[2])));   // song time 0.7 s
+    EXPECT_TRUE(bluish(backgroundAt(mp4.frames[8])));    // 1.3 s
+    EXPECT_TRUE(bluish(backgroundAt(mp4.frames[14])));   // 1.9 s
+
+    // Music chosen for the video plays instead of its sound, as long as it lasts.
+    const std::string music = writeSong("music.wav", chirp(3));
+    VideoExportRequest withMusic = request(song, path("with-music.mp4"), 320, 240, 10);
+    chooseExportBackground(withMusic, music);
+    EXPECT_EQ(withMusic.sound, music);
+    const VideoExportResult second = exportVideo(withMusic);
+    ASSERT_TRUE(second.ok) << second.error;
+    EXPECT_EQ(second.lengthMs, 3000);
 }
 
 // The companion, as the user runs it.
