@@ -138,8 +138,7 @@ void BM_MelnixVideoExport(benchmark::State& state, const char* preset) {
     r.show.effects.fill(1);
     r.show.effects[0] = 0;
     r.show.face = QStringLiteral("黑体");
-    r.show.closingTexts = {QStringLiteral("(录入的唱词结束)"), QStringLiteral("配备动态图像,请点击 [欣赏] 按钮"),
-                           QStringLiteral("欢迎使用 Melnix 卡拉OK歌词制作"), QStringLiteral("祝你: 万事如意 快乐每一天")};
+    r.show.closingTexts = exportClosingTexts(true);
     double seconds = 0;
     for (auto _ : state) {
         const auto t0 = std::chrono::steady_clock::now();

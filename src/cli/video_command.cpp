@@ -109,10 +109,7 @@ int runVideoCommand(const std::vector<std::string>& args) {
 
     ShowContent& show = request.show;
     findLyric(request.song, entry, show.sheet);
-    show.closingTexts = {show.sheet.empty() ? QStringLiteral("(尚未录入唱词,你可用本软件录入)")
-                                            : QStringLiteral("(录入的唱词结束)"),
-                         QStringLiteral("配备动态图像,请点击 [欣赏] 按钮"),
-                         QStringLiteral("欢迎使用 Melnix 卡拉OK歌词制作"), QStringLiteral("祝你: 万事如意 快乐每一天")};
+    show.closingTexts = exportClosingTexts(!show.sheet.empty());
     if (picturesGiven)
         show.pictures = exportPicturesFromPath(pictures);
     else

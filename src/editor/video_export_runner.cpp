@@ -84,6 +84,16 @@ bool askOptions(QWidget* parent, Prompts& prompts, VideoExportRequest& request) 
     return true;
 }
 
+// Beside the song with its name; an MP4 song keeps its own name.
+std::string defaultVideoName(const std::string& song) {
+    const size_t slash = song.rfind('/');
+    const size_t dot = song.rfind('.');
+    const std::string stem = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? song.substr(0, dot)
+                                                                                                    : song;
+    const std::string out = stem + ".mp4";
+    return out == song ? stem + "-karaoke.mp4" : out;
+}
+
 }  // namespace
 
 const std::vector<ExportSizeChoice>& exportSizeChoices() {
@@ -97,7 +107,7 @@ VideoExportRequest editorExportRequest(const AppState& state, const LyricSheet& 
     VideoExportRequest r;
     const SongEntry& song = state.list.current;
     r.song = song.songPath;
-    r.out = replaceExtension(song.songPath, "mp4");
+    r.out = defaultVideoName(song.songPath);
     r.show.sheet = sheet;
     for (int i = 0; i < kExportClosingTexts; ++i) r.show.closingTexts[static_cast<size_t>(i)] = closingText(i);
     chooseExportBackground(r, song.pictureList);

@@ -79,6 +79,12 @@ std::string temporaryBeside(const std::string& out, std::string& error) {
 
 bool cancelled(const std::atomic<bool>* cancel) { return cancel && cancel->load(); }
 
+// Whether two names lead to one existing file.
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 }  // namespace
 
 std::vector<std::string> exportPicturesFromSpec(const std::string& spec) {
@@ -111,6 +117,12 @@ std::vector<std::string> exportPicturesFromPath(const std::string& fileOrFolder)
     return exportPicturesFromSpec(spec);
 }
 
+std::array<QString, kExportClosingTexts> exportClosingTexts(bool hasLines) {
+    return {hasLines ? QStringLiteral("(录入的唱词结束)") : QStringLiteral("(尚未录入唱词,你可用本软件录入)"),
+            QStringLiteral("配备动态图像,请点击 [欣赏] 按钮"), QStringLiteral("欢迎使用 Melnix 卡拉OK歌词制作"),
+            QStringLiteral("祝你: 万事如意 快乐每一天")};
+}
+
 void chooseExportBackground(VideoExportRequest& request, const std::string& spec) {
     BackgroundMediaList list;
     list.setFromSpec(spec);
@@ -132,6 +144,13 @@ void chooseExportBackground(VideoExportRequest& request, const std::string& spec
 VideoExportResult exportVideo(const VideoExportRequest& request, const std::atomic<bool>* cancel,
                               const ExportProgress& progress) {
     VideoExportResult result;
+    // Renaming the finished file over the song would lose the song.
+    for (const std::string& input : {request.song, request.sound, request.show.video}) {
+        if (!input.empty() && sameFile(input, request.out)) {
+            result.error = request.out + ": this is the song itself; choose another name for the video";
+            return result;
+        }
+    }
     SongAudio audio;
     const std::string& soundFile = request.sound.empty() ? request.song : request.sound;
     if (!decodeSongAudio(soundFile, request.fromMs, request.toMs, audio, result.error, cancel)) {

@@ -3,6 +3,8 @@
 // frames rendered on one thread and encoded on another, into a temporary
 // file that takes the final name only when everything was written.
 
+#include <QString>
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -48,6 +50,9 @@ VideoExportResult exportVideo(const VideoExportRequest& request, const std::atom
 // out: the export shows pictures only.
 std::vector<std::string> exportPicturesFromSpec(const std::string& spec);
 std::vector<std::string> exportPicturesFromPath(const std::string& fileOrFolder);
+
+// The texts after the last line, as the editor's show has them.
+std::array<QString, kExportClosingTexts> exportClosingTexts(bool hasLines);
 
 // The background as the show picks it from the song and its background
 // string: the song's own video (with the music chosen for it, when the

@@ -54,6 +54,7 @@ TEST_F(EditorVideoExport, TheCurrentSongIsExportedAtTheChosenSize) {
     test::writeFile(song, test::wavOf(test::chirp(2)));
     VideoExportRequest r = request(song);
     EXPECT_EQ(r.out, path("song.mp4"));  // offered beside the song
+    EXPECT_EQ(request(path("clip.mp4")).out, path("clip-karaoke.mp4"));  // never over an MP4 song
     EXPECT_EQ(r.show.closingTexts[3], QStringLiteral("结束 3"));
     EXPECT_EQ(r.show.pictures.size(), 3u);  // the built-in pictures
     const QString out = QString::fromStdString(path("small.mp4"));

@@ -260,6 +260,7 @@ TEST_F(VideoExport, FailuresLeaveNoFileBehind) {
         {"missing song", path("nothing.wav"), path("a.mp4")},
         {"not a song", path("noise.mp3"), path("b.mp4")},
         {"missing folder", song, path("no/such/folder/c.mp4")},
+        {"the song itself", song, path("./song.wav")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -269,6 +270,7 @@ TEST_F(VideoExport, FailuresLeaveNoFileBehind) {
         EXPECT_FALSE(result.error.empty());
     }
     expectOnly({"grey.png", "noise.mp3", "song.wav"});
+    EXPECT_EQ(test::readFile(song), wavOf(chirp(2)));
 }
 
 TEST_F(VideoExport, AFullDiskFailsTheExportAndRemovesThePart) {
