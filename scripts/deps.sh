@@ -15,6 +15,8 @@ PACKAGES=(
   # FLAC, Ogg, Opus, M4A and other songs of today
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libfluidsynth-dev fluid-soundfont-gm
   libmpv-dev  # video, streaming-media and Flash songs
+  # the video export: H.264 (libavcodec brings libx264 on Debian) and AAC into MP4
+  libswscale-dev libx264-164
   # a real SMTP server for the mail tests
   python3 python3-aiosmtpd
   # renders exported karaoke subtitles and encodes test songs in the tests

@@ -10,6 +10,7 @@
 #include "cli/render_command.h"
 #include "cli/songs_command.h"
 #include "cli/tool_support.h"
+#include "cli/video_command.h"
 
 int main(int argc, char** argv) {
     using namespace melnix;
@@ -21,5 +22,6 @@ int main(int argc, char** argv) {
     if (args[0] == "mail") return runMailCommand(rest);
     if (args[0] == "midi") return runMidiCommand(rest);
     if (args[0] == "render") return runRenderCommand(rest);
+    if (args[0] == "video") return runVideoCommand(rest);
     return usage();
 }

@@ -16,6 +16,8 @@ int usage() {
         "  melnix-tool midi lyrics FILE\n"
         "  melnix-tool midi render SONG OUT.WAV [--tempo PERCENT] [--from MS]\n"
         "  melnix-tool render SONG OUT.WAV [--speed 0..8] [--vocal-removal]\n"
+        "  melnix-tool video SONG OUT.mp4 [--size WxH] [--fps N] [--quality low|normal|high]\n"
+        "                    [--pictures FILE_OR_FOLDER] [--from MS] [--to MS] [--preset X264PRESET]\n"
         "  melnix-tool songs list\n"
         "  melnix-tool songs add FILE...\n"
         "  melnix-tool songs remove FILE...\n"

@@ -31,6 +31,7 @@
 #include "editor/song_switch.h"
 #include "editor/timeline_view.h"
 #include "editor/transport_panel.h"
+#include "editor/video_export_runner.h"
 #include "playback/core/midi_song_engine.h"
 #include "playback/core/volume.h"
 #include "present/subtitle_window.h"
@@ -413,6 +414,9 @@ void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.addSeparator();
     menu.addAction(tr("关于 Melnix"), this, [this] { systemCommand(kSysAbout); });
     menu.addAction(tr("选择字幕字体"), this, [this] { systemCommand(kSysSubtitleFont); });
+    menu.addAction(tr("导出视频"), this, [this] {
+        runVideoExport(this, *prompts_, editorExportRequest(state_, sheet(), lines_->face(), [this](int i) { return lines_->closingText(i); }));
+    });
     menu.exec(event->globalPos());
     // The press that opened the menu held the actions back; its release went to the menu.
     editor_->updateActionButtons();

@@ -275,7 +275,8 @@ void Presentation::step() {
         changePicture(true);
         --planned_.count;
     }
-    host_.showSubtitle().wipeTo(positionCs);
+    // The wipe runs a tenth of a second ahead of the sound, as in the editor.
+    host_.showSubtitle().wipeTo(positionCs + kWipeLead);
     if (t.playState() != PlayState::Playing && !userPaused_) host_.resumeSong();
 }
 
@@ -310,7 +311,7 @@ void Presentation::stepVideo() {
             }
         }
     }
-    subtitle.wipeTo(units / scale);
+    subtitle.wipeTo(units / scale + kWipeLead);
     if (t.playState() != PlayState::Playing && !userPaused_) host_.resumeSong();
     if (backgroundPlayer_ && !userPaused_ && backgroundPlayer_->GetReadyState() == kMpReadyComplete &&
         backgroundPlayer_->GetPlayState() != kMpPlaying) {

@@ -21,16 +21,6 @@
 namespace melnix {
 namespace {
 
-// The faces the program was made for have no leading: the character height
-// is the whole cell and the Chinese glyphs fill it. CJK faces here keep
-// their ideographic em box from 0.88 above to 0.12 below the baseline, so
-// the baseline goes 0.88 of the height down to put the same box at the top.
-constexpr double kEmBoxAscent = 0.88;
-
-// A full-width character, the reference for the glyph width of a face: the
-// narrow (average) glyphs are half as wide.
-constexpr char16_t kFullWidthReference = u'中';
-
 // Marks a window that shows nothing: a shape outside its own area. (An
 // empty region would take the shape away and show the whole box.)
 const QRegion& nothingShown() {
@@ -86,21 +76,7 @@ SubtitleWindow::SubtitleWindow(QWidget* owner, const QRect& rect, int id)
 SubtitleWindow::~SubtitleWindow() = default;
 
 void SubtitleWindow::createFont(int width, int height, const QString& face) {
-    QFont f(face);
-    f.setPixelSize(std::max(1, height));
-    f.setWeight(QFont::Normal);
-    f.setItalic(false);
-    f.setUnderline(false);
-    f.setStrikeOut(false);
-    f.setKerning(false);
-    f.setStyleStrategy(QFont::PreferAntialias);
-    // The glyphs are squeezed or widened until the narrow ones are width / 2
-    // wide, measured on the face that is really used.
-    int narrow = width / 2;
-    qreal full = QFontMetricsF(f).horizontalAdvance(QChar(kFullWidthReference));
-    if (narrow > 0 && full > 0)
-        f.setStretch(std::clamp(static_cast<int>(std::lround(200.0 * narrow / full)), 1, 4000));
-    font_ = f;
+    font_ = makeSubtitleFont(width, height, face);
     fontWidth_ = width;
     fontHeight_ = height;
 }
@@ -138,102 +114,25 @@ void SubtitleWindow::place(const QRect& rect, const QString& face, bool onDeskto
     hide();
 }
 
-int SubtitleWindow::baselineOffset() const { return static_cast<int>(std::lround(fontHeight_ * kEmBoxAscent)); }
-
 int SubtitleWindow::setText(std::string_view gbkText, bool centred) {
     text_.assign(gbkText);
     centred_ = centred;
     wipeX_ = 0;
-    layout_ = SubtitleLayout{};
-    if (text_.empty()) {
-        textRect_ = QRect();
-        unsung_ = sung_ = QImage();
+    SubtitleArt art =
+        drawSubtitleArt(font_, fontHeight_, QSize(boxWidth_, boxHeight_), text_, centred, devicePixelRatioF());
+    layout_ = art.layout;
+    textRect_ = art.textRect;
+    unsung_ = std::move(art.unsung);
+    sung_ = std::move(art.sung);
+    if (art.empty()) {
         setMask(nothingShown());
         update();
         return 0;
     }
-
-    QFontMetricsF fm(font_);
-    // charX[k] is the width of the first k characters as they are drawn
-    // together, so that the wipe and the mouse meet the drawn letters.
-    int bytes = 0;
-    int n = 0;
-    int textLength = static_cast<int>(text_.size());
-    while (bytes < textLength && bytes < kMaxMeasuredBytes) {
-        bytes = std::min(textLength, bytes + (isLeadByte(static_cast<unsigned char>(text_[bytes])) ? 2 : 1));
-        ++n;
-        qreal w = fm.horizontalAdvance(fromGbk(std::string_view(text_).substr(0, bytes)));
-        layout_.charX[n] = static_cast<uint16_t>(std::clamp<long>(std::lround(w), 0, 65535));
-    }
-    layout_.charCount = n;
-
-    QString line = fromGbk(text_);
-    layout_.textWidth = std::clamp(static_cast<int>(std::lround(fm.horizontalAdvance(line))), 0, 65535);
-    layout_.textHeight = fontHeight_;
-    layout_.textLeft = textLeftInBox(boxWidth_, layout_.textWidth, centred);
-
-    int rim = rimWidth(boxHeight_);
-    textRect_ = QRect(layout_.textLeft, 0, layout_.textWidth + rim, layout_.textHeight + rim);
-
-    int baseline = baselineOffset();
-    QRegion shape = letterShape(line, baseline);
+    QRegion shape(QBitmap::fromImage(art.shape.createAlphaMask()));
     setMask(shape.isEmpty() ? nothingShown() : shape);
-    renderLine(line, baseline);
     update();
     return std::min(boxWidth_, layout_.textWidth);
-}
-
-QRegion SubtitleWindow::letterShape(const QString& line, int baseline) const {
-    QSize size(std::max(1, boxWidth_), std::max(1, boxHeight_));
-    QRect letterBox(layout_.textLeft, 0, layout_.textWidth, layout_.textHeight);
-    // The letters with hard edges, cut to the text's own box.
-    QImage letters(size, QImage::Format_ARGB32_Premultiplied);
-    letters.fill(Qt::transparent);
-    {
-        QFont hard = font_;
-        hard.setStyleStrategy(QFont::NoAntialias);
-        QPainter p(&letters);
-        p.setClipRect(letterBox);
-        p.setFont(hard);
-        p.setPen(Qt::black);
-        p.drawText(QPointF(layout_.textLeft, baseline), line);
-    }
-    // Thickened by the rim: every letter pixel spreads 0..rim pixels to the
-    // right, then the result 0..rim pixels down.
-    int rim = rimWidth(boxHeight_);
-    QImage wide(size, QImage::Format_ARGB32_Premultiplied);
-    wide.fill(Qt::transparent);
-    {
-        QPainter p(&wide);
-        for (int dx = 0; dx <= rim; ++dx) p.drawImage(dx, 0, letters);
-    }
-    QImage thick(size, QImage::Format_ARGB32_Premultiplied);
-    thick.fill(Qt::transparent);
-    {
-        QPainter p(&thick);
-        for (int dy = 0; dy <= rim; ++dy) p.drawImage(0, dy, wide);
-    }
-    return QRegion(QBitmap::fromImage(thick.createAlphaMask()));
-}
-
-void SubtitleWindow::renderLine(const QString& line, int baseline) {
-    qreal dpr = devicePixelRatioF();
-    QSize size(std::max(1, boxWidth_), std::max(1, boxHeight_));
-    unsung_ = QImage(size * dpr, QImage::Format_RGB32);
-    unsung_.setDevicePixelRatio(dpr);
-    unsung_.fill(colorFromColorRef(kSubtitleBackColour));
-    {
-        // Half a rim right and down: the letters sit in the middle of their
-        // outline.
-        int offset = letterOffset(boxHeight_);
-        QPainter p(&unsung_);
-        p.setRenderHint(QPainter::TextAntialiasing);
-        p.setFont(font_);
-        p.setPen(colorFromColorRef(kSubtitleTextColour));
-        p.drawText(QPointF(layout_.textLeft + offset, offset + baseline), line);
-    }
-    sung_ = unsung_.copy();
-    sung_.invertPixels();
 }
 
 void SubtitleWindow::reshape() {

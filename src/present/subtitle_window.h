@@ -20,17 +20,13 @@
 #include <string_view>
 
 #include "present/core/subtitle_wipe.h"
+#include "present/subtitle_art.h"
 #include "ui/tip_text.h"
 
 class QMenu;
 class QAction;
 
 namespace melnix {
-
-// 0x00BBGGRR: the outline around the letters (red-violet) and the letters
-// (yellow). The sung part shows their inverses, green and blue.
-constexpr uint32_t kSubtitleBackColour = 0x4400C6;
-constexpr uint32_t kSubtitleTextColour = 0x1BFFFF;
 
 // The subtitle face until the user chooses another.
 inline const QString kDefaultSubtitleFace = QStringLiteral("黑体");
@@ -119,9 +115,6 @@ private:
     void showOwner();
     void minimiseOwner();
     void moveBy(const QPoint& globalPos);
-    QRegion letterShape(const QString& text, int baseline) const;
-    void renderLine(const QString& text, int baseline);
-    int baselineOffset() const;
     void updatePauseItem();
 
     QPointer<QWidget> owner_;

@@ -259,6 +259,21 @@ TEST_F(PresentationInTheEditor, ShowsTheLineOverPicturesAndComesBack) {
     EXPECT_TRUE(test::waitUntil([&] { return editor_->clockRunning(); }));
 }
 
+TEST_F(PresentationInTheEditor, TheWipeRunsATenthAheadOfTheSound) {
+    press(idPresent);
+    Presentation& show = editor_->presentation();
+    ASSERT_TRUE(show.running());
+    editor_->runCommand(kCmdTogglePause);
+    // 2.5 s: inside the first line (from 2 s, 30 cs a character).
+    editor_->transport().seekUnits(250);
+    show.step();
+    const SubtitleWindow& subtitle = *editor_->subtitleWindow();
+    ASSERT_EQ(subtitle.text(), test::g("第一句歌词"));
+    const int cs = editor_->transport().positionUnits() / editor_->transport().timeScale();
+    EXPECT_EQ(subtitle.wipeX(), wipePosition(subtitle.layout(), subtitle.lineTiming(), cs + kWipeLead));
+    EXPECT_GT(subtitle.wipeX(), wipePosition(subtitle.layout(), subtitle.lineTiming(), cs));
+}
+
 TEST_F(PresentationInTheEditor, ExitFromTheShowEndsTheProgram) {
     press(idPresent);
     ASSERT_TRUE(editor_->presentation().running());

@@ -596,14 +596,26 @@ void TransitionRunner::finish() {
 void TransitionRunner::paintStep(const TransitionStep& step, const QImage& picture, QPoint picturePos,
                                  QColor background) {
     std::lock_guard lock(canvasMutex_);
-    if (!step.scrollFrom.isEmpty()) scrollImage(canvas_, step.scrollFrom, step.scrollBy);
-    QPainter p(&canvas_);
+    paintTransitionStep(canvas_, step, picture, picturePos, background);
+}
+
+void TransitionRunner::paintFull(const QImage& picture, QPoint picturePos, QColor background) {
+    std::lock_guard lock(canvasMutex_);
+    if (canvas_.isNull()) return;  // a window without area has nothing to show
+    paintTransitionPicture(canvas_, picture, picturePos, background);
+}
+
+void paintTransitionStep(QImage& canvas, const TransitionStep& step, const QImage& picture, QPoint picturePos,
+                         QColor background) {
+    if (canvas.isNull()) return;
+    if (!step.scrollFrom.isEmpty()) scrollImage(canvas, step.scrollFrom, step.scrollBy);
+    QPainter p(&canvas);
     if (!step.erase.isEmpty()) {
         for (const QRect& r : step.erase) p.fillRect(r, background);
     }
     if (step.flashLevel >= 0) {
-        const QRect placed = QRect(picturePos, picture.size()) & canvas_.rect();
-        drawPicture(p, QRegion(canvas_.rect()), picture, picturePos, background);
+        const QRect placed = QRect(picturePos, picture.size()) & canvas.rect();
+        drawPicture(p, QRegion(canvas.rect()), picture, picturePos, background);
         if (step.flashLevel < step.flashLevels) {
             // The picture's colours ANDed with the mask: a posterised tint
             // that brightens into the true colours.
@@ -618,11 +630,10 @@ void TransitionRunner::paintStep(const TransitionStep& step, const QImage& pictu
     }
 }
 
-void TransitionRunner::paintFull(const QImage& picture, QPoint picturePos, QColor background) {
-    std::lock_guard lock(canvasMutex_);
-    if (canvas_.isNull()) return;  // a window without area has nothing to show
-    QPainter p(&canvas_);
-    drawPicture(p, QRegion(canvas_.rect()), picture, picturePos, background);
+void paintTransitionPicture(QImage& canvas, const QImage& picture, QPoint picturePos, QColor background) {
+    if (canvas.isNull()) return;
+    QPainter p(&canvas);
+    drawPicture(p, QRegion(canvas.rect()), picture, picturePos, background);
 }
 
 }  // namespace melnix

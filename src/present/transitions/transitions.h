@@ -108,6 +108,15 @@ QColor flashMask(QColor background, int level, int levels);
 // by side over a triangle pointing down.
 QRegion heartRegion(QRect box);
 
+// Paints one step of an effect into canvas (window-sized): the worker does
+// this after every step, and the video export at the step's moment in song
+// time. picture and picturePos as in TransitionJob.
+void paintTransitionStep(QImage& canvas, const TransitionStep& step, const QImage& picture, QPoint picturePos,
+                         QColor background);
+
+// The full picture in its place, the background around it: how every effect ends.
+void paintTransitionPicture(QImage& canvas, const QImage& picture, QPoint picturePos, QColor background);
+
 // ---- Time ---------------------------------------------------------------
 
 // Wall time for the worker; tests replace it to make runs exact.

@@ -1,0 +1,178 @@
+#include "editor/video_export_runner.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+#include <atomic>
+#include <thread>
+
+#include "common/paths.h"
+#include "songlist/state_file.h"
+#include "ui/prompts.h"
+#include "ui/qt_text.h"
+
+namespace melnix {
+namespace {
+
+constexpr int kProgressSteps = 1000;
+constexpr int kPollMs = 100;
+
+struct QualityChoice {
+    const char* label;
+    ExportQuality quality;
+};
+const QualityChoice kQualities[] = {
+    {QT_TRANSLATE_NOOP("melnix::VideoExport", "较小的文件"), ExportQuality::Low},
+    {QT_TRANSLATE_NOOP("melnix::VideoExport", "普通"), ExportQuality::Normal},
+    {QT_TRANSLATE_NOOP("melnix::VideoExport", "高画质"), ExportQuality::High},
+};
+constexpr int kDefaultQuality = 1;
+
+QString tr(const char* text) { return QCoreApplication::translate("melnix::VideoExport", text); }
+
+QString timeLeftText(qint64 elapsedMs, int64_t done, int64_t total) {
+    if (done <= 0 || done >= total) return tr("正在导出视频...");
+    const qint64 leftS = elapsedMs * (total - done) / done / 1000;
+    return tr("正在导出视频...  剩余约 %1 分 %2 秒").arg(leftS / 60).arg(leftS % 60, 2, 10, QChar('0'));
+}
+
+// File, size and quality; false when the user cancels.
+bool askOptions(QWidget* parent, Prompts& prompts, VideoExportRequest& request) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(tr("导出视频"));
+    auto* form = new QFormLayout(&dialog);
+    auto* file = new QLineEdit(displayPath(request.out), &dialog);
+    file->setMinimumWidth(360);
+    auto* browse = new QPushButton(tr("浏览..."), &dialog);
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(file);
+    fileRow->addWidget(browse);
+    form->addRow(tr("视频文件:"), fileRow);
+    auto* size = new QComboBox(&dialog);
+    for (const ExportSizeChoice& c : exportSizeChoices()) size->addItem(QString::fromUtf8(c.label));
+    size->setCurrentIndex(kDefaultExportSizeChoice);
+    form->addRow(tr("画面尺寸:"), size);
+    auto* quality = new QComboBox(&dialog);
+    for (const QualityChoice& q : kQualities) quality->addItem(tr(q.label));
+    quality->setCurrentIndex(kDefaultQuality);
+    form->addRow(tr("画质:"), quality);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(tr("导出"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
+    form->addRow(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(browse, &QPushButton::clicked, &dialog, [&] {
+        const QString chosen =
+            prompts.saveFileName(&dialog, tr("导出视频"), file->text(), tr("MP4 视频 (*.mp4)"), QStringLiteral("mp4"));
+        if (!chosen.isEmpty()) file->setText(chosen);
+    });
+    if (prompts.runDialog(dialog) != QDialog::Accepted || file->text().trimmed().isEmpty()) return false;
+    request.out = QFile::encodeName(file->text().trimmed()).toStdString();
+    request.size = exportSizeChoices()[static_cast<size_t>(std::max(0, size->currentIndex()))].size;
+    request.quality = kQualities[std::max(0, quality->currentIndex())].quality;
+    return true;
+}
+
+// Beside the song with its name; an MP4 song keeps its own name.
+std::string defaultVideoName(const std::string& song) {
+    const size_t slash = song.rfind('/');
+    const size_t dot = song.rfind('.');
+    const std::string stem = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? song.substr(0, dot)
+                                                                                                    : song;
+    const std::string out = stem + ".mp4";
+    return out == song ? stem + "-karaoke.mp4" : out;
+}
+
+}  // namespace
+
+const std::vector<ExportSizeChoice>& exportSizeChoices() {
+    static const std::vector<ExportSizeChoice> choices = {
+        {"1920 × 1080", {1920, 1080}}, {"1280 × 720", {1280, 720}}, {"854 × 480", {854, 480}}};
+    return choices;
+}
+
+VideoExportRequest editorExportRequest(const AppState& state, const LyricSheet& sheet, const QString& face,
+                                       const std::function<QString(int)>& closingText) {
+    VideoExportRequest r;
+    const SongEntry& song = state.list.current;
+    r.song = song.songPath;
+    r.out = defaultVideoName(song.songPath);
+    r.show.sheet = sheet;
+    for (int i = 0; i < kExportClosingTexts; ++i) r.show.closingTexts[static_cast<size_t>(i)] = closingText(i);
+    chooseExportBackground(r, song.pictureList);
+    std::copy(state.effectSelected.begin(), state.effectSelected.end(), r.show.effects.begin());
+    r.show.face = face;
+    return r;
+}
+
+bool runVideoExport(QWidget* parent, Prompts& prompts, VideoExportRequest request) {
+    if (request.song.empty()) {
+        prompts.warning(parent, tr("请先打开一首歌曲"), tr("导出视频"));
+        return false;
+    }
+    if (!askOptions(parent, prompts, request)) return false;
+
+    QProgressDialog progress(tr("正在导出视频..."), tr("取消"), 0, kProgressSteps, parent);
+    progress.setWindowTitle(tr("导出视频"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setValue(0);
+    progress.show();
+
+    std::atomic<bool> cancel{false};
+    std::atomic<int64_t> done{0};
+    std::atomic<int64_t> total{1};
+    std::atomic<bool> finished{false};
+    VideoExportResult result;
+    QEventLoop loop;
+    std::thread worker([&] {
+        result = exportVideo(request, &cancel, [&](int64_t d, int64_t t) {
+            total = t;
+            done = d;
+        });
+        finished = true;
+        QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &progress, [&] {
+        if (progress.wasCanceled()) {
+            cancel = true;
+            progress.setLabelText(tr("正在取消..."));
+            return;
+        }
+        const int64_t d = done.load(), t = std::max<int64_t>(1, total.load());
+        progress.setValue(static_cast<int>(d * kProgressSteps / t));
+        progress.setLabelText(timeLeftText(clock.elapsed(), d, t));
+    });
+    poll.start(kPollMs);
+    if (!finished.load()) loop.exec();
+    worker.join();
+    poll.stop();
+    progress.close();
+
+    if (result.ok) {
+        prompts.info(parent, displayPath(request.out), tr("视频已导出"));
+        return true;
+    }
+    if (!result.cancelled)
+        prompts.error(parent, displayPath(request.out) + QStringLiteral("\n") + QString::fromStdString(result.error),
+                      tr("导出视频时出现错误，导出失败!"));
+    return false;
+}
+
+}  // namespace melnix

@@ -1,0 +1,37 @@
+#pragma once
+// "导出视频": the editor's way to the video export. It asks for the file, the
+// size and the quality, then writes the show of the current song with a
+// progress dialog that tells the time left and can cancel; the editor takes
+// no input meanwhile but keeps repainting.
+
+#include <QString>
+#include <functional>
+
+#include "export/video_export.h"
+
+class QWidget;
+
+namespace melnix {
+
+class Prompts;
+struct AppState;
+class LyricSheet;
+
+// The sizes offered, largest first, and the default among them.
+struct ExportSizeChoice {
+    const char* label;
+    VideoSize size;
+};
+const std::vector<ExportSizeChoice>& exportSizeChoices();
+constexpr int kDefaultExportSizeChoice = 1;  // 1280 x 720
+
+// The export of the current song as the show would play it: its lyric, its
+// background pictures, the ticked transitions, the subtitle face and the
+// closing texts.
+VideoExportRequest editorExportRequest(const AppState& state, const LyricSheet& sheet, const QString& face,
+                                       const std::function<QString(int)>& closingText);
+
+// Runs the whole dialogue. Returns true when a file was written.
+bool runVideoExport(QWidget* parent, Prompts& prompts, VideoExportRequest request);
+
+}  // namespace melnix
