@@ -12,6 +12,7 @@ PACKAGES=(
   libmpg123-dev libsdl2-dev
   # FLAC, Ogg, Opus, M4A and other songs of today
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libfluidsynth-dev fluid-soundfont-gm
+  librubberband-dev  # the quality time stretch and the singer's key
   libmpv-dev  # video, streaming-media and Flash songs
   # a real SMTP server for the mail tests
   python3 python3-aiosmtpd
