@@ -27,6 +27,7 @@
 #include "editor/song_clock.h"
 #include "editor/song_switch.h"
 #include "editor/timeline_view.h"
+#include "editor/key_control.h"
 #include "editor/transport_panel.h"
 #include "playback/core/midi_song_engine.h"
 #include "playback/core/volume.h"
@@ -107,6 +108,8 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
     // Every move over the window starts a new run of the sync button.
     setMouseTracking(true);
     tipWatcher_ = new TipWatcher(hints_.get(), this);
+    transport_.bindSettingsFile(dataFolder() + "/" + kPlaybackSettingsFileName);
+    new KeyControl(this, controls_->control(idImport), transport_);
     postCommand(this, kCmdFinishStartup);
 }
 
@@ -302,6 +305,10 @@ void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.addSeparator();
     menu.addAction(tr("关于 Melnix"), this, [this] { systemCommand(kSysAbout); });
     menu.addAction(tr("选择字幕字体"), this, [this] { systemCommand(kSysSubtitleFont); });
+    QAction* quality = menu.addAction(tr("慢放与快放不变调时用高质量变速"), this,
+                                      [this](bool on) { transport_.setStretchQuality(on); });
+    quality->setCheckable(true);
+    quality->setChecked(transport_.stretchQuality());
     menu.exec(event->globalPos());
     // The press that opened the menu held the actions back; its release went to the menu.
     editor_->updateActionButtons();
