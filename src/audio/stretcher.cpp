@@ -15,6 +15,12 @@ using RubberBand::RubberBandStretcher;
 constexpr int kPieceFrames = 1024;
 constexpr float kSampleScale = 32768.0f;
 
+// A voice moved in key keeps its formants, so it still sounds like itself;
+// that costs a quarter more work, which a time stretch alone does without.
+RubberBandStretcher::Options formantOption(double pitchScale) {
+    return pitchScale != 1.0 ? RubberBandStretcher::OptionFormantPreserved : RubberBandStretcher::OptionFormantShifted;
+}
+
 int16_t toSample(float v) {
     const long s = std::lround(v * kSampleScale);
     return static_cast<int16_t>(std::clamp<long>(s, -32768, 32767));
@@ -39,12 +45,11 @@ void Stretcher::Configure(int channels, int rate, double timeRatio, double pitch
     if (!rb_ || channels != channels_ || rate != rate_) {
         // One thread: the worker (or the render loop) is the only caller.
         // The finer engine keeps a held note even and onsets where they
-        // were; its short window halves its work and its delay. Formants are
-        // kept so that a voice moved in key still sounds like itself.
+        // were; its short window halves its work and its delay.
         const RubberBandStretcher::Options options =
             RubberBandStretcher::OptionProcessRealTime | RubberBandStretcher::OptionThreadingNever |
             RubberBandStretcher::OptionEngineFiner | RubberBandStretcher::OptionWindowShort |
-            RubberBandStretcher::OptionFormantPreserved | RubberBandStretcher::OptionPitchHighQuality;
+            RubberBandStretcher::OptionPitchHighQuality | formantOption(pitchScale);
         rb_ = std::make_unique<RubberBandStretcher>(static_cast<size_t>(rate), static_cast<size_t>(channels), options,
                                                     timeRatio, pitchScale);
         rb_->setMaxProcessSize(kPieceFrames);
@@ -64,6 +69,7 @@ void Stretcher::Configure(int channels, int rate, double timeRatio, double pitch
         ratio_ = timeRatio;
     }
     if (pitchScale != pitch_) {
+        rb_->setFormantOption(formantOption(pitchScale));
         rb_->setPitchScale(pitchScale);
         pitch_ = pitchScale;
     }
