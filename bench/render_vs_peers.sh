@@ -10,18 +10,19 @@ tool=${1:-build/bench/src/cli/melnix-tool}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Five minutes of a chord under a tremolo, as a 128 kbit/s stereo MP3.
-ffmpeg -nostdin -v error -f lavfi -i "aevalsrc=0.3*sin(2*PI*220*t)*(0.7+0.3*sin(2*PI*3*t))+0.2*sin(2*PI*331*t)|0.3*sin(2*PI*220*t)+0.1*sin(2*PI*1250*t):s=44100:d=300" \
+# Five minutes of a chord under a tremolo with some noise, as a 128 kbit/s
+# stereo MP3.
+ffmpeg -nostdin -v error -f lavfi -i "aevalsrc=0.3*sin(2*PI*220*t)*(0.7+0.3*sin(2*PI*3*t))+0.2*sin(2*PI*331*t)+0.05*(random(0)-0.5)|0.3*sin(2*PI*220*t)+0.1*sin(2*PI*1250*t)+0.05*(random(1)-0.5):s=44100:d=300" \
   -c:a libmp3lame -b:a 128k "$work/song.mp3"
 mpg123 -q -w "$work/song.wav" "$work/song.mp3"
 
 # Prints "wall_s cpu_s" of one run of the command.
 measure() {
-  local t0 t1 c
+  local t0 t1
   t0=$(date +%s.%N)
-  c=$( { /usr/bin/time -f "%U %S" "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -1)
+  /usr/bin/time -f "%U %S" -o "$work/time.txt" "$@" >/dev/null 2>&1
   t1=$(date +%s.%N)
-  echo "$(echo "$t1 - $t0" | bc -l) $(echo "$c" | awk '{print $1 + $2}')"
+  echo "$(echo "$t1 - $t0" | bc -l) $(awk '{print $1 + $2}' "$work/time.txt")"
 }
 
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
