@@ -15,6 +15,11 @@ constexpr int kWaveErrorThread = 3;  // the thread could not be started or the d
 constexpr int kWaveErrorSource = 5;  // the source could not be opened or read
 constexpr int kWaveErrorDevice = 6;  // the output device is missing or refused
 
+// Values of stretchMethod: whole blocks repeated or cut with short fades, or
+// the quality time stretch.
+constexpr int kStretchBlock = 0;
+constexpr int kStretchQuality = 1;
+
 // One waveform byte per 10 ms of song: one hour.
 constexpr int kWaveformLength = 360000;
 constexpr uint8_t kWaveformEmpty = 255;
@@ -23,6 +28,10 @@ struct AudioStreamConfig {
     std::atomic<bool> collectWaveform{true};
     std::atomic<bool> pitchChange{false};
     std::atomic<int> channelMode{0};  // 0 normal, 6 vocal removal, 1..5 other mixes
+    // How the pitch-keeping speeds are played (kStretchBlock or kStretchQuality)
+    // and the key in semitones (-6..6); both read at every block.
+    std::atomic<int> stretchMethod{0};
+    std::atomic<int> keySemitones{0};
 
     // Both owned by the editor, which reads them while the worker writes.
     std::atomic<int>* levelValue = nullptr;

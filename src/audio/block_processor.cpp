@@ -68,6 +68,24 @@ void BlockProcessor::FlushBlock(int16_t* block, size_t bytes, std::atomic<int>& 
 
     const int speed = speedPercent.load();
     const bool pitchChange = config_.pitchChange.load();
+    const int key = std::clamp(config_.keySemitones.load(), kLowestKey, kHighestKey);
+    const bool timeStretched =
+        speed != kNormalSpeed && !pitchChange && config_.stretchMethod.load() == kStretchQuality;
+    if (timeStretched || key != 0) {
+        stretching_ = true;
+        timeStretched_ = timeStretched;
+        if (speed == kNormalSpeed) {
+            const int mode = config_.channelMode.load();
+            if (mode != kChannelModeNormal && channels == 2) ApplyChannelMode(block, frames, mode);
+        }
+        stretched_.clear();
+        stretcher_.Process(block, frames, channels, rate, timeStretched ? speed / 100.0 : 1.0, keyPitchScale(key),
+                           stretched_);
+        PlayStretched(static_cast<int>(stretched_.size() / static_cast<size_t>(channels)), channels, speed, fade,
+                      pitchChange, timeStretched);
+        return;
+    }
+    stretching_ = false;
     if (speed > kNormalSpeed) {
         PlaySlower(block, frames, channels, speed, fade, pitchChange);
     } else if (speed < kNormalSpeed) {
@@ -77,6 +95,30 @@ void BlockProcessor::FlushBlock(int16_t* block, size_t bytes, std::atomic<int>& 
         if (mode != kChannelModeNormal && channels == 2) ApplyChannelMode(block, frames, mode);
         WriteFrames(block, frames, channels);
     }
+}
+
+void BlockProcessor::PlayStretched(int frames, int channels, int speed, int fade, bool pitchChange,
+                                   bool timeStretched) {
+    if (frames <= 0) return;
+    if (timeStretched || speed == kNormalSpeed) {
+        WriteFrames(stretched_.data(), frames, channels);
+    } else if (speed > kNormalSpeed) {
+        PlaySlower(stretched_.data(), frames, channels, speed, fade, pitchChange);
+    } else {
+        PlayFaster(stretched_.data(), frames, channels, speed, fade, pitchChange);
+    }
+}
+
+void BlockProcessor::Reset() { stretcher_.Reset(); }
+
+void BlockProcessor::Finish(std::atomic<int>& speedPercent) {
+    if (!stretching_.load() || config_.bitsPerSample != 16) return;
+    const int channels = std::max(config_.channels, 1);
+    const int fade = MulDiv(100, std::max(config_.sampleRate.load(), 1000), 44100);
+    stretched_.clear();
+    stretcher_.Finish(stretched_);
+    PlayStretched(static_cast<int>(stretched_.size() / static_cast<size_t>(channels)), channels, speedPercent.load(),
+                  fade, config_.pitchChange.load(), timeStretched_);
 }
 
 void BlockProcessor::MeasureWaveform(const int16_t* s, int frames, int channels, int rate, double msPerFrame) {

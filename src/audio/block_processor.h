@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "audio/audio_stream_config.h"
+#include "audio/stretcher.h"
 
 namespace melnix {
 
@@ -34,6 +35,13 @@ public:
     // are not 16-bit are played at normal speed and it is set back to 100.
     // msPerFrame is the MP3 frame duration (unused for WAV).
     void FlushBlock(int16_t* block, size_t bytes, std::atomic<int>& speedPercent, double msPerFrame);
+    // A new stream begins at a start or a seek: the stretcher starts over.
+    void Reset();
+    // At the song's end: the stretcher gives out what it still holds.
+    void Finish(std::atomic<int>& speedPercent);
+    // True while blocks go through the stretcher (the quality method at a
+    // pitch-keeping speed, or a key other than 0); read by the position.
+    bool stretching() const { return stretching_.load(); }
 
 private:
     void MeasureWaveform(const int16_t* s, int frames, int channels, int rate, double msPerFrame);
@@ -41,11 +49,18 @@ private:
     void PlayFaster(int16_t* s, int frames, int channels, int speed, int fade, bool pitchChange);
     void ApplyChannelMode(int16_t* s, int frames, int mode);
     void WriteFrames(const int16_t* s, int frames, int channels);
+    // The stretcher's output, then the block method's speed when the
+    // stretcher only moved the key.
+    void PlayStretched(int frames, int channels, int speed, int fade, bool pitchChange, bool timeStretched);
 
     AudioStreamConfig& config_;
     BlockSink& sink_;
     int16_t previousRight_ = 0;  // mode 6 carries it from block to block
     std::vector<int16_t> out_;
+    Stretcher stretcher_;
+    std::vector<int16_t> stretched_;
+    std::atomic<bool> stretching_{false};
+    bool timeStretched_ = false;  // the last stretched block had its time stretched
 };
 
 }  // namespace melnix

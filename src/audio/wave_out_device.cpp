@@ -1,5 +1,6 @@
 #include "audio/wave_out_device.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -15,7 +16,7 @@ constexpr uint32_t kSameForBothChannels = 65537;
 WaveOutDevice::WaveOutDevice(AudioStreamConfig& config, std::unique_ptr<AudioOutput> output)
     : config_(config), output_(std::move(output)) {}
 
-bool WaveOutDevice::Open() {
+bool WaveOutDevice::Open(bool settle) {
     Close();
     // The stream's own rate: a device that cannot take it refuses, rather
     // than playing it at another speed.
@@ -28,8 +29,9 @@ bool WaveOutDevice::Open() {
     paused_ = false;
     output_->reset();
     Pump();
-    std::this_thread::sleep_for(kDeviceWaitStep);
+    if (settle) std::this_thread::sleep_for(kDeviceWaitStep);
     writesSinceOpen_ = 0;
+    droppedFrames_ = 0;
     if (volume_.load() == 0) volume_ = output_->volume();
     output_->setVolume(volume_.load());
     baseBlock = config_.blockIndex.load();
@@ -39,7 +41,11 @@ bool WaveOutDevice::Open() {
 void WaveOutDevice::Write(const uint8_t* data, size_t bytes) {
     // The first buffer after an open is not played; song positions and the
     // lyric timings made with them count on it.
-    if (++writesSinceOpen_ == 1) return;
+    if (++writesSinceOpen_ == 1) {
+        const int frameBytes = std::max(config_.channels, 1) * std::max(config_.bitsPerSample / 8, 1);
+        droppedFrames_ += static_cast<int64_t>(bytes) / frameBytes;
+        return;
+    }
     Pump();
     while (queuedBuffers_ >= config_.maxQueuedBuffers && !paused_.load()) {
         std::this_thread::sleep_for(kDeviceWaitStep);
@@ -70,6 +76,7 @@ void WaveOutDevice::WaitForDrain() {
 
 void WaveOutDevice::Reset() {
     ResetOutput();
+    droppedFrames_ = 0;
     Pump();
 }
 

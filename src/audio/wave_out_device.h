@@ -27,7 +27,9 @@ public:
     WaveOutDevice(AudioStreamConfig& config, std::unique_ptr<AudioOutput> output);
 
     // Worker thread.
-    bool Open();  // on failure: lastError 6
+    // On failure: lastError 6. settle waits a moment for a real device to
+    // take the format; an offline render does not.
+    bool Open(bool settle = true);
     void Write(const uint8_t* data, size_t bytes) override;  // throws AudioDeviceError (lastError 6)
     void Pump();
     void WaitForDrain();
@@ -48,6 +50,9 @@ public:
     uint32_t volume() const { return volume_.load(); }
 
     std::atomic<int32_t> baseBlock{0};  // blockIndex at the last open or reset
+    // Frames written since the last open or reset but never played (the
+    // first buffer after an open).
+    int64_t droppedFrames() const { return droppedFrames_.load(); }
 
 private:
     AudioStreamConfig& config_;
@@ -57,6 +62,7 @@ private:
     std::atomic<uint32_t> volume_{0};  // 0: not yet read
     int queuedBuffers_ = 0;
     int writesSinceOpen_ = 0;
+    std::atomic<int64_t> droppedFrames_{0};
 };
 
 }  // namespace melnix

@@ -91,14 +91,7 @@ bool WavePlayer::Start() {
     config_.lastError = kWaveErrorNone;
     if (state_.load() != kWavePrepared) return false;
     JoinThread();
-    const double msPerBlock = source_->MsPerBlock();
-    if (config_.endMs == 0) {
-        config_.startBlock = msPerBlock > 0 ? static_cast<int32_t>(config_.startMs / msPerBlock) : 0;
-        config_.endBlock = -1;
-    } else if (msPerBlock > 0) {
-        config_.startBlock = static_cast<int32_t>(config_.startMs / msPerBlock);
-        config_.endBlock = static_cast<int32_t>(config_.endMs / msPerBlock);
-    }
+    SetPlayRange();
     stopRequest_ = false;
     threadExited_.reset();
     AutoResetEvent started;
@@ -115,6 +108,51 @@ bool WavePlayer::Start() {
     }
     return true;
 }
+
+void WavePlayer::SetPlayRange() {
+    const double msPerBlock = source_->MsPerBlock();
+    if (config_.endMs == 0) {
+        config_.startBlock = msPerBlock > 0 ? static_cast<int32_t>(config_.startMs / msPerBlock) : 0;
+        config_.endBlock = -1;
+    } else if (msPerBlock > 0) {
+        config_.startBlock = static_cast<int32_t>(config_.startMs / msPerBlock);
+        config_.endBlock = static_cast<int32_t>(config_.endMs / msPerBlock);
+    }
+}
+
+bool WavePlayer::Render(int32_t fromMs) {
+    config_.lastError = kWaveErrorNone;
+    if (state_.load() != kWavePrepared) return false;
+    if (fromMs < 0 || static_cast<double>(fromMs) >= source_->LengthMs()) return false;
+    JoinThread();
+    SetPlayRange();
+    stopRequest_ = false;
+    pauseRequest_ = false;
+    if (!device_.Open(false)) {
+        config_.lastError = kWaveErrorDevice;
+        return false;
+    }
+    state_ = kWavePlaying;
+    processor_.Reset();
+    if (fromMs > 0) {
+        // Reached as a play reaches it: the loop's first step takes the seek.
+        seekTargetMs_ = fromMs;
+        seekDone_.reset();
+        seekRequested_.set();
+    }
+    try {
+        PlayLoop();
+    } catch (const std::exception&) {
+        // Like a play: a failing source ends the song there.
+    }
+    source_->Rewind();
+    state_ = kWaveStopped;
+    device_.Reset();
+    device_.Close();
+    return true;
+}
+
+void WavePlayer::SetKey(int semitones) { config_.keySemitones = std::clamp(semitones, kLowestKey, kHighestKey); }
 
 bool WavePlayer::StartAt(int32_t ms) {
     if (state_.load() != kWavePrepared) return false;
@@ -196,7 +234,10 @@ int32_t WavePlayer::PositionMs() const {
     int64_t samples = 0;
     const int rate = config_.sampleRate.load();
     if (device_.Position(samples) && samples >= 0 && samples < kPositionSampleLimit && rate > 0) {
-        const int32_t played = MulDiv(static_cast<int32_t>(samples), 1000, rate);
+        // Through the stretcher the output is lined up with the song from the
+        // seek on, so the buffer not played after an open counts as heard.
+        if (processor_.stretching()) samples += device_.droppedFrames();
+        const int32_t played = MulDiv(static_cast<int32_t>(std::min(samples, kPositionSampleLimit)), 1000, rate);
         const int32_t song = MulDiv(played, 100, std::max(source_->speedPercent.load(), 1));
         return static_cast<int32_t>(source_->MsPerBlock() * device_.baseBlock.load() + song) + kPositionLeadMs;
     }
@@ -234,6 +275,7 @@ void WavePlayer::ThreadMain(AutoResetEvent* started) {
     // Playing from here: set before Start returns, so that a song that ends
     // at once is not marked playing afterwards.
     state_ = kWavePlaying;
+    processor_.Reset();
     started->set();
 
     bool stopped = false;
@@ -304,6 +346,7 @@ void WavePlayer::PauseStep() {
 
 bool WavePlayer::FinishAtEnd() {
     source_->FlushPending(processor_);
+    processor_.Finish(source_->speedPercent);
     bool acknowledged = false;
     for (;;) {
         if (stopRequest_.load()) return false;
@@ -334,6 +377,7 @@ bool WavePlayer::CheckSeek() {
         throw;
     }
     seekResult_ = moved;
+    processor_.Reset();
     device_.baseBlock = config_.blockIndex.load();
     seekDone_.set();
     return moved;

@@ -64,6 +64,10 @@ public:
     bool Start();
     // Starts playing at a song time, reached the way a seek reaches it.
     bool StartAt(int32_t ms);
+    // Plays the prepared song from a song time into the output on the calling
+    // thread, as fast as it is taken, with the same bytes a play writes; for
+    // rendering into a file. False when it could not start (LastError says why).
+    bool Render(int32_t fromMs);
     bool Pause();
     bool Resume();
     bool Stop();
@@ -82,6 +86,10 @@ public:
     void SetPitchChange(bool on) { config_.pitchChange = on; }
     void SetChannelMode(int mode) { config_.channelMode = mode; }
     void SetCollectWaveform(bool on) { config_.collectWaveform = on; }
+    // kStretchBlock or kStretchQuality for the pitch-keeping speeds.
+    void SetStretchMethod(int method) { config_.stretchMethod = method; }
+    // Semitones, clamped to -6..6; the tempo stays.
+    void SetKey(int semitones);
 
     int LastError() const { return config_.lastError.load(); }
     // Why the song was refused, when the source could say; else empty.
@@ -89,6 +97,7 @@ public:
     AudioStreamConfig& config() { return config_; }
 
 private:
+    void SetPlayRange();
     void ThreadMain(AutoResetEvent* started);
     bool PlayLoop();  // true when stopped on request
     bool FinishAtEnd();  // true when a seek during the last buffers moved play back into the song

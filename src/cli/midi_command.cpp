@@ -70,6 +70,13 @@ bool parseNumber(const std::string& text, int low, int high, int& value) {
     return ec == std::errc() && ptr == end && value >= low && value <= high;
 }
 
+// -6..6, with or without a plus sign.
+bool parseKey(const std::string& text, int& key) {
+    const bool plus = !text.empty() && text[0] == '+';
+    const std::string digits = plus ? text.substr(1) : text;
+    return !digits.empty() && !(plus && digits[0] == '-') && parseNumber(digits, -6, 6, key);
+}
+
 constexpr int kSlowestTempoPercent = 1000;
 constexpr auto kTailPoll = std::chrono::milliseconds(5);
 
@@ -81,9 +88,12 @@ int render(const std::vector<std::string>& args) {
     const std::string& out = args[2];
     int tempoPercent = 100;
     int fromMs = 0;
+    int key = 0;
     for (size_t i = 3; i < args.size(); ++i) {
         if (i + 1 >= args.size()) return usage();
         if (args[i] == "--tempo" && parseNumber(args[i + 1], 1, kSlowestTempoPercent, tempoPercent)) {
+            ++i;
+        } else if (args[i] == "--key" && parseKey(args[i + 1], key)) {
             ++i;
         } else if (args[i] == "--from" && parseNumber(args[i + 1], 0, 0x7FFFFFFF, fromMs)) {
             ++i;
@@ -110,6 +120,7 @@ int render(const std::vector<std::string>& args) {
     if (!player.DeviceOpen())
         return fail(out + ": the synthesizer cannot start (" + soundfont + " unreadable, or the file cannot be written)");
     player.SetTempoPercent(tempoPercent);
+    player.SetKey(key);
     if (!player.Play(fromMs)) {
         player.Close();
         std::remove(out.c_str());  // nothing was rendered into it

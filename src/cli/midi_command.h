@@ -5,7 +5,7 @@
 namespace melnix {
 
 // melnix-tool midi info FILE | midi lyrics FILE
-//   | midi render SONG OUT.WAV [--tempo PERCENT] [--from MS]. args are the words after "midi".
+//   | midi render SONG OUT.WAV [--tempo PERCENT] [--from MS] [--key -6..6]. args are the words after "midi".
 // Returns the process exit status.
 int runMidiCommand(const std::vector<std::string>& args);
 

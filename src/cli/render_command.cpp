@@ -5,8 +5,8 @@
 
 #include "audio/block_processor.h"
 #include "audio/speed_table.h"
+#include "audio/stretcher.h"
 #include "audio/wave_player.h"
-#include "common/auto_reset_event.h"
 #include "common/file.h"
 #include "lyrics/mlx_block.h"
 #include "platform/audio_output.h"
@@ -21,7 +21,8 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 int usage() {
-    std::fputs("usage: melnix-tool render SONG OUT.WAV [--speed 0..8] [--vocal-removal] [--from MS]\n", stderr);
+    std::fputs("usage: melnix-tool render SONG OUT.WAV [--speed 0..8] [--vocal-removal] [--from MS] [--stretch block|quality]\n"
+                "                          [--key -6..6]\n", stderr);
     return kExitUsage;
 }
 
@@ -55,6 +56,14 @@ bool parseMs(const std::string& text, int32_t& ms) {
     return true;
 }
 
+bool parseKey(const std::string& text, int& key) {
+    const bool negative = !text.empty() && text[0] == '-';
+    const std::string digits = negative || (!text.empty() && text[0] == '+') ? text.substr(1) : text;
+    if (digits.size() != 1 || digits[0] < '0' || digits[0] > '9') return false;
+    key = (negative ? -1 : 1) * (digits[0] - '0');
+    return key >= kLowestKey && key <= kHighestKey;
+}
+
 }  // namespace
 
 int runRenderCommand(const std::vector<std::string>& args) {
@@ -64,8 +73,15 @@ int runRenderCommand(const std::vector<std::string>& args) {
     int speedIndex = kNormalSpeedIndex;
     bool vocalRemoval = false;
     int32_t fromMs = 0;
+    int stretch = kStretchBlock;
+    int key = 0;
     for (size_t i = 2; i < args.size(); ++i) {
-        if (args[i] == "--vocal-removal") {
+        if (args[i] == "--stretch" && i + 1 < args.size() &&
+            (args[i + 1] == "block" || args[i + 1] == "quality")) {
+            stretch = args[++i] == "quality" ? kStretchQuality : kStretchBlock;
+        } else if (args[i] == "--key" && i + 1 < args.size() && parseKey(args[i + 1], key)) {
+            ++i;
+        } else if (args[i] == "--vocal-removal") {
             vocalRemoval = true;
         } else if (args[i] == "--speed" && i + 1 < args.size() && args[i + 1].size() == 1 && args[i + 1][0] >= '0' &&
                    args[i + 1][0] < '0' + kSpeedCount) {
@@ -90,14 +106,15 @@ int runRenderCommand(const std::vector<std::string>& args) {
                                   : kind == kAudioMp3 || kind == kAudioMpa ? WaveSourceKind::Mpeg
                                                                            : WaveSourceKind::Decoded;
 
-    AutoResetEvent ended;
-    WavePlayer player([&ended] { ended.set(); }, nullptr, nullptr, 0, makeWavAudioOutput(out));
+    WavePlayer player(nullptr, nullptr, nullptr, 0, makeWavAudioOutput(out));
     const Speed speed = speedAt(speedIndex);
     player.SetSource(song, source == WaveSourceKind::Decoded ? 0 : audioLength(song), source);
     player.SetSpeedPercent(speed.percent);
     player.SetPitchChange(speed.pitchChange);
     player.SetChannelMode(vocalRemoval ? kChannelModeVocalRemoval : kChannelModeNormal);
     player.SetCollectWaveform(false);
+    player.SetStretchMethod(stretch);
+    player.SetKey(key);
     if (!player.Open() || !player.Prepare())
         return engineFailure(song, player.LastError(), player.LastErrorText());
     if (fromMs > 0 && static_cast<uint32_t>(fromMs) >= player.LengthMs()) {
@@ -105,8 +122,8 @@ int runRenderCommand(const std::vector<std::string>& args) {
                      player.LengthMs());
         return kExitFailed;
     }
-    if (!player.StartAt(fromMs)) return engineFailure(song, player.LastError(), player.LastErrorText());
-    ended.wait();
+    // On this thread, block by block: no hand-over between threads per block.
+    if (!player.Render(fromMs)) return engineFailure(song, player.LastError(), player.LastErrorText());
     const uint32_t length = player.LengthMs();
     player.Close();
     std::printf("length_ms=%u\n", length);

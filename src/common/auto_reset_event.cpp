@@ -20,7 +20,11 @@ void AutoResetEvent::reset() {
 bool AutoResetEvent::wait(int timeoutMs) {
     std::unique_lock<std::mutex> lock(mutex_);
     auto ready = [this] { return signalled_; };
-    if (timeoutMs < 0) {
+    if (timeoutMs == 0) {
+        // A look, not a wait: no sleep on the condition, which would cost a
+        // system call every time (the wave engine looks once per MP3 frame).
+        if (!signalled_) return false;
+    } else if (timeoutMs < 0) {
         cond_.wait(lock, ready);
     } else if (!cond_.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready)) {
         return false;

@@ -30,6 +30,7 @@
 #include "editor/song_clock.h"
 #include "editor/song_switch.h"
 #include "editor/timeline_view.h"
+#include "editor/key_control.h"
 #include "editor/transport_panel.h"
 #include "editor/video_export_runner.h"
 #include "playback/core/midi_song_engine.h"
@@ -119,6 +120,8 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
     // Every move over the window starts a new run of the sync button.
     setMouseTracking(true);
     tipWatcher_ = new TipWatcher(hints_.get(), this);
+    transport_.bindSettingsFile(dataFolder() + "/" + kPlaybackSettingsFileName);
+    new KeyControl(this, controls_->control(idImport), transport_);
     postCommand(this, kCmdFinishStartup);
 }
 
@@ -417,6 +420,10 @@ void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(tr("导出视频"), this, [this] {
         runVideoExport(this, *prompts_, editorExportRequest(state_, sheet(), lines_->face(), [this](int i) { return lines_->closingText(i); }));
     });
+    QAction* quality = menu.addAction(tr("慢放与快放不变调时用高质量变速"), this,
+                                      [this](bool on) { transport_.setStretchQuality(on); });
+    quality->setCheckable(true);
+    quality->setChecked(transport_.stretchQuality());
     menu.exec(event->globalPos());
     // The press that opened the menu held the actions back; its release went to the menu.
     editor_->updateActionButtons();

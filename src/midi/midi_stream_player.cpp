@@ -93,6 +93,7 @@ bool MidiStreamPlayer::Open(const std::string& path, RecordArray<NoteSpan>* note
         return true;
     }
     deviceOpen = true;
+    device_->setKey(key_);
     const int divided = device_->setTimeDivision(division);
     if (divided != kMidiOk) {
         ReportError(divided);
@@ -406,6 +407,11 @@ void MidiStreamPlayer::Seek(int32_t ms) {
     startMs = ms;
     // On the clock a stopped song shows the seek target, as a device does.
     if (!deviceOpen.load() && state.load() != kMidiPlaying) pausedElapsedMs = 0;
+}
+
+void MidiStreamPlayer::SetKey(int semitones) {
+    key_ = semitones;
+    if (device_) device_->setKey(semitones);
 }
 
 void MidiStreamPlayer::SetTempoPercent(int percent) {

@@ -84,6 +84,10 @@ public:
     void Seek(int32_t ms);
     // Percent of the song's duration: 200 plays at half speed.
     void SetTempoPercent(int percent);
+    // The singer's key in semitones: every note but the drums moves, from
+    // the next note on; kept for the songs opened after.
+    void SetKey(int semitones);
+    int Key() const { return key_; }
     // 0..100 for every channel; only while playing.
     void SetVolume(int percent);
     bool RunTrackDialog(const TrackDialog& dialog);
@@ -133,6 +137,7 @@ private:
     DeviceFactory makeDevice_;
     Clock clock_;
     std::unique_ptr<MidiStreamDevice> device_;
+    int key_ = 0;
     std::atomic<bool> deviceOpen{false};
     std::atomic<int> bufferCount_{0};
     AutoResetEvent bufferReturnEvent;  // "Wait For Buffer Return"

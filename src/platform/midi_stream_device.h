@@ -103,6 +103,9 @@ public:
     virtual int positionMs(uint32_t& ms) = 0;
     // A channel message (status | data1 << 8 | data2 << 16), sent at once.
     virtual int shortMessage(uint32_t message) = 0;
+    // Semitones every note but those of the percussion channel (10) is
+    // moved by from the next note on; notes sounding keep their pitch.
+    virtual void setKey(int) {}
     // Nothing queued and nothing sounding any more.
     virtual bool idle() = 0;
 };

@@ -10,6 +10,7 @@
 #include <fluidsynth.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -19,6 +20,7 @@
 
 #include "common/auto_reset_event.h"
 #include "platform/midi_stream_device.h"
+#include "platform/peak_limiter.h"
 
 namespace melnix {
 namespace {
@@ -32,8 +34,10 @@ constexpr int kBusyWaitMs = 3;
 // Releases and reverb go on sounding after the last event, but not forever.
 constexpr int64_t kTailLimitFrames = 2 * kSampleRate;
 // The library's default of 0.2 leaves a sparse song 20 dB below full scale,
-// far quieter than the wave songs; this still leaves room for dense ones.
-constexpr double kSynthGain = 0.5;
+// far quieter than the wave songs. The synthesizer renders in floating point
+// and the limiter takes the peaks of dense songs down, so they never clip.
+constexpr double kSynthGain = 0.42;
+constexpr int kPercussionChannel = 9;  // channel 10, never transposed
 constexpr uint32_t kDefaultTempo = 500000;
 constexpr uint32_t kDefaultDivision = 96;
 constexpr uint32_t kMaxDivision = 0x7FFF;  // a set top bit would mean SMPTE time
@@ -175,6 +179,8 @@ public:
             fluid_synth_cc(synth_, ch, kControllerSustain, 0);
             fluid_synth_cc(synth_, ch, kControllerResetAll, 0);
         }
+        sounding_ = {};
+        limiter_.Reset();
         output_->reset();
         // Returned in the order they were queued: those already played first.
         while (!played_.empty()) {
@@ -205,6 +211,11 @@ public:
         sendShort(message);
         wake_.set();  // a note sent to a quiet device must still be rendered
         return kMidiOk;
+    }
+
+    void setKey(int semitones) override {
+        std::lock_guard lock(mutex_);
+        key_ = std::clamp(semitones, -12, 12);
     }
 
     bool idle() override {
@@ -288,18 +299,38 @@ private:
         const int d1 = static_cast<int>(m >> 8 & 0x7F);
         const int d2 = static_cast<int>(m >> 16 & 0x7F);
         switch (status & 0xF0) {
-            case 0x80: fluid_synth_noteoff(synth_, ch, d1); break;
+            case 0x80: noteOff(ch, d1); break;
             case 0x90:
-                if (d2 == 0) fluid_synth_noteoff(synth_, ch, d1);
-                else fluid_synth_noteon(synth_, ch, d1, d2);
+                if (d2 == 0) {
+                    noteOff(ch, d1);
+                } else {
+                    // Every note but the drums in the singer's key; the note
+                    // off ends the note that was started, whatever the key is by then.
+                    const int note = ch == kPercussionChannel ? d1 : d1 + key_;
+                    if (note < 0 || note > 127) break;
+                    // A key struck again after the key changed ends its old note.
+                    if (sounding_[static_cast<size_t>(ch)][static_cast<size_t>(d1)] - 1 != note) noteOff(ch, d1);
+                    sounding_[static_cast<size_t>(ch)][static_cast<size_t>(d1)] = static_cast<int8_t>(note + 1);
+                    fluid_synth_noteon(synth_, ch, note, d2);
+                }
                 break;
-            case 0xA0: fluid_synth_key_pressure(synth_, ch, d1, d2); break;
+            case 0xA0: {
+                const int note = sounding_[static_cast<size_t>(ch)][static_cast<size_t>(d1)] - 1;
+                if (note >= 0) fluid_synth_key_pressure(synth_, ch, note, d2);
+                break;
+            }
             case 0xB0: fluid_synth_cc(synth_, ch, d1, d2); break;
             case 0xC0: fluid_synth_program_change(synth_, ch, d1); break;
             case 0xD0: fluid_synth_channel_pressure(synth_, ch, d1); break;
             case 0xE0: fluid_synth_pitch_bend(synth_, ch, d1 | d2 << 7); break;
             default: break;
         }
+    }
+
+    void noteOff(int ch, int d1) {
+        int8_t& started = sounding_[static_cast<size_t>(ch)][static_cast<size_t>(d1)];
+        if (started > 0) fluid_synth_noteoff(synth_, ch, started - 1);
+        started = 0;
     }
 
     // Plays the event at the front of the queue.
@@ -339,11 +370,12 @@ private:
             int64_t span = kBlockFrames - done;
             if (!queue_.empty() && nextTimed_) span = std::min(span, nextFrame_ - now);
             const int n = static_cast<int>(span);
-            fluid_synth_write_s16(synth_, n, block.data(), done * kChannels, kChannels, block.data(),
-                                  done * kChannels + 1, kChannels);
+            fluid_synth_write_float(synth_, n, rendered_.data(), done * kChannels, kChannels, rendered_.data(),
+                                    done * kChannels + 1, kChannels);
             done += n;
         }
-        output_->write(block.data(), block.size() * sizeof(int16_t));
+        const int out = limiter_.Process(rendered_.data(), kBlockFrames, block.data());
+        if (out > 0) output_->write(block.data(), static_cast<size_t>(out) * kChannels * sizeof(int16_t));
         framesWritten_ += kBlockFrames;
         tailFrames_ = queue_.empty() ? tailFrames_ + kBlockFrames : 0;
     }
@@ -403,6 +435,11 @@ private:
     uint64_t remainder_ = 0;  // fraction of a frame, in units of 1 / (division x 10^6)
     int64_t framesWritten_ = 0;
     int64_t tailFrames_ = 0;  // rendered since the queue ran empty
+    int key_ = 0;
+    // The note each channel's key sounds as, plus 1; 0 when silent.
+    std::array<std::array<int8_t, 128>, kMidiChannels> sounding_{};
+    std::vector<float> rendered_ = std::vector<float>(static_cast<size_t>(kBlockFrames * kChannels));
+    PeakLimiter limiter_{kChannels, kSampleRate};
 };
 
 }  // namespace

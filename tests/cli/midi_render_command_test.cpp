@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 
 #include "midi/midi_song_file.h"
@@ -103,6 +104,99 @@ TEST_F(MidiRenderCommandTest, TempoAndStartPoint) {
     }
 }
 
+// The fundamental of the left channel between two times, from the
+// autocorrelation between 150 and 1000 Hz.
+double pitchHz(const test::WavSound& w, double fromMs, double toMs) {
+    const auto a = static_cast<size_t>(fromMs * w.rate / 1000), b = static_cast<size_t>(toMs * w.rate / 1000);
+    std::vector<double> x;
+    for (size_t f = a; f < b && f < w.frames(); ++f) x.push_back(w.samples[f * static_cast<size_t>(w.channels)]);
+    auto corr = [&](size_t lag) {
+        double s = 0;
+        for (size_t i = 0; i + lag < x.size(); ++i) s += x[i] * x[i + lag];
+        return s / static_cast<double>(x.size() - lag);
+    };
+    const size_t lo = static_cast<size_t>(w.rate / 1000), hi = static_cast<size_t>(w.rate / 150);
+    std::vector<double> c(hi + 2);
+    double top = 0;
+    for (size_t lag = lo - 1; lag <= hi + 1; ++lag) top = std::max(top, c[lag] = corr(lag));
+    // The shortest period that repeats almost as well as the best one: a
+    // note also repeats after two of its periods.
+    size_t best = lo;
+    for (size_t lag = lo; lag <= hi; ++lag)
+        if (c[lag] >= 0.9 * top && c[lag] >= c[lag - 1] && c[lag] >= c[lag + 1]) {
+            best = lag;
+            break;
+        }
+    // Between samples: the parabola through the peak and its neighbours.
+    const double l = c[best - 1], m = c[best], r = c[best + 1];
+    const double shift = (l - r) / (2 * (l - 2 * m + r));
+    return w.rate / (static_cast<double>(best) + shift);
+}
+
+TEST_F(MidiRenderCommandTest, KeyMovesTheMelodyAndLeavesTheDrums) {
+    // A flute plays A4 and D5 (channel 1); a kick and a snare on channel 10.
+    test::SmfTrack melody, drums;
+    melody.event(0, {0xC0, 73}).noteOn(0, 69, 100).noteOn(480, 69, 0).noteOn(480, 74, 100).noteOn(480, 74, 0).end(480);
+    drums.noteOn(240, 36, 120, 9).noteOn(120, 36, 0, 9).noteOn(600, 38, 120, 9).noteOn(120, 38, 0, 9).end(960);
+    const std::string both = dir.file("both.mid"), drumsOnly = dir.file("drums.mid");
+    test::writeBytes(both, test::smfFile({melody, drums}));
+    test::writeBytes(drumsOnly, test::smfFile({drums}));
+
+    struct Rendered {
+        test::WavSound w;
+    } plain, up;
+    ASSERT_EQ(melnixTool("midi render " + both + " " + out).status, 0);
+    ASSERT_TRUE(test::readWav(out, plain.w));
+    ASSERT_EQ(melnixTool("midi render " + both + " " + out + " --key 2").status, 0);
+    ASSERT_TRUE(test::readWav(out, up.w));
+    // 120 beats a minute: the notes begin at 0 and 1000 ms, the drums at 250 and 1000 ms.
+    EXPECT_NEAR(firstSoundMs(up.w), firstSoundMs(plain.w), 2);
+    EXPECT_EQ(up.w.frames(), plain.w.frames());
+    for (double at : {100.0, 1100.0}) {
+        const double before = pitchHz(plain.w, at, at + 150), after = pitchHz(up.w, at, at + 150);
+        EXPECT_NEAR(after / before, std::pow(2.0, 2 / 12.0), 0.01 * std::pow(2.0, 2 / 12.0)) << at;
+    }
+    EXPECT_NEAR(pitchHz(plain.w, 100, 250), 440.0, 4.4);
+    EXPECT_NEAR(pitchHz(up.w, 100, 250), 493.88, 4.9);
+
+    // The drums alone sound the same, sample for sample, in every key.
+    test::WavSound drumsPlain, drumsUp;
+    ASSERT_EQ(melnixTool("midi render " + drumsOnly + " " + out).status, 0);
+    ASSERT_TRUE(test::readWav(out, drumsPlain));
+    ASSERT_EQ(melnixTool("midi render " + drumsOnly + " " + out + " --key -5").status, 0);
+    ASSERT_TRUE(test::readWav(out, drumsUp));
+    ASSERT_GT(drumsPlain.peak(), 1000);
+    EXPECT_TRUE(drumsPlain.samples == drumsUp.samples);
+}
+
+TEST_F(MidiRenderCommandTest, DenseSongsDoNotClipAndQuietOnesKeepTheirLoudness) {
+    // Eight loud channels of brass and strings holding four-note chords, with drums.
+    test::SmfTrack t;
+    const int programs[] = {61, 48, 56, 30, 29, 62, 49, 57};
+    for (int ch = 0; ch < 8; ++ch) t.event(0, {0xC0 | ch, programs[ch]}).event(0, {0xB0 | ch, 7, 127});
+    for (int ch = 0; ch < 8; ++ch)
+        for (int n : {48, 55, 60, 64}) t.noteOn(0, n + ch % 3, 127, ch);
+    t.noteOn(0, 36, 127, 9).noteOn(0, 49, 127, 9).end(1920);
+    const std::string dense = dir.file("dense.mid");
+    test::writeBytes(dense, test::smfFile({t}));
+    ASSERT_EQ(melnixTool("midi render " + dense + " " + out).status, 0);
+    test::WavSound w;
+    ASSERT_TRUE(test::readWav(out, w));
+    ASSERT_GT(w.frames(), 44100u);
+    int atFullScale = 0;
+    for (int16_t s : w.samples) atFullScale += std::abs(static_cast<int>(s)) >= 32767;
+    EXPECT_EQ(atFullScale, 0);  // 47,787 samples before the limiter
+    EXPECT_GT(w.peak(), 25000);
+
+    // The demonstration song measured -28.3 dBFS (RMS) before the limiter.
+    ASSERT_EQ(melnixTool("midi render " + demo + " " + out).status, 0);
+    ASSERT_TRUE(test::readWav(out, w));
+    double sum = 0;
+    for (int16_t s : w.samples) sum += static_cast<double>(s) * s;
+    const double rmsDb = 10 * std::log10(sum / static_cast<double>(w.samples.size()) / (32768.0 * 32768.0));
+    EXPECT_NEAR(rmsDb, -28.3, 3.0);
+}
+
 TEST_F(MidiRenderCommandTest, RefusesWhatItCannotRender) {
     struct Case {
         std::string args;
@@ -113,6 +207,8 @@ TEST_F(MidiRenderCommandTest, RefusesWhatItCannotRender) {
         {"midi render " + demo + " " + out + " --tempo 0", "", 2},
         {"midi render " + demo + " " + out + " --tempo fast", "", 2},
         {"midi render " + demo + " " + out + " --from", "", 2},
+        {"midi render " + demo + " " + out + " --key 7", "", 2},
+        {"midi render " + demo + " " + out + " --key +-1", "", 2},
         {"midi render " + demo + " " + out + " --from 70000", "", 1},
         {"midi render " + demo + " /nonexistent-folder/x.wav", "", 1},
         {"midi render " + dir.file("missing.mid") + " " + out, "", 1},

@@ -63,6 +63,61 @@ TEST_F(TransportTest, WaveSongPlaysPausesAndChangesSpeed) {
     ASSERT_TRUE(waitFor([&] { return t.playState() == PlayState::Playing; }));
 }
 
+TEST_F(TransportTest, KeyIsKeptPerSongAndTheStretchMethodForAll) {
+    test::TempDir dir;
+    test::writeFile(dir.file("a.wav"), test::toneWav(20));
+    test::writeFile(dir.file("b.wav"), test::toneWav(20));
+    const std::string settings = dir.file("playback.ini");
+    {
+        Transport t;
+        t.bindSettingsFile(settings);
+        EXPECT_TRUE(t.stretchQuality());  // the default
+        EXPECT_FALSE(t.keyAvailable());
+        EXPECT_EQ(t.setKey(3), 0);  // nothing open
+        ASSERT_TRUE(t.openSong(dir.file("a.wav"), 0));
+        ASSERT_TRUE(waitFor([&] { return t.playState() == PlayState::Playing; }));
+        EXPECT_TRUE(t.keyAvailable());
+        EXPECT_EQ(t.stepKey(+2), 2);
+        EXPECT_EQ(t.setKey(9), 6);  // at most half an octave
+        EXPECT_EQ(t.setKey(-9), -6);
+        EXPECT_EQ(t.setKey(-2), -2);
+        // The position stays where the song was while the key changes.
+        const int before = t.positionUnits();
+        EXPECT_EQ(t.stepKey(+1), -1);
+        EXPECT_NEAR(t.positionUnits(), before, 60);
+        t.setStretchQuality(false);
+        ASSERT_TRUE(t.openSong(dir.file("b.wav"), 0));
+        EXPECT_EQ(t.key(), 0);  // every song its own key
+    }
+    Transport again;
+    again.bindSettingsFile(settings);
+    EXPECT_FALSE(again.stretchQuality());
+    ASSERT_TRUE(again.openSong(dir.file("a.wav"), 0));
+    EXPECT_EQ(again.key(), -1);
+    ASSERT_TRUE(again.openSong(dir.file("b.wav"), 0));
+    EXPECT_EQ(again.key(), 0);
+}
+
+TEST(PlaybackSettings, DamagedLinesAreSkipped) {
+    test::TempDir dir;
+    const std::string path = dir.file("playback.ini");
+    test::writeFile(path, "stretch=block\r\nkey=2\t/songs/a.mp3\nkey=9\t/songs/b.mp3\nkey=x\t/c\nkey=3\nnoise\n"
+                          "key=+1\t/songs/with space.mid\nstretch=loud\n");
+    PlaybackSettings s;
+    ASSERT_TRUE(loadPlaybackSettings(path, s));
+    EXPECT_FALSE(s.stretchQuality);
+    EXPECT_EQ(s.keys, (std::map<std::string, int>{{"/songs/a.mp3", 2}, {"/songs/with space.mid", 1}}));
+    s.keys["/bad\nname"] = 4;
+    ASSERT_TRUE(savePlaybackSettings(path, s));
+    PlaybackSettings back;
+    ASSERT_TRUE(loadPlaybackSettings(path, back));
+    EXPECT_FALSE(back.stretchQuality);
+    EXPECT_EQ(back.keys, (std::map<std::string, int>{{"/songs/a.mp3", 2}, {"/songs/with space.mid", 1}}));
+    PlaybackSettings missing;
+    EXPECT_FALSE(loadPlaybackSettings(dir.file("none.ini"), missing));
+    EXPECT_TRUE(missing.stretchQuality);
+}
+
 TEST_F(TransportTest, VolumeMuteAndSongsWithoutEngine) {
     Transport t;
     EXPECT_TRUE(t.isMuted());  // nothing open: nothing to hear

@@ -29,6 +29,8 @@ public:
     void setSpeed(int percent, bool pitchChange) override;
     bool hasSpeeds() const override { return true; }
     bool replay() override;
+    bool hasKey() const override { return true; }
+    void setKey(int semitones) override { player_.SetKey(semitones); }
     bool playsMelodyAlone() const override { return player_.playingTrackCount == 1; }
 
 private:

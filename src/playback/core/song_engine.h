@@ -36,6 +36,13 @@ public:
     // Vocal removal, where the engine has it (wave songs at normal speed).
     virtual bool hasVocalRemoval() const { return false; }
     virtual void setVocalRemoval(bool) {}
+    // The singer's key in semitones (-6..6), the tempo kept, where the engine
+    // has it (wave and MIDI songs).
+    virtual bool hasKey() const { return false; }
+    virtual void setKey(int) {}
+    // The pitch-keeping speeds through the quality stretch (true) or by
+    // repeating and cutting blocks (false), where the engine has speeds.
+    virtual void setStretchQuality(bool) {}
     // Plays the song again from its start after it ended.
     virtual bool replay() = 0;
     // Only the melody track sounds (a MIDI song), so its notes can time the lyric.

@@ -1,5 +1,8 @@
 #include "playback/core/transport.h"
 
+#include <algorithm>
+
+#include "audio/stretcher.h"
 #include "playback/core/volume.h"
 #include "playback/core/wave_song_engine.h"
 #include "songlist/media_kind.h"
@@ -26,6 +29,32 @@ void Transport::recordLevel(int cs, int level) {
 void Transport::close() {
     engine_.reset();
     kind_ = 0;
+    path_.clear();
+    key_ = 0;
+}
+
+void Transport::bindSettingsFile(const std::string& path) {
+    settingsFile_ = path;
+    loadPlaybackSettings(path, settings_);
+}
+
+int Transport::setKey(int semitones) {
+    if (!keyAvailable()) return key_;
+    const int key = std::clamp(semitones, kLowestKey, kHighestKey);
+    if (key == key_) return key_;
+    key_ = key;
+    engine_->setKey(key);
+    if (key == 0) settings_.keys.erase(path_);
+    else settings_.keys[path_] = key;
+    if (!settingsFile_.empty()) savePlaybackSettings(settingsFile_, settings_);
+    return key_;
+}
+
+void Transport::setStretchQuality(bool on) {
+    if (on == settings_.stretchQuality) return;
+    settings_.stretchQuality = on;
+    if (engine_) engine_->setStretchQuality(on);
+    if (!settingsFile_.empty()) savePlaybackSettings(settingsFile_, settings_);
 }
 
 bool Transport::openSong(const std::string& path, int64_t songDataLength) {
@@ -39,10 +68,14 @@ bool Transport::openSong(const std::string& path, int64_t songDataLength) {
         speedPercent_ = 100;
     }
     kind_ = kind;
+    const auto remembered = settings_.keys.find(path);
+    const int key = remembered == settings_.keys.end() ? 0 : remembered->second;
     if (isWaveKind(kind)) {
         resetLevelTrack();
         auto wave = std::make_unique<WaveSongEngine>(waveSongEnded_, &levelPeak_, levelTrack_.get());
         wave->setVolumeLevel(muted_ ? 0 : volumeLevel_);
+        wave->setStretchQuality(settings_.stretchQuality);
+        wave->setKey(key);
         // Songs open at normal speed; a faster or slower choice applies once playing.
         const WaveSourceKind source = kind == kKindWav                      ? WaveSourceKind::Wav
                                       : kind == kKindMp3 || kind == kKindMpa ? WaveSourceKind::Mpeg
@@ -62,7 +95,11 @@ bool Transport::openSong(const std::string& path, int64_t songDataLength) {
             return false;
         }
         applyVolume();
+        engine_->setKey(key);
+        engine_->setStretchQuality(settings_.stretchQuality);
     }
+    path_ = path;
+    key_ = engine_->hasKey() ? key : 0;
     return true;
 }
 

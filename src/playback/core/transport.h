@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "playback/core/playback_settings.h"
 #include "playback/core/song_engine.h"
 #include "playback/core/song_kind.h"
 #include "audio/speed_table.h"
@@ -69,6 +70,21 @@ public:
     bool vocalsKept() const { return vocalsKept_; }
     void toggleVocalRemoval();
 
+    // The singer's key of the open song, -6..6 semitones, kept per song;
+    // the tempo stays. Wave and MIDI songs have it.
+    bool keyAvailable() const { return engine_ && engine_->hasKey(); }
+    int key() const { return key_; }
+    // Returns the key now set.
+    int setKey(int semitones);
+    int stepKey(int delta) { return setKey(key_ + delta); }
+    // The pitch-keeping speeds through the quality stretch (the default) or
+    // the block method.
+    bool stretchQuality() const { return settings_.stretchQuality; }
+    void setStretchQuality(bool on);
+    // Reads the key of every song and the stretch method from this file and
+    // writes them back there at every change.
+    void bindSettingsFile(const std::string& path);
+
     // Plays the song again from its start (end of song with nothing else to play).
     bool replay();
 
@@ -86,6 +102,10 @@ private:
     EngineFactory mediaFactory_;
     std::function<void()> waveSongEnded_;
     std::unique_ptr<SongEngine> engine_;
+    std::string path_;
+    int key_ = 0;
+    PlaybackSettings settings_;
+    std::string settingsFile_;
     int kind_ = 0;
     int timeScale_ = 1;
     int speedIndex_ = kNormalSpeedIndex;

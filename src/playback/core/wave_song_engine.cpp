@@ -32,6 +32,8 @@ bool WaveSongEngine::start() {
     player_->SetSpeedPercent(speedPercent_);
     player_->SetPitchChange(pitchChange_);
     player_->SetChannelMode(vocalRemoval_ ? kVocalRemovalMode : 0);
+    player_->SetKey(key_);
+    player_->SetStretchMethod(stretchQuality_ ? kStretchQuality : kStretchBlock);
     if (!player_->Open() || !player_->Prepare()) return false;
     player_->SetVolume(waveVolume(volumeLevel_));
     return player_->Start();
@@ -94,6 +96,25 @@ void WaveSongEngine::setVocalRemoval(bool on) {
     const int32_t at = positionMs();
     player_->SetChannelMode(on ? kVocalRemovalMode : 0);
     player_->Seek(at);
+}
+
+void WaveSongEngine::setKey(int semitones) {
+    if (semitones == key_) return;
+    key_ = semitones;
+    if (!player_) return;
+    const int32_t at = positionMs();
+    player_->SetKey(semitones);
+    // The stretcher starts over from here, lined up with the song again.
+    player_->Seek(at);
+}
+
+void WaveSongEngine::setStretchQuality(bool on) {
+    if (on == stretchQuality_) return;
+    stretchQuality_ = on;
+    if (!player_) return;
+    const int32_t at = positionMs();
+    player_->SetStretchMethod(on ? kStretchQuality : kStretchBlock);
+    if (speedPercent_ != 100 && !pitchChange_) player_->Seek(at);
 }
 
 bool WaveSongEngine::replay() { return start(); }

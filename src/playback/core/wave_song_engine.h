@@ -32,6 +32,9 @@ public:
     bool hasVocalRemoval() const override { return true; }
     void setVocalRemoval(bool on) override;
     bool replay() override;
+    bool hasKey() const override { return true; }
+    void setKey(int semitones) override;
+    void setStretchQuality(bool on) override;
 
 private:
     bool start();
@@ -47,6 +50,8 @@ private:
     int speedPercent_ = 100;
     bool pitchChange_ = false;
     bool vocalRemoval_ = false;
+    int key_ = 0;
+    bool stretchQuality_ = true;
 };
 
 }  // namespace melnix

@@ -1,0 +1,50 @@
+#include "editor/key_control.h"
+
+#include <QCoreApplication>
+#include <QSpinBox>
+
+#include "audio/stretcher.h"
+#include "playback/core/transport.h"
+
+namespace melnix {
+namespace {
+
+
+constexpr int kGap = 6;
+constexpr int kWidth = 84;
+constexpr int kFollowMs = 250;
+
+}  // namespace
+
+KeyControl::KeyControl(QWidget* window, QWidget* beside, Transport& transport)
+    : QObject(window), beside_(beside), transport_(transport), box_(new QSpinBox(window)) {
+    box_->setObjectName("KeyControl");
+    box_->setRange(kLowestKey, kHighestKey);
+    box_->setPrefix(tr("升降调 "));
+    box_->setToolTip(tr("升高或降低歌曲的音调(半音,-6到+6),速度不变;每首歌曲各自记住"));
+    box_->setFocusPolicy(Qt::ClickFocus);
+    connect(box_, &QSpinBox::valueChanged, this, [this](int value) {
+        if (value != transport_.key()) box_->setValue(transport_.setKey(value));
+    });
+    // A song opening, a relayout of the window: checked a few times a second.
+    connect(&follow_, &QTimer::timeout, this, [this] { refresh(); });
+    follow_.start(kFollowMs);
+    refresh();
+    box_->show();
+}
+
+void KeyControl::refresh() {
+    if (beside_) {
+        const QRect b = beside_->geometry();
+        const QRect want(b.x() + b.width() + kGap, b.y(), kWidth, b.height());
+        if (box_->geometry() != want) box_->setGeometry(want);
+    }
+    const bool on = transport_.keyAvailable();
+    if (box_->isEnabled() != on) box_->setEnabled(on);
+    if (box_->value() != transport_.key()) {
+        const QSignalBlocker quiet(box_);
+        box_->setValue(transport_.key());
+    }
+}
+
+}  // namespace melnix
