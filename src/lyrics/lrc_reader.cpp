@@ -175,7 +175,12 @@ public:
         s.remove_prefix(std::min(s.size(), skipSpacesFrom(s, 0)));
         if (s.size() < 6 || s[0] != '[') return;
         if (s[3] != ':') {
-            if (startsWithNoCase(s, "[offset:")) offset_ = readDecimal(s, 8) / 10;
+            if (startsWithNoCase(s, "[offset:")) {
+                // Other editors write a space or a sign after the colon.
+                size_t at = 8;
+                while (at < s.size() && (s[at] == ' ' || s[at] == '\t')) ++at;
+                offset_ = readDecimal(s, at) / 10;
+            }
             return;
         }
         if (isDigitAt(s, 1)) {

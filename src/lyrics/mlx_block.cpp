@@ -90,18 +90,21 @@ int loadLyricFile(File& file, LyricSheet& sheet) {
     const int64_t start = file.position();
     LyricTextStream stream(file);
 
-    int lrcLike = 0, kscLike = 0;
+    int lrcLike = 0, kscLike = 0, nonEmpty = 0, read = 0;
     std::string line;
-    for (int i = 0; i < kSniffLines && stream.readLine(line, false) >= 0; ++i) {
+    for (; read < kSniffLines && stream.readLine(line, false) >= 0; ++read) {
         std::string_view s = skipSpaces(line);
+        if (!s.empty()) ++nonEmpty;
         if (s.size() > 4 && s[0] == '[' && s[3] == ':') ++lrcLike;
         if (startsWithNoCase(s, "karaoke")) ++kscLike;
     }
+    // A short file (a chorus, a test) is LRC when every line it has is tagged.
+    const bool shortLrc = read < kSniffLines && nonEmpty > 0 && lrcLike == nonEmpty;
     file.seek(start);
     stream.discardBuffer();
     sheet.durationsMirrored = true;
 
-    if (lrcLike >= kLrcLikeNeeded) return readLrc(stream, sheet);
+    if (lrcLike >= kLrcLikeNeeded || shortLrc) return readLrc(stream, sheet);
     if (kscLike >= kKscLikeNeeded) return readKsc(stream, sheet);
 
     const int base = sheet.lineCount();

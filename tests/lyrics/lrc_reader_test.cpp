@@ -58,6 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
         LrcCase{"ShortTagWithoutHundredths", "[00:07]Hi there\r\n", {{700, "Hi there", 192}}},
         LrcCase{"FourFractionDigitsGiveNoEntry", "[00:05.1234]text\r\n", {{0, kNoLyric, 684}}},
         LrcCase{"OffsetMovesLater", "[offset:500]\r\n[00:01.00]abc\r\n", {{150, "abc", 72}}},
+        LrcCase{"OffsetWithASpace", "[offset: 500]\r\n[00:01.00]abc\r\n", {{150, "abc", 72}}},
+        LrcCase{"OffsetWithASign", "[offset:+500]\r\n[00:01.00]abc\r\n", {{150, "abc", 72}}},
         LrcCase{"NegativeOffsetStopsAtZero", "[offset:-20000]\r\n[00:01.00]abc\r\n[00:30.00]def\r\n",
                 {{0, "abc", 90}, {1000, "def", 72}}},
         LrcCase{"TitleTagBecomesHeadingAtZero", "[ti:Song]\r\n[00:10.00]abc\r\n",

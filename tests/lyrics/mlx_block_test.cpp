@@ -144,6 +144,25 @@ TEST(MlxBlock, TextLinesAreCutAndBlankLinesNotCounted) {
     EXPECT_EQ(back.lineAt(0)->text, std::string(30, 'y'));
 }
 
+// However short, a file whose every line is tagged is LRC; a short file with
+// an untagged line, or a longer one with too few tags, is not.
+TEST(MlxBlock, ShortTaggedFilesAreLrc) {
+    const struct {
+        const char* text;
+        bool lrc;
+    } cases[] = {
+        {"[00:01.00]one\r\n[00:02.00]two\r\n\r\n[00:03.00]three\r\n[00:04.00]four\r\n", true},
+        {"[ti:Song]\r\n[00:01.00]one\r\n", true},
+        {"[00:01.00]one\r\ntwo\r\n[00:03.00]three\r\n", false},
+        {"[00:01.00]a\r\n[00:02.00]b\r\n[00:03.00]c\r\n[00:04.00]d\r\ne\r\nf\r\ng\r\nh\r\ni\r\n", false},
+    };
+    for (const auto& c : cases) {
+        LyricSheet back;
+        loadBytes(c.text, back);
+        EXPECT_EQ(!back.durationsMirrored, c.lrc) << c.text;  // the LRC reader keeps durations as they are
+    }
+}
+
 TEST(MlxBlock, LrcLikeTextWinsOverAValidBlock) {
     LyricSheet s;
     for (int i = 0; i < 5; ++i) s.addLine(makeLine(100 * (i + 1) * 10, "[0" + std::to_string(i) + ":10.00]line", {}));
