@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "audio/audio_source.h"
-#include "audio/mpeg_header.h"
+#include "common/mpeg_header.h"
 #include "common/file.h"
 
 struct mpg123_handle_struct;

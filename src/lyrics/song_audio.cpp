@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/byte_order.h"
+#include "common/mpeg_header.h"
 #include "common/riff_reader.h"
 
 namespace melnix {
@@ -45,26 +46,9 @@ private:
 // The frame length a header gives, 0 when the word is no header the MP3
 // reader would take.
 int mpegFrameBytes(uint32_t w) {
-    static constexpr int kBitrates[2][3][15] = {
-        {{0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448},
-         {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},
-         {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}},
-        {{0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256},
-         {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},
-         {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}},
-    };
-    static constexpr int kRates[3][3] = {{11025, 12000, 8000}, {22050, 24000, 16000}, {44100, 48000, 32000}};
-    if ((w & 0xFFE00000) != 0xFFE00000 || w >= 0xFFFF0000) return 0;
-    const uint32_t version = (w >> 19) & 3, layerBits = (w >> 17) & 3, br = (w >> 12) & 15, sr = (w >> 10) & 3;
-    if (version == 1 || layerBits == 0 || br == 0 || br == 15 || sr == 3) return 0;
-    const int lsf = version == 3 ? 0 : 1;
-    const int layer = 4 - static_cast<int>(layerBits);
-    const int rate = kRates[version == 0 ? 0 : (version == 2 ? 1 : 2)][sr];
-    const int bitrate = kBitrates[lsf][layer - 1][br];
-    const int pad = static_cast<int>((w >> 9) & 1);
-    if (layer == 1) return (12000 * bitrate / rate + pad) * 4;
-    if (layer == 2) return 144000 * bitrate / rate + pad;
-    return 144000 * bitrate / (rate << lsf) + pad;
+    MpegHeader h;
+    if (!IsFrameHeader(w) || !DecodeFrameHeader(w, h)) return 0;
+    return 4 + h.frameBodyBytes;
 }
 
 int64_t skipId3v2(Window& w, int64_t pos) {

@@ -1,4 +1,4 @@
-#include "audio/mpeg_header.h"
+#include "common/mpeg_header.h"
 
 #include <gtest/gtest.h>
 
