@@ -39,8 +39,7 @@ ShowBridge::~ShowBridge() { presentation_.reset(); }
 void ShowBridge::present() {
     if (presentation_->running() || ctx_.editor->mode() != EditMode::None) return;
     ctx_.clock->stop();
-    // The song's own background, or the last one shown.
-    ctx_.state->background.setFromSpec(ctx_.state->list.current.pictureList);
+    useSongBackground();
     presentation_->enter();
     if (!ctx_.panel->playing()) ctx_.panel->play();
 }
@@ -48,6 +47,13 @@ void ShowBridge::present() {
 void ShowBridge::leave() {
     if (!presentation_->running()) return;
     presentation_->leave();
+}
+
+// Each song shows its own background, the program's pictures when it has none.
+void ShowBridge::useSongBackground() {
+    BackgroundMediaList& background = ctx_.state->background;
+    background.entries.clear();
+    background.setFromSpec(ctx_.state->list.current.pictureList);
 }
 
 void ShowBridge::songStarted() {
@@ -79,7 +85,7 @@ bool ShowBridge::showGoesOn() {
     ctx_.document->sheet().clearLines();
     ctx_.editor->refillLineList();
     list.selectSong(next);
-    ctx_.state->background.setFromSpec(list.current.pictureList);
+    useSongBackground();
     ctx_.session->openCurrentSong();
     presentation_->songChanged();
     return true;

@@ -59,6 +59,7 @@ private:
     // The next song of the list carries the show on when it is a song with
     // pictures (or none) and the lyric has nothing unsaved.
     bool showGoesOn();
+    void useSongBackground();
 
     EditorContext& ctx_;
     std::unique_ptr<PictureScrambler> scrambler_;

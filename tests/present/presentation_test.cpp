@@ -1,5 +1,7 @@
 #include "present/presentation.h"
 
+#include <QImage>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QBuffer>
@@ -257,6 +259,29 @@ TEST_F(PresentationInTheEditor, ShowsTheLineOverPicturesAndComesBack) {
     EXPECT_FALSE(editor_->subtitleWindow()->onDesktop());
     EXPECT_EQ(editor_->control(idPause)->geometry(), pauseHome_);
     EXPECT_TRUE(test::waitUntil([&] { return editor_->clockRunning(); }));
+}
+
+// Pictures chosen for one song stay with it: the next song without pictures
+// of its own shows the program's.
+TEST_F(PresentationInTheEditor, EachSongShowsItsOwnBackground) {
+    const std::string picture = files_.file("beach.jpg");
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(QString::fromStdString(picture)));
+    editor_->state().list.current.pictureList = picture;
+    press(idPresent);
+    ASSERT_TRUE(editor_->presentation().running());
+    EXPECT_EQ(editor_->state().background.entries.front(), picture);
+    editor_->runCommand(kCmdBackToEditor);
+
+    const std::string second = files_.file("second.wav");
+    test::writeEditorSong(second);
+    editor_->openNamedFile(second);
+    ASSERT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
+    press(idPresent);
+    ASSERT_TRUE(editor_->presentation().running());
+    const std::vector<std::string> builtIn = {builtInPictureName(0), builtInPictureName(1), builtInPictureName(2)};
+    EXPECT_EQ(editor_->state().background.entries, builtIn);
 }
 
 TEST_F(PresentationInTheEditor, TheWipeRunsATenthAheadOfTheSound) {
