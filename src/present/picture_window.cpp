@@ -298,11 +298,17 @@ void PictureWindow::wheelEvent(QWheelEvent* event) {
     for (int i = 0; i < steps && d != 0; ++i) sendCommand(owner_, d > 0 ? kCmdVolumeUp : kCmdVolumeDown);
 }
 
-// Keys act when released; a press must not reach the editor (Esc would close it).
-void PictureWindow::keyPressEvent(QKeyEvent* event) { event->accept(); }
+// Keys act when released; a press must not reach the editor (Esc would close
+// it). Only a key pressed here acts: the Esc that closed the menu goes no
+// further.
+void PictureWindow::keyPressEvent(QKeyEvent* event) {
+    if (!event->isAutoRepeat()) pressedKey_ = event->key();
+    event->accept();
+}
 
 void PictureWindow::keyReleaseEvent(QKeyEvent* event) {
-    if (event->isAutoRepeat()) return;
+    if (event->isAutoRepeat() || event->key() != pressedKey_) return;
+    pressedKey_ = 0;
     stopTransition();
     switch (event->key()) {
         case Qt::Key_Return:

@@ -128,6 +128,7 @@ private:
 
     static int displayMode_;  // kept from one show to the next
     static QColor backColour_;
+    int pressedKey_ = 0;  // the key whose release may act
 };
 
 }  // namespace melnix

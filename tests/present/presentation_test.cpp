@@ -181,6 +181,13 @@ TEST_F(PictureWindowTest, KeysWheelAndClicksCommandTheEditor) {
     key(Qt::Key_Alt);  // ignored
     EXPECT_EQ(owner_.ids, (std::vector<uint32_t>{kCmdTogglePause, kCmdEscape, kCmdBackToEditor}));
 
+    // The release of an Esc pressed elsewhere (the one that closed the menu) does nothing.
+    owner_.ids.clear();
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(window_, &release);
+    QApplication::processEvents();
+    EXPECT_TRUE(owner_.ids.empty());
+
     owner_.ids.clear();
     QWheelEvent wheel(QPointF(50, 50), window_->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 240), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
