@@ -245,6 +245,8 @@ void EditorDialog::setLaterLinesFollow(bool on) {
 
 QString EditorDialog::hintText() const { return hints_->text(); }
 
+void EditorDialog::flashHint(const QString& text) { hints_->flash(text); }
+
 void EditorDialog::customEvent(QEvent* event) {
     if (event->type() == CommandEvent::eventType()) {
         runCommand(static_cast<CommandEvent*>(event)->commandId());

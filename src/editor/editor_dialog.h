@@ -74,6 +74,7 @@ public:
     // "后续歌词跟随": whether later lines follow a change of one line.
     void setLaterLinesFollow(bool on);
     QString hintText() const;
+    void flashHint(const QString& text);
 
     // The parts, for tests.
     QWidget* control(int id) const;

@@ -2,6 +2,9 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFontMetrics>
+#include <QStyle>
+#include <algorithm>
 
 #include "editor/editor_context.h"
 #include "editor/editor_controls.h"
@@ -57,17 +60,25 @@ void HintStrip::flash(const QString& text) {
     flashTimer_.start();
 }
 
-QString HintStrip::text() const { return ctx_.controls->hints()->text(); }
+QString HintStrip::text() const { return shown_; }
 
 void HintStrip::show(const QString& text) {
     QCheckBox* hints = ctx_.controls->hints();
+    shown_ = text;
     QRect r = hints->geometry();
-    if (toGbk(text).size() > kLongHint) {
+    r.setRight(ctx_.controls->control(idPosition)->x() - 4);
+    // The box and its gap before the text.
+    const int indicator = hints->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, hints) +
+                          hints->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, hints) + 4;
+    const QFontMetrics metrics(hints->font());
+    if (toGbk(text).size() > kLongHint || metrics.horizontalAdvance(text) + indicator > r.width()) {
         r.setRight(ctx_.controls->control(idSize)->geometry().right());
         for (int id : kClockBoxIds) ctx_.controls->control(id)->hide();
     }
     hints->setGeometry(r);
-    hints->setText(text);
+    // What still does not fit ends in an ellipsis; the whole text is the box's tooltip.
+    hints->setText(metrics.elidedText(text, Qt::ElideRight, std::max(0, r.width() - indicator)));
+    hints->setToolTip(text);
 }
 
 void HintStrip::hideTip() {
@@ -76,7 +87,9 @@ void HintStrip::hideTip() {
     QRect r = hints->geometry();
     r.setRight(ctx_.controls->control(idPosition)->x() - 4);
     hints->setGeometry(r);
-    hints->setText(defaultHintText());
+    shown_ = defaultHintText();
+    hints->setText(shown_);
+    hints->setToolTip(QString());
     for (int id : kClockBoxIds) ctx_.controls->control(id)->show();
 }
 

@@ -33,6 +33,7 @@ private:
 
     EditorContext& ctx_;
     QTimer flashTimer_;
+    QString shown_;  // the whole text, however much of it fits
 };
 
 }  // namespace melnix

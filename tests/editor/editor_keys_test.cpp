@@ -298,6 +298,19 @@ TEST_F(EditorKeysTest, WithoutFollowingLinesOnlyTheTouchedLineMoves) {
     EXPECT_FALSE(kept.laterLinesFollow);
 }
 
+// A hint too long for the strip ends in an ellipsis inside it and never
+// runs under the clock boxes.
+TEST_F(EditorKeysTest, LongHintsStayInsideTheirStrip) {
+    QString longText;
+    for (int i = 0; i < 12; ++i) longText += QString::fromUtf8("很长的提示文字");
+    editor_->flashHint(longText);
+    auto* strip = qobject_cast<QAbstractButton*>(editor_->control(idHints));
+    EXPECT_EQ(editor_->hintText(), longText);
+    EXPECT_TRUE(strip->text().endsWith(QChar(0x2026)));
+    EXPECT_LE(strip->geometry().right(), editor_->control(idSize)->geometry().right());
+    EXPECT_LE(strip->sizeHint().width(), strip->width() + 2);
+}
+
 TEST_F(EditorKeysTest, KeysOfADesktopEditor) {
     // Space plays and pauses wherever the focus is.
     key(QEvent::KeyPress, Qt::Key_Space);
