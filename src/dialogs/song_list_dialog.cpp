@@ -45,11 +45,17 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-// Rows sort by their text, letters compared without regard to case.
+// A cell's key for sorting, where its text is not (the lyric column).
+constexpr int kSortRole = Qt::UserRole + 7;
+
+// Rows sort by their text, letters compared without regard to case, or by
+// their sort key when they have one.
 class TextItem : public QTableWidgetItem {
 public:
     explicit TextItem(const QString& text) : QTableWidgetItem(text) {}
     bool operator<(const QTableWidgetItem& other) const override {
+        const QVariant a = data(kSortRole), b = other.data(kSortRole);
+        if (a.isValid() && b.isValid() && a.toInt() != b.toInt()) return a.toInt() < b.toInt();
         return text().compare(other.text(), Qt::CaseInsensitive) < 0;
     }
 };
@@ -88,8 +94,15 @@ SongListDialog::SongListDialog(AppState& state, SongSession& session, QWidget* p
     list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     list_->horizontalHeader()->setSectionsClickable(true);
     list_->setStyleSheet("QTableWidget { color: #008000; background: #E4E4E4; }");
-    connect(list_->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int column) { list_->sortItems(column, Qt::AscendingOrder); });
+    // A second click on a title reverses the order; the title shows which.
+    list_->horizontalHeader()->setSortIndicatorShown(false);
+    connect(list_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        sortOrder_ = column == sortColumn_ && sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+        sortColumn_ = column;
+        list_->horizontalHeader()->setSortIndicatorShown(true);
+        list_->horizontalHeader()->setSortIndicator(column, sortOrder_);
+        list_->sortItems(column, sortOrder_);
+    });
     connect(list_, &QTableWidget::itemSelectionChanged, this, &SongListDialog::updateButtons);
     connect(list_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
         const int entry = entryAt(row);
@@ -157,6 +170,10 @@ void SongListDialog::fill() {
         const int row = list_->rowCount();
         list_->insertRow(row);
         for (int c = 0; c < ColumnCount; ++c) list_->setItem(row, c, new TextItem(texts[c]));
+        // 自带, 不带, 未知: by meaning, not by the characters.
+        list_->item(row, ColLyric)->setData(kSortRole, r.lyric == SongLyricState::Own   ? 0
+                                                       : r.lyric == SongLyricState::Unknown ? 2
+                                                                                            : 1);
         list_->item(row, ColName)->setData(kPathRole, QByteArray::fromStdString(e.songPath));
         if (samePath(e.songPath, songs.current.songPath)) currentRow = row;
     }

@@ -76,6 +76,8 @@ private:
     PictureScrambler* scrambler_ = nullptr;
     QTableWidget* list_ = nullptr;
     bool matchLyrics_ = false;
+    int sortColumn_ = -1;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     int mailedSong_ = -1;
 };
 

@@ -102,6 +102,14 @@ TEST_F(SongListDialogTest, ButtonsFollowTheSelectionAndTitlesSort) {
     // Texts, not times: "10:00.00" comes before "9:00.00"; letters in any case.
     dialog().list()->horizontalHeader()->sectionClicked(SongListDialog::ColLength);
     EXPECT_EQ(column(SongListDialog::ColLength), (QStringList{"10:00.00", "9:00.00", "未知"}));
+    // A second click reverses the order, and the title shows it.
+    dialog().list()->horizontalHeader()->sectionClicked(SongListDialog::ColLength);
+    EXPECT_EQ(column(SongListDialog::ColLength), (QStringList{"未知", "9:00.00", "10:00.00"}));
+    EXPECT_TRUE(dialog().list()->horizontalHeader()->isSortIndicatorShown());
+    EXPECT_EQ(dialog().list()->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    // The lyric column by meaning: carried, not carried, unknown.
+    dialog().list()->horizontalHeader()->sectionClicked(SongListDialog::ColLyric);
+    EXPECT_EQ(column(SongListDialog::ColLyric), (QStringList{"自带", "不带", "未知"}));
     dialog().list()->horizontalHeader()->sectionClicked(SongListDialog::ColName);
     EXPECT_EQ(column(SongListDialog::ColName), (QStringList{"alpha", "Beta", "clip"}));
     // Rows still lead to their songs after sorting.
