@@ -163,7 +163,7 @@ void EditorDialog::connectButtons() {
     connect(controls_->hints(), &QCheckBox::toggled, this, [this](bool on) { state_.showHints = on ? 1 : 0; });
     connect(controls_->button(idPresent), &QAbstractButton::clicked, this, [this] {
         panel_->stopResume();
-        show_->present();
+        show_->presentByUser();
     });
     connect(controls_->button(idTracks), &QAbstractButton::clicked, this, [this] {
         panel_->stopResume();
@@ -271,13 +271,11 @@ void EditorDialog::runCommand(uint32_t id) {
         case kCmdVolumeUp: panel_->stepVolume(kVolumeStep); break;
         case kCmdVolumeDown: panel_->stepVolume(-kVolumeStep); break;
         case kCmdSubtitleFont: lines_->chooseFont(); break;
-        case kCmdStartPresentation:
-            if (panel_->playing()) show_->present();
-            break;
+        case kCmdStartPresentation: show_->startRequested(); break;
         case kCmdTogglePause: show_->togglePause(); break;
         case kCmdRestartSong: show_->restartSong(); break;
-        case kCmdBackToEditor:
-        case kCmdEscape: show_->leave(); break;
+        case kCmdBackToEditor: show_->backToEditor(); break;
+        case kCmdEscape: show_->escape(); break;
         case kCmdChooseSong: show_->chooseSong(); break;
         case kCmdExit: show_->exitProgram(); break;
         case kCmdOtherPictures: show_->otherPictures(); break;
@@ -302,6 +300,12 @@ void EditorDialog::finishStartup() {
     controls_->hints()->setChecked(state_.showHints != 0);
     if (!state_.subtitleFont.empty()) lines_->setFace(fromGbk(state_.subtitleFont));
     document_.loaded();
+    // A portable start, the first start with the demonstration song and a
+    // start asked to resume the show go straight into the show.
+    const std::string& current = state_.list.current.songPath;
+    const bool demo = session_.source() == StateSource::Demo && fileNameOf(current) == kDemoSongName;
+    if (!current.empty() && (session_.source() == StateSource::Portable || demo || state_.resume))
+        show_->requestShow(true);
 }
 
 // A dialog over the editor finishes first: a save in progress must not find
@@ -349,7 +353,7 @@ void EditorDialog::closeEvent(QCloseEvent* event) {
 // or "关闭" of its menu.
 void EditorDialog::reject() {
     if (show_->running()) {
-        show_->leave();
+        show_->escape();
         return;
     }
     if (editor_->mode() != EditMode::None) {

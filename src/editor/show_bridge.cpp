@@ -38,15 +38,44 @@ ShowBridge::~ShowBridge() { presentation_.reset(); }
 
 void ShowBridge::present() {
     if (presentation_->running() || ctx_.editor->mode() != EditMode::None) return;
+    if (ctx_.state->list.current.songPath.empty() || !ctx_.transport->hasEngine()) return;
     ctx_.clock->stop();
     useSongBackground();
     presentation_->enter();
     if (!ctx_.panel->playing()) ctx_.panel->play();
 }
 
+void ShowBridge::requestShow(bool automatic) {
+    automatic_ = automatic;
+    if (ctx_.panel->playing()) {
+        present();
+    } else if (ctx_.transport->hasEngine()) {
+        // A hosted player is still loading: the show waits for it to play.
+        presentWhenPlaying_ = true;
+    }
+}
+
 void ShowBridge::leave() {
     if (!presentation_->running()) return;
     presentation_->leave();
+}
+
+void ShowBridge::presentByUser() {
+    automatic_ = false;
+    present();
+}
+
+void ShowBridge::backToEditor() {
+    automatic_ = false;
+    leave();
+}
+
+void ShowBridge::escape() {
+    if (automatic_ && presentation_->running()) {
+        exitProgram();
+        return;
+    }
+    leave();
 }
 
 // Each song shows its own background, the program's pictures when it has none.
@@ -60,6 +89,14 @@ void ShowBridge::songStarted() {
     if (!presentWhenPlaying_) return;
     presentWhenPlaying_ = false;
     postCommand(ctx_.window, kCmdStartPresentation);
+}
+
+void ShowBridge::startRequested() {
+    if (ctx_.panel->playing()) {
+        present();
+    } else if (ctx_.transport->hasEngine()) {
+        presentWhenPlaying_ = true;
+    }
 }
 
 bool ShowBridge::songEndedInShow() {
@@ -108,9 +145,14 @@ void ShowBridge::restartSong() {
     ctx_.panel->play();
 }
 
+// The song list over the paused show; the show comes back with the song chosen.
 void ShowBridge::chooseSong() {
+    const bool automatic = automatic_;
     leave();
+    if (ctx_.panel->playing()) ctx_.panel->pause();
     ctx_.files->openSongList();
+    if (!ctx_.panel->playing()) ctx_.panel->play();
+    requestShow(automatic);
 }
 
 void ShowBridge::exitProgram() {

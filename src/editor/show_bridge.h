@@ -22,11 +22,23 @@ public:
     PictureScrambler* scrambler() const { return scrambler_.get(); }
     bool running() const { return presentation_ && presentation_->running(); }
 
+    // "欣赏": the show of the open song (nothing without one).
     void present();
+    void presentByUser();
+    // "返回编辑": the show ends; a show started later is the user's own.
+    void backToEditor();
+    // The show as soon as the song plays; automatic: started by the program
+    // itself, so that Esc ends the program.
+    void requestShow(bool automatic);
     void leave();
+    // Esc in the show: back to the editor, or out of the program when the
+    // program started the show itself.
+    void escape();
     void stageResized() { presentation_->stageResized(); }
     // The song started playing: a show that waited for it begins.
     void songStarted();
+    // A show asked for by command: now, or once the song plays.
+    void startRequested();
     // The song ended during the show; true when that is all handled.
     bool songEndedInShow();
 
@@ -65,6 +77,7 @@ private:
     std::unique_ptr<PictureScrambler> scrambler_;
     std::unique_ptr<Presentation> presentation_;
     bool presentWhenPlaying_ = false;  // the show resumes with the next song
+    bool automatic_ = false;           // the running or requested show was started by the program
 };
 
 }  // namespace melnix

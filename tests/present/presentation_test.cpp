@@ -306,6 +306,31 @@ TEST_F(PresentationInTheEditor, TheWipeRunsATenthAheadOfTheSound) {
     EXPECT_GT(subtitle.wipeX(), wipePosition(subtitle.layout(), subtitle.lineTiming(), cs));
 }
 
+// The first start plays the demonstration song straight into the show; Esc
+// there ends the program, while Esc in a show the user started goes back.
+TEST(AutomaticShow, TheFirstStartGoesIntoTheShowAndEscEndsIt) {
+    test::TempDir home, program;
+    test::useQuietEditorEnvironment(home.path());
+    const std::string demo = test::readFile(std::string(MELNIX_SOURCE_DIR) + "/res/BHL.MID");
+    EditorDialog editor(program.path(), "", demo, std::make_unique<test::QuietPrompts>());
+    editor.show();
+    ASSERT_TRUE(test::waitUntil([&] { return editor.presentation().running(); }));
+    editor.runCommand(kCmdBackToEditor);
+    EXPECT_FALSE(editor.presentation().running());
+    // Started by the user, Esc only leaves the show.
+    qobject_cast<QAbstractButton*>(editor.control(idPresent))->click();
+    ASSERT_TRUE(editor.presentation().running());
+    editor.runCommand(kCmdEscape);
+    EXPECT_FALSE(editor.presentation().running());
+    EXPECT_TRUE(editor.isVisible());
+
+    EditorDialog again(program.path(), "", demo, std::make_unique<test::QuietPrompts>());
+    again.show();
+    ASSERT_TRUE(test::waitUntil([&] { return again.presentation().running(); }));
+    again.runCommand(kCmdEscape);
+    EXPECT_TRUE(test::waitUntil([&] { return !again.isVisible(); }));
+}
+
 TEST_F(PresentationInTheEditor, ExitFromTheShowEndsTheProgram) {
     press(idPresent);
     ASSERT_TRUE(editor_->presentation().running());
