@@ -221,7 +221,18 @@ void LyricFiles::openNamedFile(const std::string& path) {
     if (isSongFile(path)) {
         if (ctx_.session->addSongs({path}) > 0) ctx_.session->openCurrentSong();
     } else if (isLyricFileName(path)) {
-        importLyricFile(path);
+        // A synchronized lyric opens with the song of its own name; only a
+        // lyric without one is taken for the song that is open, and never
+        // for a song that failed to open.
+        const QString suffix = QFileInfo(displayPath(path)).suffix().toUpper();
+        const bool synced = suffix == "MLX" || suffix == "LRC" || suffix == "KSC";
+        if (synced && ctx_.session->selectSongOfLyric(path)) {
+            ctx_.session->openCurrentSong();
+        } else if (!ctx_.transport->hasEngine()) {
+            ctx_.prompts->warning(ctx_.window, displayPath(path), tr("打开下列文件时出错!"));
+        } else {
+            importLyricFile(path);
+        }
     } else {
         ctx_.prompts->warning(ctx_.window, displayPath(path), tr("打开下列文件时出错!"));
     }

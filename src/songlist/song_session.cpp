@@ -122,28 +122,31 @@ void SongSession::startWithDemo(const std::string& demoSong) {
     state_.list.current = demo;
 }
 
+bool SongSession::selectSongOfLyric(const std::string& lyricPath) {
+    SongList& list = state_.list;
+    for (int i = 0; i < list.size(); ++i) {
+        if (samePath(list.at(i)->lyricRef, lyricPath)) {
+            list.selectSong(i);
+            dropDemoMarker();
+            return true;
+        }
+    }
+    const std::string mp3 = replaceExtension(lyricPath, "MP3");
+    const std::string song = fileExists(mp3) ? mp3 : replaceExtension(lyricPath, "mp3");
+    if (song.empty() || !fileExists(song)) return false;
+    int i = list.addOrUpdateSong(song, 0, kLyricFlagUnknown, &lyricPath);
+    list.at(i)->lyricRef = lyricPath;
+    list.selectSong(i);
+    dropDemoMarker();
+    return true;
+}
+
 bool SongSession::takeArgument(const std::string& arg) {
     if (arg.empty() || !fileExists(arg)) return false;
     SongList& list = state_.list;
     const bool lyricFile = mediaKind(arg, MediaTable::Audio) == 0 && mediaKind(arg, MediaTable::Video) == 0 &&
                            (endsWithNoCase(arg, ".MLX") || endsWithNoCase(arg, ".LRC") || endsWithNoCase(arg, ".KSC"));
-    if (lyricFile) {
-        for (int i = 0; i < list.size(); ++i) {
-            if (samePath(list.at(i)->lyricRef, arg)) {
-                list.selectSong(i);
-                dropDemoMarker();
-                return true;
-            }
-        }
-        const std::string mp3 = replaceExtension(arg, "MP3");
-        const std::string song = fileExists(mp3) ? mp3 : replaceExtension(arg, "mp3");
-        if (song.empty() || !fileExists(song)) return false;
-        int i = list.addOrUpdateSong(song, 0, kLyricFlagUnknown, &arg);
-        list.at(i)->lyricRef = arg;
-        list.selectSong(i);
-        dropDemoMarker();
-        return true;
-    }
+    if (lyricFile) return selectSongOfLyric(arg);
     if (!isSongFile(arg)) return false;
     int i = list.findSong(arg);
     if (i < 0) {

@@ -89,6 +89,10 @@ public:
     // added becomes current. Returns the number added.
     int addSongs(const std::vector<std::string>& paths);
 
+    // A synchronized lyric file's own song becomes current: the song the list
+    // pairs with it, else the MP3 of its name beside it. False when there is none.
+    bool selectSongOfLyric(const std::string& lyricPath);
+
     StateSource source() const { return source_; }
     // The user has a song of his own now: the state is saved from here on.
     void dropDemoMarker() {

@@ -324,6 +324,35 @@ TEST_F(EditorTest, SavesIntoTheSongAndIntoALyricFile) {
     EXPECT_EQ(fromFile.lineCount(), 4);
 }
 
+// A lyric file opens the song it belongs to, whatever is open or failed.
+TEST_F(EditorTest, ALyricFileOpensItsOwnSong) {
+    open(song_);
+    const std::string second = files_.file("second.wav");
+    test::writeEditorSong(second);
+    const std::string lrc = files_.file("second.lrc");
+    test::writeFile(lrc, "[00:01.00]one\r\n[00:02.00]two\r\n");
+    editor_->state().list.addOrUpdateSong(second, 0, 0, &lrc);
+    // The song open now fails: an empty file.
+    const std::string broken = files_.file("broken.mp3");
+    test::writeFile(broken, "");
+    editor_->openNamedFile(broken);
+    prompts_->errors.clear();
+
+    editor_->openNamedFile(lrc);
+    EXPECT_EQ(editor_->state().list.current.songPath, second);
+    EXPECT_EQ(editor_->state().list.current.lyricRef, lrc);
+    EXPECT_EQ(editor_->sheet().lineAt(0)->text, "one");
+
+    // A lyric of no known song is not bound to a song that failed.
+    editor_->openNamedFile(broken);
+    const std::string stray = files_.file("stray.lrc");
+    test::writeFile(stray, "[00:01.00]x\r\n");
+    prompts_->errors.clear();
+    editor_->openNamedFile(stray);
+    for (int i = 0; i < editor_->state().list.size(); ++i)
+        EXPECT_NE(editor_->state().list.at(i)->lyricRef, stray);
+}
+
 TEST_F(EditorTest, AMissingSongIsReportedAndDropped) {
     auto prompts = std::make_unique<QuietPrompts>();
     QuietPrompts* p = prompts.get();
