@@ -71,7 +71,8 @@ void HintStrip::show(const QString& text) {
     const int indicator = hints->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, hints) +
                           hints->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, hints) + 4;
     const QFontMetrics metrics(hints->font());
-    if (toGbk(text).size() > kLongHint || metrics.horizontalAdvance(text) + indicator > r.width()) {
+    const bool wide = toGbk(text).size() > kLongHint || metrics.horizontalAdvance(text) + indicator > r.width();
+    if (wide && text != defaultHintText()) {
         r.setRight(ctx_.controls->control(idSize)->geometry().right());
         for (int id : kClockBoxIds) ctx_.controls->control(id)->hide();
     }
@@ -79,18 +80,13 @@ void HintStrip::show(const QString& text) {
     // What still does not fit ends in an ellipsis; the whole text is the box's tooltip.
     hints->setText(metrics.elidedText(text, Qt::ElideRight, std::max(0, r.width() - indicator)));
     hints->setToolTip(text);
+    if (!wide || text == defaultHintText())
+        for (int id : kClockBoxIds) ctx_.controls->control(id)->show();
 }
 
 void HintStrip::hideTip() {
     if (flashTimer_.isActive()) return;
-    QCheckBox* hints = ctx_.controls->hints();
-    QRect r = hints->geometry();
-    r.setRight(ctx_.controls->control(idPosition)->x() - 4);
-    hints->setGeometry(r);
-    shown_ = defaultHintText();
-    hints->setText(shown_);
-    hints->setToolTip(QString());
-    for (int id : kClockBoxIds) ctx_.controls->control(id)->show();
+    show(defaultHintText());
 }
 
 }  // namespace melnix
