@@ -9,6 +9,7 @@
 #include "editor/show_bridge.h"
 #include "editor/timeline_view.h"
 #include "playback/core/transport.h"
+#include "present/closing_texts.h"
 #include "present/subtitle_window.h"
 #include "sync/line_times.h"
 #include "ui/prompts.h"
@@ -19,7 +20,6 @@ namespace {
 
 // The wipe runs this far ahead of the song, in the editor as in the show.
 constexpr int kWipeLeadCs = 10;
-constexpr int kClosingTextCount = 4;
 
 QString tr(const char* text) { return QCoreApplication::translate("EditorDialog", text); }
 
@@ -89,12 +89,7 @@ void LineDisplay::chooseFont() {
 }
 
 QString LineDisplay::closingText(int index) const {
-    switch (index % kClosingTextCount) {
-        case 0: return ctx_.document->sheet().empty() ? tr("(尚未录入唱词,你可用本软件录入)") : tr("(录入的唱词结束)");
-        case 1: return tr("配备动态图像,请点击 [欣赏] 按钮");
-        case 2: return tr("欢迎使用 Melnix 卡拉OK歌词制作");
-        default: return tr("祝你: 万事如意 快乐每一天");
-    }
+    return melnix::closingText(index, !ctx_.document->sheet().empty());
 }
 
 }  // namespace melnix

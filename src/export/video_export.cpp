@@ -1,5 +1,7 @@
 #include "export/video_export.h"
 
+#include "present/closing_texts.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -117,10 +119,12 @@ std::vector<std::string> exportPicturesFromPath(const std::string& fileOrFolder)
     return exportPicturesFromSpec(spec);
 }
 
+static_assert(kExportClosingTexts == kClosingTextCount, "the show and the video take the same turns");
+
 std::array<QString, kExportClosingTexts> exportClosingTexts(bool hasLines) {
-    return {hasLines ? QStringLiteral("(录入的唱词结束)") : QStringLiteral("(尚未录入唱词,你可用本软件录入)"),
-            QStringLiteral("配备动态图像,请点击 [欣赏] 按钮"), QStringLiteral("欢迎使用 Melnix 卡拉OK歌词制作"),
-            QStringLiteral("祝你: 万事如意 快乐每一天")};
+    std::array<QString, kExportClosingTexts> texts;
+    for (int i = 0; i < kExportClosingTexts; ++i) texts[static_cast<size_t>(i)] = closingText(i, hasLines);
+    return texts;
 }
 
 void chooseExportBackground(VideoExportRequest& request, const std::string& spec) {

@@ -1,0 +1,14 @@
+#pragma once
+// The texts that take turns on the subtitle after the last line, in the
+// editor, in the show and in an exported video alike.
+
+#include <QString>
+
+namespace melnix {
+
+constexpr int kClosingTextCount = 4;
+
+// The index-th closing text (taken in turn); hasLines: the song has a lyric.
+QString closingText(int index, bool hasLines);
+
+}  // namespace melnix
