@@ -287,6 +287,8 @@ TEST_F(WavePlayerTest, Mp3SeekPastTheLastRealFrameFails) {
     ASSERT_TRUE(player->Prepare());
     EXPECT_GT(player->LengthMs(), 4000u);
     ASSERT_TRUE(player->Start());
+    // Paused, so that the position read after the seek has not moved on.
+    ASSERT_TRUE(player->Pause());
     EXPECT_EQ(player->Seek(4000), kSeekSourceFailed);  // frame 153
     EXPECT_EQ(player->Seek(200), kSeekDone);
     EXPECT_EQ(player->PositionMs(), static_cast<int32_t>(7 * 26.122449f) + 200);
