@@ -49,6 +49,9 @@ public:
     virtual double LengthMs() const { return BlockCount() * MsPerBlock(); }
     virtual void Rewind() = 0;
     virtual void Close() = 0;
+    // At the end of the data: true when the file ended before the audio it
+    // announces (a cut-off download whose length came from a header).
+    virtual bool EndedEarly() const { return false; }
 
     // Percent of duration (100 normal), read by the block processor at every
     // block while the user interface may change it.

@@ -231,6 +231,12 @@ void Mp3Source::LearnFrames() {
     vbrSamples_ = -1;
 }
 
+bool Mp3Source::EndedEarly() const {
+    // A few frames of slack: encoders count the tag frame differently.
+    constexpr int64_t kSlackFrames = 4;
+    return vbr_ && vbrFrames_ > 0 && nextFrame_ + kSlackFrames < static_cast<int64_t>(vbrFrames_);
+}
+
 bool Mp3Source::FormatChanged() {
     if (!headerChanged_) return false;
     const int rate =

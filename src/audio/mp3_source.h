@@ -38,6 +38,7 @@ public:
     double LengthMs() const override;
     void Rewind() override;
     void Close() override;
+    bool EndedEarly() const override;
 
     const MpegHeader& header() const { return header_; }
     bool headerChanged() const { return headerChanged_; }

@@ -48,6 +48,7 @@ bool WavSource::Open() {
     // song has would have us play hours of nothing.
     refusal_ = !ok ? "not a PCM WAV file" : wavFormatRefusal(format);
     if (!refusal_.empty()) {
+        config_.errorText = refusal_;
         Close();
         return false;
     }
@@ -67,6 +68,7 @@ bool WavSource::Open() {
     dataSize_ = std::min<int64_t>(data.size, file_.length() - dataStart_);
     if (dataSize_ < frameBytes) {
         refusal_ = "the data chunk holds no whole sample frame";
+        config_.errorText = refusal_;
         Close();
         return false;
     }

@@ -93,6 +93,7 @@ bool WavePlayer::Start() {
     JoinThread();
     SetPlayRange();
     stopRequest_ = false;
+    endedEarly_ = false;
     threadExited_.reset();
     AutoResetEvent started;
     try {
@@ -312,6 +313,7 @@ bool WavePlayer::PlayLoop() {
         const int r = source_->ReadBlock();
         if (stopRequest_.load()) return true;
         bool atEnd = r == kEndOfData;
+        if (atEnd && source_->EndedEarly()) endedEarly_ = true;
         if (r == kBlockRead) {
             const int32_t index = ++config_.blockIndex;
             if (config_.endBlock >= 0 && index > config_.endBlock) {

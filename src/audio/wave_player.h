@@ -95,6 +95,9 @@ public:
     // Why the song was refused, when the source could say; else empty.
     const std::string& LastErrorText() const { return config_.errorText; }
     AudioStreamConfig& config() { return config_; }
+    // The last play reached the end of the data before the audio the file
+    // announces: a cut-off file.
+    bool EndedEarly() const { return endedEarly_.load(); }
 
 private:
     void SetPlayRange();
@@ -117,6 +120,7 @@ private:
     std::atomic<bool> stopRequest_{false};
     std::atomic<int32_t> seekTargetMs_{0};
     std::atomic<bool> seekResult_{false};
+    std::atomic<bool> endedEarly_{false};
 
     AutoResetEvent threadExited_;
     AutoResetEvent seekRequested_;

@@ -268,6 +268,7 @@ void EditorDialog::runCommand(uint32_t id) {
         case kCmdSliderUp: panel_->sliderUp(); break;
         case kCmdWaveEnded:
         case kCmdMidiPlayedOff: songs_->songEnded(); break;
+        case kCmdAfterFailedSong: songs_->afterFailedSong(); break;
         case kCmdVolumeUp: panel_->stepVolume(kVolumeStep); break;
         case kCmdVolumeDown: panel_->stepVolume(-kVolumeStep); break;
         case kCmdSubtitleFont: lines_->chooseFont(); break;

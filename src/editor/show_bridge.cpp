@@ -111,9 +111,8 @@ bool ShowBridge::songEndedInShow() {
 bool ShowBridge::showGoesOn() {
     if (presentation_->kind() != Presentation::Kind::Pictures || ctx_.document->modified()) return false;
     SongList& list = ctx_.state->list;
-    const int current = list.findSong(list.current.songPath);
-    if (current < 0 || list.size() < 2) return false;
-    const int next = current == 0 ? list.lastIndex() : current - 1;
+    const int next = ctx_.songs->nextSongIndex();
+    if (next < 0) return false;
     const SongEntry& song = *list.at(next);
     if (mediaKind(song.songPath, MediaTable::Audio) == 0) return false;
     if (song.pictureList.size() >= kMinBackgroundSpec &&
@@ -123,7 +122,7 @@ bool ShowBridge::showGoesOn() {
     ctx_.editor->refillLineList();
     list.selectSong(next);
     useSongBackground();
-    ctx_.session->openCurrentSong();
+    ctx_.songs->openSelectedSong(true);
     presentation_->songChanged();
     return true;
 }

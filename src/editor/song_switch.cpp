@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QPushButton>
 #include <QWidget>
+#include <utility>
 
 #include "common/file.h"
 #include "editor/core/clock_text.h"
@@ -36,6 +37,22 @@ namespace {
 QString tr(const char* text) { return QCoreApplication::translate("EditorDialog", text); }
 
 QRect toQt(const IntRect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
+
+QString problemText(SongProblem why) {
+    switch (why) {
+        case SongProblem::Missing: return tr("文件不存在或无法读取。");
+        case SongProblem::Empty: return tr("文件是空的(0 字节)。");
+        case SongProblem::NotMidi: return tr("这不是 MIDI 文件。");
+        case SongProblem::BrokenMidi: return tr("MIDI 文件已损坏,读不出其中的音轨。");
+        case SongProblem::NoAudioFrames: return tr("文件中找不到 MP3 音频帧。");
+        case SongProblem::BadWave: return tr("这不是能播放的 PCM WAV 文件。");
+        case SongProblem::Undecodable: return tr("媒体库无法解码这个文件。");
+        case SongProblem::NoDevice: return tr("无法打开声音输出设备。");
+        case SongProblem::CutShort: return tr("文件不完整(下载或复制时被截断),只能播放到截断处。");
+        case SongProblem::None: break;
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -70,9 +87,11 @@ void SongSwitch::connectTransport() {
         };
         events.playing = [this] { ctx_.panel->started(); };
         events.ended = [this] { songEnded(); };
-        events.failed = [this] {
+        events.failed = [this, path](const std::string& detail) {
             ctx_.controls->pauseButton()->setText(tr("播放"));
-            ctx_.prompts->warning(ctx_.window, displayPath(ctx_.state->list.current.songPath), tr("打开下列文件时出错!"));
+            // Released from the posted command: this runs inside the engine.
+            dropAfterFailure_ = path;
+            failed(path, SongProblem::Undecodable, detail);
         };
         auto engine = makeHostedSongEngine(path, controlSite_, std::move(events));
         // Recording starts paused; the clock lets it run while the song plays.
@@ -110,7 +129,7 @@ void SongSwitch::releaseSong() {
     ctx_.lines->place();
 }
 
-bool SongSwitch::openForPlayback(const std::string& songPath) {
+PlaybackOpen SongSwitch::openForPlayback(const std::string& songPath) {
     ctx_.notes->clear();
     lyricFlagFromSong_ = false;
     Transport& t = *ctx_.transport;
@@ -119,22 +138,85 @@ bool SongSwitch::openForPlayback(const std::string& songPath) {
     ctx_.controls->control(idTracks)->setVisible(midi);
     ctx_.controls->control(idSync)->setVisible(!midi);
     if (!opened) {
-        afterSongOpened();
-        // A MIDI song that cannot be opened ends at once, so the list moves on;
-        // once every song of the list has failed in a row the user is told.
-        if (isMidiKind(mediaKind(songPath, MediaTable::Audio)) && ++failedMidiOpens_ < ctx_.state->list.size()) {
-            postCommand(ctx_.window, kCmdMidiPlayedOff);
-        } else {
-            failedMidiOpens_ = 0;
-            ctx_.prompts->warning(ctx_.window, displayPath(songPath), tr("打开下列文件时出错!"));
-        }
-        return true;
+        showNoSong();
+        failed(songPath, t.openProblem(), t.problemDetail());
+        return t.openProblem() == SongProblem::NoDevice ? PlaybackOpen::NoOutput : PlaybackOpen::Failed;
     }
-    failedMidiOpens_ = 0;
+    lastPlayed_ = songPath;
     afterSongOpened();
     ctx_.panel->started();
     // The song's own words decided the lyric flag already.
-    return !lyricFlagFromSong_;
+    return lyricFlagFromSong_ ? PlaybackOpen::OpenedOwnWords : PlaybackOpen::Opened;
+}
+
+void SongSwitch::showNoSong() {
+    ctx_.clock->stop();
+    ctx_.document->sheet().clearLines();
+    ctx_.document->loaded();
+    lengthCs_ = 0;
+    ctx_.controls->slider()->setRange(0, 1);
+    ctx_.controls->slider()->setPos(0);
+    ctx_.controls->setLabelText(idLength, QString::fromStdString(formatClock(0)));
+    ctx_.controls->setLabelText(idPosition, QString::fromStdString(formatClock(0)));
+    ctx_.controls->setLabelText(idSize, QString::fromStdString(formatFileSize(0)));
+    ctx_.panel->updateSpeedRadios();
+    ctx_.editor->refillLineList();
+    ctx_.lines->invalidate();
+    ctx_.window->update();
+}
+
+void SongSwitch::tell(const std::string& path, SongProblem why, const std::string& detail) {
+    if (!told_.insert(path).second) return;
+    QString text = displayPath(path) + "\n\n" + problemText(why);
+    if (!detail.empty()) text += "\n(" + QString::fromStdString(detail) + ")";
+    ctx_.prompts->warning(ctx_.window, text,
+                          why == SongProblem::CutShort ? tr("播放下列文件时出错!") : tr("打开下列文件时出错!"));
+}
+
+void SongSwitch::failed(const std::string& path, SongProblem why, const std::string& detail) {
+    failedAt_ = ctx_.state->list.findSong(path);
+    // A sound output that refuses is no reason to run through the list.
+    failedWhileAdvancing_ = advancing_ && why != SongProblem::NoDevice;
+    if (path == lastPlayed_) lastPlayed_.clear();
+    tell(path, why, detail);
+    postCommand(ctx_.window, kCmdAfterFailedSong);
+}
+
+void SongSwitch::afterFailedSong() {
+    SongList& list = ctx_.state->list;
+    if (!dropAfterFailure_.empty()) {
+        const std::string path = std::exchange(dropAfterFailure_, std::string());
+        if (list.current.songPath != path) return;  // another song opened meanwhile
+        releaseSong();
+        ctx_.session->dropCurrentSong();
+        showNoSong();
+    }
+    if (!list.current.songPath.empty()) return;
+    if (std::exchange(failedWhileAdvancing_, false)) {
+        songEnded();
+        return;
+    }
+    const int previous = list.findSong(lastPlayed_);
+    if (previous < 0) return;
+    list.selectSong(previous);
+    ctx_.session->openCurrentSong();
+}
+
+int SongSwitch::nextSongIndex() const {
+    const SongList& list = ctx_.state->list;
+    int current = list.findSong(list.current.songPath);
+    if (current < 0 && list.current.songPath.empty()) current = failedAt_;
+    if (current < 0 || list.size() < 1 || current > list.size()) return -1;
+    // The list shrank by the failed song: the one above it is still current - 1.
+    const int next = current == 0 ? list.lastIndex() : current - 1;
+    return next == list.findSong(list.current.songPath) ? -1 : next;
+}
+
+bool SongSwitch::openSelectedSong(bool advancing) {
+    advancing_ = advancing;
+    const bool opened = ctx_.session->openCurrentSong();
+    advancing_ = false;
+    return opened;
 }
 
 void SongSwitch::afterSongOpened() {
@@ -160,12 +242,12 @@ void SongSwitch::afterSongOpened() {
 
 void SongSwitch::setWindowTitle(const std::string& title) { ctx_.window->setWindowTitle(displayPath(title)); }
 
-void SongSwitch::showError(const std::string& text, const std::string& title) {
-    ctx_.prompts->warning(ctx_.window, displayPath(text), QString::fromStdString(title));
+void SongSwitch::songFailed(const std::string& path, SongProblem why) {
+    showNoSong();
+    failed(path, why, {});
 }
 
-void SongSwitch::lyricFileLoaded(const std::string& path) {
-    (void)path;
+void SongSwitch::lyricFileLoaded(const std::string&) {
     ctx_.document->loaded();
     // The line box shows lyric lines, never a file's name.
     ctx_.editor->refillLineList();
@@ -174,17 +256,20 @@ void SongSwitch::lyricFileLoaded(const std::string& path) {
 
 bool SongSwitch::openNextSong() {
     SongList& list = ctx_.state->list;
-    const int current = list.findSong(list.current.songPath);
-    if (current < 0 || list.size() < 2) return false;
+    const int next = nextSongIndex();
+    if (next < 0) return false;
     ctx_.document->sheet().clearLines();
     ctx_.editor->refillLineList();
-    list.selectSong(current == 0 ? list.lastIndex() : current - 1);
-    ctx_.session->openCurrentSong();
+    list.selectSong(next);
+    openSelectedSong(true);
     return true;
 }
 
 void SongSwitch::songEnded() {
     ctx_.clock->stop();
+    // A cut-off file ends before the length it announced: said once, then
+    // the list moves on as after any end.
+    if (ctx_.transport->songCutShort()) tell(ctx_.state->list.current.songPath, SongProblem::CutShort, {});
     if (ctx_.show->songEndedInShow()) return;
     if (QApplication::activeModalWidget() && QApplication::activeModalWidget() != ctx_.window) return;
     if (!ctx_.document->modified() && openNextSong()) return;

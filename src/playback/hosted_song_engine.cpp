@@ -43,6 +43,9 @@ protected:
     void post(const std::function<void()>& fn) {
         if (fn) QMetaObject::invokeMethod(ctl_, [fn] { fn(); }, Qt::QueuedConnection);
     }
+    void fail(const std::string& detail) {
+        if (auto f = events_.failed) post([f, detail] { f(detail); });
+    }
 
     Control* ctl_;
     HostedSongEvents events_;
@@ -66,7 +69,7 @@ public:
             post(events_.playing);
         };
         ctl_->onEndOfStream = [this](long) { post(events_.ended); };
-        ctl_->onError = [this] { post(events_.failed); };
+        ctl_->onError = [this] { fail(ctl_->GetErrorDescription()); };
         ctl_->SetFileName(path);
     }
 
@@ -126,9 +129,9 @@ public:
             applyVolume();
             post(events_.ready);
         };
-        ctl_->onErrorMessage = [this](const std::string&) {
+        ctl_->onErrorMessage = [this](const std::string& text) {
             failed_ = true;
-            post(events_.failed);
+            fail(text);
         };
         ctl_->onPlayStateChange = [this](long from, long to) {
             if (to == kRmPlaying) {
@@ -198,7 +201,7 @@ public:
             ready_ = true;
             post(events_.ready);
         };
-        ctl_->onError = [this](const std::string&) { post(events_.failed); };
+        ctl_->onError = [this](const std::string& text) { fail(text); };
         ctl_->LoadMovie(0, path);
     }
 

@@ -23,8 +23,8 @@ struct HostedSongEvents {
     std::function<void()> playing;
     // The song played to its end.
     std::function<void()> ended;
-    // The media could not be loaded or decoded.
-    std::function<void()> failed;
+    // The media could not be loaded or decoded; what the media library said.
+    std::function<void(const std::string& detail)> failed;
 };
 
 // The control for the song at path, as a child of site; nullptr for a song

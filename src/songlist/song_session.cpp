@@ -170,9 +170,8 @@ int SongSession::openSongLyric() {
     host_.releaseSong();
     File file;
     if (!file.open(cur.songPath, File::Mode::Read)) {
-        host_.showError(cur.songPath, kOpenSongFailedTitle);
-        state_.list.removeSong(cur.songPath);
-        cur.songPath.clear();
+        host_.songFailed(cur.songPath, SongProblem::Missing);
+        dropCurrentSong();
         return 0;
     }
     sheet_.clearLines();
@@ -199,10 +198,23 @@ int SongSession::openSongLyric() {
         sheet_.appendLine(utf8ToGbk(fileTitleOf(cur.songPath)));
     }
     file.close();
-    const bool keepFlag = host_.openForPlayback(cur.songPath);
+    const PlaybackOpen opened = host_.openForPlayback(cur.songPath);
+    if (opened == PlaybackOpen::Failed || opened == PlaybackOpen::NoOutput) {
+        dropCurrentSong(opened == PlaybackOpen::NoOutput);
+        return 0;
+    }
     host_.setWindowTitle(std::string(kAppTitle) + "  " + cur.songPath);
-    if (keepFlag) state_.list.setCurrentLyricFlag(hasLyric);
+    if (opened == PlaybackOpen::Opened) state_.list.setCurrentLyricFlag(hasLyric);
     return 1;
+}
+
+void SongSession::dropCurrentSong(bool keepInList) {
+    SongEntry& cur = state_.list.current;
+    if (!keepInList) state_.list.removeSong(cur.songPath);
+    cur.songPath.clear();
+    cur.lyricRef.clear();
+    sheet_.clearLines();
+    host_.setWindowTitle(kAppTitle);
 }
 
 bool SongSession::openCurrentSong() {

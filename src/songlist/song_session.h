@@ -8,9 +8,18 @@
 #include <vector>
 
 #include "lyrics/lyric_sheet.h"
+#include "songlist/song_problem.h"
 #include "songlist/state_file.h"
 
 namespace melnix {
+
+// How opening a song for playback went.
+enum class PlaybackOpen {
+    Failed,         // it cannot be played; it leaves the list
+    Opened,         // the lyric flag follows the lyric found in the song's tail
+    OpenedOwnWords, // the editor set the lyric flag from the song's own words
+    NoOutput,       // the sound output refused; the song stays in the list
+};
 
 // What song opening needs from the editor window.
 class SongHost {
@@ -19,12 +28,11 @@ public:
     // Stops and releases the playing song; resets the song length and the
     // lyric's modified state.
     virtual void releaseSong() = 0;
-    // Opens the current song for playback. False when the editor keeps the
-    // song's lyric flag to itself.
-    virtual bool openForPlayback(const std::string& songPath) = 0;
+    // Opens the current song for playback; a failure is the host's to tell.
+    virtual PlaybackOpen openForPlayback(const std::string& songPath) = 0;
     virtual void setWindowTitle(const std::string& title) = 0;
-    // A message box: text, title (an exclamation box).
-    virtual void showError(const std::string& text, const std::string& title) = 0;
+    // Tells the user that the song cannot be opened, and why.
+    virtual void songFailed(const std::string& path, SongProblem why) = 0;
     // A separate lyric file was read: the lyric counts as saved and its path
     // is shown.
     virtual void lyricFileLoaded(const std::string& path) = 0;
@@ -34,9 +42,9 @@ public:
 class NoWindowSongHost : public SongHost {
 public:
     void releaseSong() override {}
-    bool openForPlayback(const std::string&) override { return true; }
+    PlaybackOpen openForPlayback(const std::string&) override { return PlaybackOpen::Opened; }
     void setWindowTitle(const std::string&) override {}
-    void showError(const std::string&, const std::string&) override {}
+    void songFailed(const std::string&, SongProblem) override {}
     void lyricFileLoaded(const std::string&) override {}
 };
 
@@ -84,6 +92,9 @@ public:
 
     // Opens the current song, then its separate lyric file when it has one.
     bool openCurrentSong();
+    // A song that cannot be played leaves the list (unless kept); the editor
+    // is left on no song.
+    void dropCurrentSong(bool keepInList = false);
 
     // Probes and adds song files as the list's add button does; the last one
     // added becomes current. Returns the number added.

@@ -21,6 +21,9 @@ constexpr uint32_t kCmdPresentationEnded = 1122855881;
 constexpr uint32_t kCmdExchange = 1896229011;
 // The MIDI player's end of song (a registered message where windows have them).
 constexpr uint32_t kCmdMidiPlayedOff = 1111888812;
+// After a song failed to open: the list moves on, or the editor goes back to
+// the song before it.
+constexpr uint32_t kCmdAfterFailedSong = 1111888813;
 
 // The progress slider's drag.
 constexpr uint32_t kCmdSliderDown = 1111888801;

@@ -296,5 +296,29 @@ TEST_F(WavePlayerTest, Mp3SeekPastTheLastRealFrameFails) {
     player->Close();
 }
 
+// A variable-rate MP3 announces its frames in its first one: a file cut off
+// after a part of them ends early, which the player reports; the whole file
+// does not.
+TEST_F(WavePlayerTest, ACutOffVariableRateMp3EndsEarly) {
+    const std::string wav = writeSong("vbr-src.wav", countingStereo(44100 * 4));
+    const std::string mp3 = scratchPath("vbr.mp3");
+    ASSERT_EQ(std::system(("lame --quiet -V 2 " + wav + " " + mp3).c_str()), 0);
+    const std::string whole = readBytes(mp3);
+    const std::string cut = scratchPath("cut.mp3");
+    writeBytes(cut, whole.substr(0, whole.size() / 3));
+    for (const auto& [path, early] : {std::pair{mp3, false}, std::pair{cut, true}}) {
+        SCOPED_TRACE(path);
+        auto player = makePlayer(makeWavAudioOutput(scratchPath("heard.wav")));
+        ASSERT_TRUE(player->SetSource(path, 0, WaveSourceKind::Mpeg));
+        ASSERT_TRUE(player->Open());
+        ASSERT_TRUE(player->Prepare());
+        EXPECT_GT(player->LengthMs(), 3900u);  // the cut file still announces the whole song
+        ASSERT_TRUE(player->Start());
+        ASSERT_TRUE(endEvent.wait(20000));
+        EXPECT_EQ(player->EndedEarly(), early);
+        player->Close();
+    }
+}
+
 }  // namespace
 }  // namespace melnix

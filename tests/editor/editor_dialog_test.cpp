@@ -250,15 +250,81 @@ TEST_F(EditorTest, NamedFilesOpenAsSongsOrLyricsOrAreRefused) {
     EXPECT_EQ(prompts_->errors.last(), QString::fromUtf8("下列文件中同步信息有错!:") + QString::fromStdString(broken));
 }
 
-TEST_F(EditorTest, ABrokenMidiSongInTheListIsPassedBy) {
+// A song that cannot be opened is told once with its reason, leaves the list
+// and no lyric of its own behind, and the editor goes back to the song before.
+TEST_F(EditorTest, AFailedSongIsToldWhyAndLeavesNoTrace) {
     open(song_);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* reason;
+    } cases[] = {
+        {"broken.mid", "MThd" + std::string(200, '\x7f'), "MIDI 文件已损坏,读不出其中的音轨。"},
+        {"notes.mid", std::string(200, 'x'), "这不是 MIDI 文件。"},
+        {"empty.mp3", "", "文件是空的(0 字节)。"},
+        {"noise.mp3", std::string(3000, '\x01'), "文件中找不到 MP3 音频帧。"},
+        {"text.wav", "RIFF....WAVEjunk", "这不是能播放的 PCM WAV 文件。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = files_.file(c.name);
+        test::writeFile(path, c.bytes);
+        prompts_->errors.clear();
+        editor_->openNamedFile(path);
+        ASSERT_EQ(prompts_->errors.size(), 1);
+        EXPECT_TRUE(prompts_->errors[0].startsWith(QString::fromUtf8("打开下列文件时出错!:") + QString::fromStdString(path) +
+                                                   "\n\n" + QString::fromUtf8(c.reason)))
+            << prompts_->errors[0].toStdString();
+        EXPECT_LT(editor_->state().list.findSong(path), 0);
+        ASSERT_TRUE(test::waitUntil([&] { return editor_->windowTitle() == QString::fromStdString("Melnix  " + song_); }));
+        EXPECT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
+        EXPECT_EQ(editor_->sheet().lineCount(), 2);
+        EXPECT_EQ(lineBox()->itemText(0), QString::fromUtf8("第一句歌词"));
+    }
+    // Told once: the same file again goes by without a box.
+    prompts_->errors.clear();
+    editor_->openNamedFile(files_.file("empty.mp3"));
+    EXPECT_TRUE(prompts_->errors.isEmpty());
+}
+
+// When the list moves on by itself, a broken song is told and passed by.
+TEST_F(EditorTest, ABrokenSongInTheListIsPassedBy) {
+    open(song_);
+    const std::string second = files_.file("second.wav");
+    test::writeEditorSong(second);
     const std::string broken = files_.file("broken.mid");
     test::writeFile(broken, "MThd" + std::string(200, '\x7f'));
-    editor_->openNamedFile(broken);
-    // It ends at once and the song before it in the list plays instead.
-    ASSERT_TRUE(test::waitUntil([&] { return editor_->windowTitle() == QString::fromStdString("Melnix  " + song_); }));
+    SongList& list = editor_->state().list;
+    while (list.size() > 1) list.removeSong(list.at(list.findSong(song_) == 0 ? 1 : 0)->songPath);
+    ASSERT_EQ(list.findSong(song_), 0);
+    list.addOrUpdateSong(second, 0, 0);
+    list.addOrUpdateSong(broken, 0, 0);
+    ASSERT_EQ(list.findSong(broken), list.lastIndex());
+    editor_->runCommand(kCmdWaveEnded);  // the song ends: the next is the broken one
+    ASSERT_TRUE(test::waitUntil([&] { return editor_->windowTitle() == QString::fromStdString("Melnix  " + second); }));
     EXPECT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
-    EXPECT_TRUE(prompts_->errors.isEmpty()) << prompts_->errors.join("\n").toStdString();
+    EXPECT_EQ(prompts_->errors.size(), 1);
+    EXPECT_LT(list.findSong(broken), 0);
+}
+
+// With no song before it, a failed song leaves the editor on no song.
+TEST_F(EditorTest, AFailedFirstSongLeavesTheEditorEmpty) {
+    const std::string empty = files_.file("empty.mp3");
+    test::writeFile(empty, "");
+    auto prompts = std::make_unique<QuietPrompts>();
+    prompts_ = prompts.get();
+    editor_ = std::make_unique<EditorDialog>(program_.path(), empty, "demo", std::move(prompts));
+    editor_->show();
+    ASSERT_TRUE(test::waitUntil([&] { return !prompts_->errors.isEmpty(); }));
+    test::pumpFor(300);
+    EXPECT_FALSE(editor_->transport().hasEngine());
+    EXPECT_FALSE(editor_->clockRunning());
+    EXPECT_EQ(qobject_cast<QLabel*>(editor_->control(idPosition))->text(), "0:00.0");
+    EXPECT_EQ(qobject_cast<QLabel*>(editor_->control(idLength))->text(), "0:00.0");
+    EXPECT_EQ(editor_->sheet().lineCount(), 0);
+    EXPECT_EQ(lineBox()->count(), 0);
+    EXPECT_EQ(editor_->windowTitle(), "Melnix");
+    EXPECT_LT(editor_->state().list.findSong(empty), 0);
 }
 
 TEST_F(EditorTest, AHandOverWaitsForTheDialogOverTheEditor) {

@@ -34,10 +34,10 @@ TEST(HostedVolumeTest, TrackPositionsInEachControlsScale) {
 
 struct EventLog {
     int ready = 0, playing = 0, ended = 0, failed = 0;
-    std::string order;
+    std::string order, failure;
     HostedSongEvents events() {
         return {[this] { ++ready, order += 'r'; }, [this] { ++playing, order += 'p'; }, [this] { ++ended, order += 'e'; },
-                [this] { ++failed, order += 'f'; }};
+                [this](const std::string& why) { ++failed, order += 'f', failure = why; }};
     }
 };
 
@@ -158,6 +158,7 @@ TEST_F(HostedEngineTest, MediaThatCannotBeDecodedFailsOnce) {
     ASSERT_TRUE(waitUntil([&] { return log_.failed == 1; }));
     test::pumpFor(300);
     EXPECT_EQ(log_.order, "f");
+    EXPECT_FALSE(log_.failure.empty());  // the media library's reason comes along
     EXPECT_EQ(transport_.playState(), PlayState::Stopped);
     EXPECT_EQ(transport_.lengthCs(), 0);
 }

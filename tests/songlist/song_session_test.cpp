@@ -18,14 +18,17 @@ using test::g;
 class FakeHost : public SongHost {
 public:
     void releaseSong() override { ++released; }
-    bool openForPlayback(const std::string& path) override {
+    PlaybackOpen openForPlayback(const std::string& path) override {
         opened.push_back(path);
-        return true;
+        return result;
     }
     void setWindowTitle(const std::string& t) override { title = t; }
-    void showError(const std::string& text, const std::string& caption) override { errors.push_back(caption + ":" + text); }
+    void songFailed(const std::string& path, SongProblem why) override {
+        errors.push_back(path + ":" + std::to_string(static_cast<int>(why)));
+    }
     void lyricFileLoaded(const std::string& path) override { lyricPath = path; }
 
+    PlaybackOpen result = PlaybackOpen::Opened;
     int released = 0;
     std::vector<std::string> opened;
     std::vector<std::string> errors;
@@ -130,14 +133,38 @@ TEST_F(SongSessionTest, OpeningASongWithABlockMarksItsLyric) {
     EXPECT_EQ(sheet_.songDataLength, static_cast<int64_t>(audio_.size()));
 }
 
-TEST_F(SongSessionTest, ASongThatIsGoneIsDroppedWithAMessage) {
+TEST_F(SongSessionTest, ASongThatIsGoneIsDroppedWithItsReason) {
     state_.list.addOrUpdateSong(files_.file("gone.mp3"), 0, 0);
     state_.list.selectSong(0);
     EXPECT_EQ(session().openSongLyric(), 0);
     EXPECT_EQ(state_.list.size(), 0);
     EXPECT_TRUE(state_.list.current.songPath.empty());
     ASSERT_EQ(host_.errors.size(), 1u);
-    EXPECT_EQ(host_.errors[0], std::string(kOpenSongFailedTitle) + ":" + files_.file("gone.mp3"));
+    EXPECT_EQ(host_.errors[0], files_.file("gone.mp3") + ":" + std::to_string(static_cast<int>(SongProblem::Missing)));
+    EXPECT_TRUE(host_.opened.empty());
+}
+
+// A song the player refuses leaves the list and the editor holds no song and
+// no lyric of it; one that fails for want of a sound output stays listed.
+TEST_F(SongSessionTest, ASongThatCannotPlayLeavesNoTrace) {
+    for (PlaybackOpen result : {PlaybackOpen::Failed, PlaybackOpen::NoOutput}) {
+        SCOPED_TRACE(static_cast<int>(result));
+        state_ = AppState{};
+        const std::string kept = song("kept.mp3", audio_);
+        const std::string bad = song("bad.mp3", audio_);
+        state_.list.addOrUpdateSong(kept, 0, 0);
+        state_.list.addOrUpdateSong(bad, 0, 0, nullptr);
+        state_.list.selectSong(state_.list.findSong(bad));
+        state_.list.current.lyricRef = files_.file("bad.mlx");
+        host_.result = result;
+        EXPECT_FALSE(session().openCurrentSong());
+        EXPECT_TRUE(state_.list.current.songPath.empty());
+        EXPECT_TRUE(state_.list.current.lyricRef.empty());
+        EXPECT_EQ(sheet_.lineCount(), 0);
+        EXPECT_EQ(host_.title, "Melnix");
+        EXPECT_EQ(state_.list.findSong(bad) >= 0, result == PlaybackOpen::NoOutput);
+        EXPECT_GE(state_.list.findSong(kept), 0);
+    }
 }
 
 TEST_F(SongSessionTest, ProbeAndAddSongs) {

@@ -45,6 +45,8 @@ public:
     virtual void setStretchQuality(bool) {}
     // Plays the song again from its start after it ended.
     virtual bool replay() = 0;
+    // The song ended because its file ended before the audio it announces.
+    virtual bool endedEarly() const { return false; }
     // Only the melody track sounds (a MIDI song), so its notes can time the lyric.
     virtual bool playsMelodyAlone() const { return false; }
 };

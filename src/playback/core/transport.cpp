@@ -1,6 +1,7 @@
 #include "playback/core/transport.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "audio/stretcher.h"
 #include "playback/core/volume.h"
@@ -57,8 +58,27 @@ void Transport::setStretchQuality(bool on) {
     if (!settingsFile_.empty()) savePlaybackSettings(settingsFile_, settings_);
 }
 
+bool Transport::failOpen(const std::string& path, SongProblem problem, std::string detail) {
+    close();
+    // A file that is gone or empty says so, whatever the engine made of it.
+    if (path.find("://") == std::string::npos) {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(path, error);
+        if (error) {
+            problem = SongProblem::Missing;
+        } else if (size == 0) {
+            problem = SongProblem::Empty;
+        }
+    }
+    problem_ = problem;
+    problemDetail_ = problem == SongProblem::Missing || problem == SongProblem::Empty ? std::string() : std::move(detail);
+    return false;
+}
+
 bool Transport::openSong(const std::string& path, int64_t songDataLength) {
     const int kind = mediaKind(path, MediaTable::Audio);
+    problem_ = SongProblem::None;
+    problemDetail_.clear();
     vocalsKept_ = true;
     pitchChange_ = false;
     const bool keepSpeed = isWaveKind(kind) && isWaveKind(kind_);
@@ -81,8 +101,11 @@ bool Transport::openSong(const std::string& path, int64_t songDataLength) {
                                       : kind == kKindMp3 || kind == kKindMpa ? WaveSourceKind::Mpeg
                                                                              : WaveSourceKind::Decoded;
         if (!wave->open(path, songDataLength, source)) {
-            close();
-            return false;
+            const SongProblem why = wave->lastError() == kWaveErrorDevice ? SongProblem::NoDevice
+                                    : source == WaveSourceKind::Wav     ? SongProblem::BadWave
+                                    : source == WaveSourceKind::Mpeg    ? SongProblem::NoAudioFrames
+                                                                        : SongProblem::Undecodable;
+            return failOpen(path, why, wave->lastErrorText());
         }
         speedIndex_ = kNormalSpeedIndex;
         speedPercent_ = 100;
@@ -91,8 +114,10 @@ bool Transport::openSong(const std::string& path, int64_t songDataLength) {
         EngineFactory& factory = isMidiKind(kind) ? midiFactory_ : mediaFactory_;
         if (factory) engine_ = factory(path);
         if (!engine_) {
-            close();
-            return false;
+            const SongProblem why = !isMidiKind(kind)  ? SongProblem::Undecodable
+                                    : looksLikeMidi(path) ? SongProblem::BrokenMidi
+                                                          : SongProblem::NotMidi;
+            return failOpen(path, why);
         }
         applyVolume();
         engine_->setKey(key);

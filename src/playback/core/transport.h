@@ -12,6 +12,7 @@
 #include "playback/core/playback_settings.h"
 #include "playback/core/song_engine.h"
 #include "playback/core/song_kind.h"
+#include "songlist/song_problem.h"
 #include "audio/speed_table.h"
 
 namespace melnix {
@@ -35,6 +36,12 @@ public:
     // lyric block at its tail. False when no engine could open it.
     bool openSong(const std::string& path, int64_t songDataLength);
     void close();
+    // Why the last open failed (None after a success), and what the decoder
+    // said of it when it said anything (English; may be empty).
+    SongProblem openProblem() const { return problem_; }
+    const std::string& problemDetail() const { return problemDetail_; }
+    // The song just ended because its file is cut off.
+    bool songCutShort() const { return engine_ && engine_->endedEarly(); }
 
     int kind() const { return kind_; }
     bool hasEngine() const { return engine_ != nullptr; }
@@ -96,6 +103,10 @@ public:
     void resetLevelTrack();
 
 private:
+    bool failOpen(const std::string& path, SongProblem problem, std::string detail = {});
+
+    SongProblem problem_ = SongProblem::None;
+    std::string problemDetail_;
     void applyVolume();
 
     EngineFactory midiFactory_;

@@ -19,6 +19,8 @@ public:
     // Opens and starts the song; dataLength excludes a lyric block at its tail.
     bool open(const std::string& path, int64_t dataLength, WaveSourceKind source);
     int lastError() const { return player_ ? player_->LastError() : 0; }
+    // Why the source refused the song, when it could say (English); else empty.
+    std::string lastErrorText() const { return player_ ? player_->LastErrorText() : std::string(); }
 
     PlayState playState() const override;
     int32_t positionMs() const override;
@@ -35,6 +37,7 @@ public:
     bool hasKey() const override { return true; }
     void setKey(int semitones) override;
     void setStretchQuality(bool on) override;
+    bool endedEarly() const override { return player_ && player_->EndedEarly(); }
 
 private:
     bool start();
