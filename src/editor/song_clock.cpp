@@ -41,6 +41,7 @@ void SongClock::start() {
     const Transport& t = *ctx_.transport;
     if (t.playState() != PlayState::Playing || ctx_.show->running()) return;
     lastDrawn_ = -1;
+    ctx_.transport->startLevelRun();
     if (capture_ && !ctx_.timeline->rulerMode()) capture_->Resume();
     ctx_.lines->restartClosingTexts();
     ctx_.timeline->clockStarted(t.positionUnits());
@@ -61,14 +62,11 @@ void SongClock::step() {
         return;
     }
     const int p = t.positionUnits();
-    if (capture_ && !ctx_.timeline->rulerMode()) {
-        const int cs = p / t.timeScale();
-        // The recording covers the first hour; then the clock has done its part.
-        if (cs >= kLevelTrackSize) {
-            capture_->Pause();
-        } else {
-            t.recordLevel(cs, captureLevel(capture_->RecentPeak()));
-        }
+    // The recording covers the first hour; there the clock has done its part.
+    if (capture_ && !ctx_.timeline->rulerMode() &&
+        !t.recordLevelStep(p / t.timeScale(), captureLevel(capture_->RecentPeak()))) {
+        stop();
+        return;
     }
     if (p == lastDrawn_) return;
     showPosition(p);

@@ -30,6 +30,8 @@ constexpr int kCharDragStepMs = 20;
 constexpr int kSweepEndReach = 20;
 // A character's glyph may reach this far right of its box's start.
 constexpr int kGlyphReach = 40;
+// Slots a little past the song's reported end may still hold a level.
+constexpr int kLevelSlotsPastEnd = 100;
 
 QColor colour(uint32_t c) { return colorFromColorRef(c); }
 
@@ -67,6 +69,10 @@ int TimelineView::timeScale() const { return transport_.timeScale(); }
 int TimelineView::position() const { return transport_.positionUnits(); }
 bool TimelineView::playing() const { return transport_.playState() == PlayState::Playing; }
 bool TimelineView::midiSong() const { return isMidiKind(transport_.kind()); }
+int TimelineView::followMargin() const { return rulerMode_ || midiSong() ? 0 : kFollowMargin; }
+int TimelineView::levelSlots() const {
+    return std::clamp(transport_.lengthCs() + kLevelSlotsPastEnd, 0, kLevelTrackSize);
+}
 
 WaveDisplay TimelineView::display() const {
     return chooseWaveDisplay(rulerMode_, isWaveKind(transport_.kind()) || levelsByCapture_, midiSong());
@@ -147,7 +153,7 @@ void TimelineView::paintRuler(QPainter& painter, int x0, int x1, bool played) {
 
 void TimelineView::paintStrip(QPainter& painter, int x0, int x1) {
     const int top = waveformArea_.top(), height = waveformArea_.height();
-    const std::vector<int> levels = stripLevels(transport_.levelTrack(), kLevelTrackSize, unitsAt(x0), x1 - x0, timeScale());
+    const std::vector<int> levels = stripLevels(transport_.levelTrack(), levelSlots(), unitsAt(x0), x1 - x0, timeScale());
     const int peak = transport_.levelPeak().load(std::memory_order_relaxed);
     const int playedEnd = xAt(position());
     auto levelAt = [&](int x) { return levels[static_cast<size_t>(x - x0)]; };
@@ -235,8 +241,7 @@ void TimelineView::clockStarted(int p) {
 
 void TimelineView::clockStep(int p) {
     if (gesture_ == Gesture::Sweep) sweepWipe();
-    const int margin = rulerMode_ || midiSong() ? 0 : kFollowMargin;
-    const Follow f = followPosition(p, viewOrigin_, waveformArea_.width(), margin);
+    const Follow f = followPosition(p, viewOrigin_, waveformArea_.width(), followMargin());
     switch (f.action) {
         case FollowAction::None: break;
         case FollowAction::Redraw:
@@ -250,6 +255,13 @@ void TimelineView::clockStep(int p) {
     }
     updateColumns(std::min(lastDrawn_, p), std::max(lastDrawn_, p));
     lastDrawn_ = p;
+}
+
+void TimelineView::followSeek(int p) {
+    const Follow f = followPosition(p, viewOrigin_, waveformArea_.width(), followMargin());
+    viewOrigin_ = f.origin;
+    lastDrawn_ = p;
+    redraw();
 }
 
 void TimelineView::sweepWipe() {

@@ -93,6 +93,9 @@ public:
     // keeps the position in view and draws what was played since.
     void clockStarted(int position);
     void clockStep(int position);
+    // A seek while the clock stands still (the slider): the view moves to
+    // keep p in sight as the clock would, and the played part is drawn anew.
+    void followSeek(int p);
     // While a line is held or swept, the line on show stays.
     bool keepsLine() const { return gesture_ == Gesture::Hold || gesture_ == Gesture::Sweep; }
 
@@ -120,6 +123,9 @@ private:
     int position() const;
     bool playing() const;
     bool midiSong() const;
+    int followMargin() const;
+    // The slots a recorded level may be found in: none lie past the song's end.
+    int levelSlots() const;
     int unitsAt(int x) const { return unitsAtX(x, waveformArea_.left(), viewOrigin_); }
     int xAt(int units) const { return xAtUnits(units, waveformArea_.left(), viewOrigin_); }
 

@@ -115,12 +115,14 @@ void TransportPanel::sliderDown() {
     ctx_.controls->pauseButton()->setText(tr("播放"));
     wasPlayingBeforeDrag_ = playing();
     pause();
-    seek(ctx_.controls->slider()->getPos() * ctx_.transport->timeScale());
+    sliderDrag();
 }
 
+// The song stays paused while the thumb moves; the time line follows it.
 void TransportPanel::sliderDrag() {
-    seek(ctx_.controls->slider()->getPos() * ctx_.transport->timeScale());
-    ctx_.timeline->redraw();
+    const int units = ctx_.controls->slider()->getPos() * ctx_.transport->timeScale();
+    seek(units);
+    ctx_.timeline->followSeek(units);
 }
 
 void TransportPanel::sliderUp() {

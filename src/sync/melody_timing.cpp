@@ -25,6 +25,23 @@ void setCharTime(LyricLine& l, int c, int32_t v) {
         l.charTimes[k] = static_cast<uint16_t>(l.charTimes[k] + delta);
 }
 
+// The note the clicked character takes: the first that starts no more than a
+// little before it. A character that lies on a note still sounding keeps
+// that note, though, when the note starts where the character may go: a
+// character dragged a few pixels past its note's start must not take the
+// next one and push the whole line a note late.
+int noteForChar(const RecordArray<NoteSpan>& notes, int32_t charCs, int32_t earliestCs) {
+    const int32_t fromMs = charCs * 10 - kNoteLeadMs;
+    int k = 0;
+    while (k < notes.size() && notes[k].startMs < fromMs) ++k;
+    if (k == 0) return k;
+    int under = k - 1;
+    while (under > 0 && notes[under].startMs - notes[under - 1].startMs < kSameNoteMs) --under;
+    const NoteSpan& n = notes[under];
+    if (n.startMs >= earliestCs * 10 && n.startMs + n.durationMs > charCs * 10) return under;
+    return k;
+}
+
 int nextNoteAfter(const RecordArray<NoteSpan>& notes, int k) {
     int32_t from = notes[k].startMs + kSameNoteMs;
     int j = k + 1;
@@ -46,13 +63,16 @@ EditResult timeFromMelody(LyricSheet& sheet, int p, int timeScale, const RecordA
     const int32_t oldDuration = l->duration;
     const int32_t earliestStart = line > 0 ? sheet.lineAt(line - 1)->endTime() + kLineSeparation : 0;
 
-    int32_t fromMs = charStart(*l, at.index) * 10 - kNoteLeadMs;
-    int k = 0;
-    while (k < notes.size() && notes[k].startMs < fromMs) ++k;
+    // The line's first sung character brings the marks and letters before
+    // it along: they go just before its note and the line starts with them.
+    int c = at.index;
+    while (c > 0 && !isTimedChar(l->text, c - 1)) --c;
+    if (c > 0) c = at.index;
+    const int32_t earliestCs = c == 0 ? earliestStart + kUntimedStep * at.index : charStart(*l, c - 1) + kMinCharTime;
+    int k = noteForChar(notes, charStart(*l, at.index), earliestCs);
     if (k >= notes.size()) return {};
 
     int used = -1;
-    int c = at.index;
     bool charsUsedUp = false;
     while (k < notes.size()) {
         int untimed = 0;

@@ -56,7 +56,8 @@ protected:
 TEST_F(TimelineEditorTest, TheVolumeStripGrowsBehindThePlayPositionAndTheCharactersSitAtTheirTimes) {
     ASSERT_TRUE(test::waitUntil([&] { return units() > 150; }));
     button(idPause)->click();
-    QApplication::processEvents();
+    // Drawn at the position where the song stands, whatever the clock drew last.
+    editor_->repaint();
     const int p = units();
     const QImage img = shown();
     const QRect wave = editor_->waveformArea();

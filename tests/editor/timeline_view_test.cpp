@@ -184,10 +184,67 @@ TEST_F(TimelineViewTest, VolumeStripColoursForRecordedUnrecordedAndPlayedColumns
     EXPECT_EQ(at(img, kLeft + 50, kWaveBottom - 1), rgb(playedStripColour(127, true)));  // full height
     EXPECT_EQ(at(img, kLeft + 240, kFillRow), rgb(playedStripColour(254, true)));
     EXPECT_EQ(at(img, kLeft + 260, kFillRow), rgb(unplayedStripColour(254)));
-    // Nothing recorded: the ruler, inverted where played.
-    EXPECT_EQ(at(img, kLeft + 150, kFillRow), rgb(invertedColour(kRulerFill)));
+    // The unrecorded slots between are bridged: half way, half as loud again.
+    EXPECT_EQ(at(img, kLeft + 150, kFillRow), rgb(playedStripColour(scaledLevel(150, 200), true)));
+    // Right of the last recorded slot: the ruler.
     EXPECT_EQ(at(img, kLeft + 400, kFillRow), rgb(kRulerFill));
     EXPECT_EQ(at(img, kLeft + 400, kWaveBottom - 1), rgb(kRulerInk));  // a tick every 5 units
+    engine->ms = 4000;
+    EXPECT_EQ(at(pixels(), kLeft + 350, kFillRow), rgb(invertedColour(kRulerFill)));  // inverted where played
+}
+
+// The clock records a hosted song's level at every step and draws what was
+// played; positions are fed by the test, so nothing races a clock.
+TEST_F(TimelineViewTest, AHostedSongsStripStaysWholeThroughStepsSeeksAndRedraws) {
+    open("clip.avi");
+    view->setLevelsByCapture(true);
+    canvas.show();
+    QApplication::processEvents();
+    auto shown = [&] { return canvas.screen()->grabWindow(canvas.winId()).toImage().convertToFormat(QImage::Format_RGB32); };
+    auto isStrip = [](QRgb c) { return qRed(c) == qGreen(c) && qBlue(c) == 0; };  // played strip: yellow
+    auto steps = [&](int from, int to) {
+        for (int p = from; p <= to; p += 2) {  // 20 ms steps: two slots each
+            engine->ms = p * 10;
+            transport.recordLevelStep(p, 100 + p % 50);
+            view->clockStep(p);
+            QApplication::processEvents();
+        }
+    };
+    playAt(0);
+    transport.startLevelRun();
+    view->clockStarted(0);
+    steps(0, 200);
+    // A seek forward while playing, then on.
+    transport.startLevelRun();
+    view->clockStarted(400);
+    steps(400, 500);
+    for (const QImage& img : {shown(), pixels()}) {
+        for (int u = 0; u < 500; ++u) ASSERT_TRUE(isStrip(at(img, kLeft + u, kFillRow))) << "column " << u;
+        EXPECT_EQ(at(img, kLeft + 520, kFillRow), rgb(kRulerFill));
+    }
+}
+
+TEST_F(TimelineViewTest, TheViewFollowsASeekWhilePaused) {
+    open("clip.avi");
+    engine->state = PlayState::Paused;
+    struct {
+        int seek, origin;
+    } cases[] = {
+        {300, 0},                  // in sight: the view stays
+        {700, kWidth / 2},         // just past the right edge: half a view on
+        {3000, 8 * (kWidth / 2)},  // far ahead: on by halves until in sight
+        {100, 0},                  // back before the view: back by halves
+    };
+    for (const auto& c : cases) {
+        transport.seekUnits(c.seek);
+        view->followSeek(c.seek);
+        EXPECT_EQ(view->viewOrigin(), c.origin) << c.seek;
+        // The played part ends at the new position.
+        const QImage img = pixels();
+        const int x = kLeft + c.seek - c.origin;
+        EXPECT_EQ(at(img, x - 1, kFillRow), rgb(invertedColour(kRulerFill))) << c.seek;
+        EXPECT_EQ(at(img, x, kFillRow), rgb(kRulerFill)) << c.seek;
+    }
 }
 
 TEST_F(TimelineViewTest, MelodyNotesInAShortArea) {

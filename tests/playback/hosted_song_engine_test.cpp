@@ -7,6 +7,7 @@
 
 #include <QWidget>
 #include <cstdlib>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -35,8 +36,15 @@ TEST(HostedVolumeTest, TrackPositionsInEachControlsScale) {
 struct EventLog {
     int ready = 0, playing = 0, ended = 0, failed = 0;
     std::string order, failure;
+    // Runs when the control reports that it plays.
+    std::function<void()> onPlaying;
     HostedSongEvents events() {
-        return {[this] { ++ready, order += 'r'; }, [this] { ++playing, order += 'p'; }, [this] { ++ended, order += 'e'; },
+        return {[this] { ++ready, order += 'r'; },
+                [this] {
+                    ++playing, order += 'p';
+                    if (onPlaying) onPlaying();
+                },
+                [this] { ++ended, order += 'e'; },
                 [this](const std::string& why) { ++failed, order += 'f', failure = why; }};
     }
 };
@@ -126,9 +134,11 @@ TEST_P(HostedKindsTest, NothingBeforeReadyThenTheControlsAnswersInTransportUnits
     ASSERT_TRUE(waitUntil([&] { return log_.ended == 1; }));
     EXPECT_EQ(log_.order, "rppe");
     EXPECT_EQ(transport_.playState(), PlayState::Stopped);
-    // Played again from its start.
+    // Played again from its start: held where it is when it reports playing,
+    // so the position read does not depend on how fast the test runs.
+    log_.onPlaying = [&] { transport_.pause(); };
     ASSERT_TRUE(transport_.replay());
-    ASSERT_TRUE(waitUntil([&] { return log_.playing == 3; }));
+    ASSERT_TRUE(waitUntil([&] { return log_.playing == 3 && transport_.playState() == PlayState::Paused; }));
     EXPECT_LT(transport_.positionUnits(), 300);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cmath>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -155,10 +156,12 @@ TEST_F(TransportTest, MidiSongSoughtPastItsEnd) {
     EXPECT_TRUE(waitFor([&] { return ended > 0; }, 5000));
 }
 
-TEST(TransportLevels, RecordedLevelsKeepTheLoudestAndTheFirstHour) {
+TEST(TransportLevels, RecordedLevelsKeepTheLoudestAndThePeakRisesByAQuarter) {
     Transport t;
     t.recordLevel(100, 40);
-    t.recordLevel(100, 20);  // quieter: the slot keeps 40
+    EXPECT_EQ(t.levelPeak().load(), 10);  // a quarter of the way from 0
+    t.recordLevel(100, 20);               // quieter: the slot keeps 40
+    EXPECT_EQ(t.levelPeak().load(), 12);
     t.recordLevel(101, 0);
     t.recordLevel(-1, 50);
     t.recordLevel(kLevelTrackSize, 50);
@@ -166,7 +169,39 @@ TEST(TransportLevels, RecordedLevelsKeepTheLoudestAndTheFirstHour) {
     EXPECT_EQ(t.levelTrack()[100].load(), 40);
     EXPECT_EQ(t.levelTrack()[101].load(), 0);
     EXPECT_EQ(t.levelTrack()[102].load(), kLevelNotRecorded);
-    EXPECT_EQ(t.levelPeak().load(), 40);
+    EXPECT_EQ(t.levelPeak().load(), 12);
+    // Close to the peak it still moves by at least one.
+    for (int i = 0; i < 200; ++i) t.recordLevel(103, 14);
+    EXPECT_EQ(t.levelPeak().load(), 14);
+}
+
+TEST(TransportLevels, EachClockStepFillsTheSlotsItCoveredButNotASeek) {
+    Transport t;
+    auto slots = [&](int from, int to) {
+        std::vector<int> v;
+        for (int i = from; i < to; ++i) v.push_back(t.levelTrack()[i].load());
+        return v;
+    };
+    constexpr int N = kLevelNotRecorded;
+    t.startLevelRun();
+    EXPECT_TRUE(t.recordLevelStep(10, 7));  // the run's first step: its own slot
+    EXPECT_TRUE(t.recordLevelStep(12, 8));  // a 20 ms step at 10 ms a slot
+    EXPECT_TRUE(t.recordLevelStep(12, 9));  // no time passed: the slot keeps the louder
+    EXPECT_TRUE(t.recordLevelStep(15, 6));
+    EXPECT_EQ(slots(9, 17), (std::vector<int>{N, 7, 8, 9, 6, 6, 6, N}));
+    // A seek forward and one back: only the slot landed on.
+    EXPECT_TRUE(t.recordLevelStep(200, 5));
+    EXPECT_EQ(slots(16, 200), std::vector<int>(184, N));
+    EXPECT_TRUE(t.recordLevelStep(50, 4));
+    EXPECT_EQ(slots(49, 52), (std::vector<int>{N, 4, N}));
+    // A new run does not join its first step to the last one.
+    t.startLevelRun();
+    EXPECT_TRUE(t.recordLevelStep(53, 3));
+    EXPECT_EQ(slots(51, 54), (std::vector<int>{N, N, 3}));
+    // The recording ends with the first hour.
+    EXPECT_TRUE(t.recordLevelStep(kLevelTrackSize - 1, 2));
+    EXPECT_FALSE(t.recordLevelStep(kLevelTrackSize, 2));
+    EXPECT_EQ(t.levelTrack()[kLevelTrackSize - 1].load(), 2);
 }
 
 }  // namespace

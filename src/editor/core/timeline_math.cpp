@@ -14,8 +14,6 @@ constexpr int kAreaMargin = 6;
 constexpr int kSeparatorGap = 2;
 constexpr int kWaveformAbovePresent = 32;
 constexpr int kAdjustAbovePresent = 26;
-// Interpolation looks no further back than this for a recorded slot.
-constexpr int kLevelLookBack = 100;
 constexpr int kBottomRowOffset = kNoteBarHeight;
 
 int floorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
@@ -83,27 +81,35 @@ std::string rulerLabel(int units, int timeScale) {
 
 std::vector<int> stripLevels(const std::atomic<uint8_t>* track, int trackSize, int from, int count, int timeScale) {
     std::vector<int> levels(static_cast<size_t>(std::max(count, 0)), kNoLevel);
-    if (!track) return levels;
+    if (!track || count <= 0 || timeScale < 1) return levels;
     auto at = [&](int slot) { return static_cast<int>(track[slot].load(std::memory_order_relaxed)); };
+    auto recorded = [&](int slot) { return at(slot) != kLevelNotRecorded; };
+    // A slot's level belongs to its last column; the columns between two
+    // recorded slots lie on the line joining them.
+    auto columnOf = [&](int slot) { return (slot + 1) * timeScale - 1; };
+    const int firstSlot = std::clamp(std::max(from, 0) / timeScale, 0, trackSize);
+    int before = firstSlot - 1;  // the last recorded slot left of the columns
+    while (before >= 0 && !recorded(before)) --before;
+    int after = firstSlot;  // the first recorded slot at or right of them
+    while (after < trackSize && !recorded(after)) ++after;
     for (int c = 0; c < count; ++c) {
         const int u = from + c;
         if (u < 0) continue;
-        const int slot = u / timeScale;
-        if (slot >= trackSize) break;
-        const int level = at(slot);
-        if (level == kLevelNotRecorded) continue;
-        int previous = level;
-        if (timeScale > 1) {
-            for (int j = slot - 1; j >= 0 && j >= slot - kLevelLookBack; --j) {
-                if (at(j) != kLevelNotRecorded) {
-                    previous = at(j);
-                    break;
-                }
-            }
+        while (after < trackSize && columnOf(after) < u) {
+            before = after;
+            ++after;
+            while (after < trackSize && !recorded(after)) ++after;
         }
-        // A slot's own level is reached at its last column.
-        const int k = u - slot * timeScale + 1;
-        levels[static_cast<size_t>(c)] = previous + (level - previous) * k / timeScale;
+        // Right of the last recorded slot nothing is known yet.
+        if (after >= trackSize) break;
+        const int next = at(after);
+        if (before < 0) {
+            levels[static_cast<size_t>(c)] = next;
+            continue;
+        }
+        const int previous = at(before);
+        const int x0 = columnOf(before), x1 = columnOf(after);
+        levels[static_cast<size_t>(c)] = previous + (next - previous) * (u - x0) / (x1 - x0);
     }
     return levels;
 }

@@ -87,9 +87,11 @@ std::string rulerLabel(int units, int timeScale);
 constexpr int kNoLevel = -1;
 constexpr int kMaxShownLevel = 254;
 
-// The level of each column from `from` on (count columns), interpolated
-// between the previous recorded slot and the column's own; kNoLevel where the
-// slot was not recorded or lies outside the track.
+// The level of each column from `from` on (count columns). Slots that were
+// not recorded are skipped: a column lies on the line between the recorded
+// slots left and right of it, and takes the first recorded level when none is
+// left of it. Columns right of the last recorded slot (of the first
+// trackSize) are kNoLevel.
 std::vector<int> stripLevels(const std::atomic<uint8_t>* track, int trackSize, int from, int count, int timeScale);
 
 // Levels are stretched so that the loudest recorded so far is 254.

@@ -9,6 +9,13 @@
 #include "songlist/media_kind.h"
 
 namespace melnix {
+namespace {
+
+// A clock step covers a few slots; a longer way forward is a seek, whose
+// skipped part was not heard.
+constexpr int kMaxLevelStepCs = 25;
+
+}  // namespace
 
 Transport::Transport() : levelTrack_(new std::atomic<uint8_t>[kLevelTrackSize]) { resetLevelTrack(); }
 
@@ -19,12 +26,29 @@ void Transport::resetLevelTrack() {
     levelPeak_.store(0);
 }
 
-void Transport::recordLevel(int cs, int level) {
-    if (cs < 0 || cs >= kLevelTrackSize || level < 0 || level >= kLevelNotRecorded) return;
-    std::atomic<uint8_t>& slot = levelTrack_[cs];
-    const uint8_t old = slot.load(std::memory_order_relaxed);
-    if (old == kLevelNotRecorded || old < level) slot.store(static_cast<uint8_t>(level), std::memory_order_relaxed);
-    if (level > levelPeak_.load(std::memory_order_relaxed)) levelPeak_.store(level, std::memory_order_relaxed);
+void Transport::recordLevels(int fromCs, int toCs, int level) {
+    if (level < 0 || level >= kLevelNotRecorded) return;
+    fromCs = std::max(fromCs, 0);
+    toCs = std::min(toCs, kLevelTrackSize - 1);
+    if (fromCs > toCs) return;
+    for (int cs = fromCs; cs <= toCs; ++cs) {
+        std::atomic<uint8_t>& slot = levelTrack_[cs];
+        const uint8_t old = slot.load(std::memory_order_relaxed);
+        if (old == kLevelNotRecorded || old < level) slot.store(static_cast<uint8_t>(level), std::memory_order_relaxed);
+    }
+    // The peak follows a loud moment part of the way, so one click does not
+    // darken the whole strip.
+    const int peak = levelPeak_.load(std::memory_order_relaxed);
+    if (level > peak) levelPeak_.store(peak + std::max(1, (level - peak) / 4), std::memory_order_relaxed);
+}
+
+bool Transport::recordLevelStep(int cs, int level) {
+    if (cs >= kLevelTrackSize) return false;
+    const int gap = cs - levelRunSlot_;
+    const int from = levelRunSlot_ >= 0 && gap > 0 && gap <= kMaxLevelStepCs ? levelRunSlot_ + 1 : cs;
+    recordLevels(from, cs, level);
+    levelRunSlot_ = cs;
+    return true;
 }
 
 void Transport::close() {

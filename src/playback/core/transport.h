@@ -98,8 +98,15 @@ public:
     std::atomic<int>& levelPeak() { return levelPeak_; }
     std::atomic<uint8_t>* levelTrack() { return levelTrack_.get(); }
     // A level measured outside the engines (a hosted song's recording) at cs:
-    // a slot keeps a larger level measured earlier. Past the first hour, nothing.
-    void recordLevel(int cs, int level);
+    // a slot keeps a larger level measured earlier; the peak rises by a
+    // quarter of the way to a louder level. Past the first hour, nothing.
+    void recordLevel(int cs, int level) { recordLevels(cs, cs, level); }
+    // The clock's recording: a run begins when the clock starts; each step's
+    // level goes into every slot from the run's previous step on, up to its
+    // own (not across a seek). False once cs is past the first hour, where
+    // the recording ends.
+    void startLevelRun() { levelRunSlot_ = -1; }
+    bool recordLevelStep(int cs, int level);
     void resetLevelTrack();
 
 private:
@@ -108,6 +115,7 @@ private:
     SongProblem problem_ = SongProblem::None;
     std::string problemDetail_;
     void applyVolume();
+    void recordLevels(int fromCs, int toCs, int level);
 
     EngineFactory midiFactory_;
     EngineFactory mediaFactory_;
@@ -127,6 +135,7 @@ private:
     bool vocalsKept_ = true;
     std::atomic<int> levelPeak_{0};
     std::unique_ptr<std::atomic<uint8_t>[]> levelTrack_;
+    int levelRunSlot_ = -1;  // the slot of the run's last step
 };
 
 }  // namespace melnix

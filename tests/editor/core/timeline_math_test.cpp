@@ -76,7 +76,7 @@ TEST(TimeRuler, ASecondIsAHundredPixelsOrTwoHundredAtDoubleScale) {
     EXPECT_EQ(rulerLabel(6000 * 12 + 4500, 1), "12:45");
 }
 
-std::unique_ptr<std::atomic<uint8_t>[]> trackOf(std::initializer_list<int> slots, int size) {
+std::unique_ptr<std::atomic<uint8_t>[]> trackOf(const std::vector<int>& slots, int size) {
     auto t = std::make_unique<std::atomic<uint8_t>[]>(static_cast<size_t>(size));
     for (int i = 0; i < size; ++i) t[static_cast<size_t>(i)] = kLevelNotRecorded;
     int i = 0;
@@ -84,15 +84,34 @@ std::unique_ptr<std::atomic<uint8_t>[]> trackOf(std::initializer_list<int> slots
     return t;
 }
 
-TEST(VolumeStrip, ColumnsTakeTheirSlotAndSkipWhatWasNotRecorded) {
-    auto track = trackOf({10, 20, 255, 40, 60}, 6);
-    EXPECT_EQ(stripLevels(track.get(), 6, 0, 7, 1), (std::vector<int>{10, 20, kNoLevel, 40, 60, kNoLevel, kNoLevel}));
-    // Double scale: the second column of a slot is its level, the first lies
-    // half way from the previous recorded slot.
-    EXPECT_EQ(stripLevels(track.get(), 6, 0, 10, 2),
-              (std::vector<int>{10, 10, 15, 20, kNoLevel, kNoLevel, 30, 40, 50, 60}));
-    EXPECT_EQ(stripLevels(track.get(), 6, 3, 2, 1), (std::vector<int>{40, 60}));
-    EXPECT_EQ(stripLevels(nullptr, 0, 0, 2, 1), (std::vector<int>{kNoLevel, kNoLevel}));
+TEST(VolumeStrip, UnrecordedSlotsAreSkippedAndOnlyThePartAfterTheLastRecordedOneIsEmpty) {
+    constexpr int N = kNoLevel;
+    struct {
+        const char* what;
+        std::vector<int> slots;
+        int trackSize, from, count, timeScale;
+        std::vector<int> levels;
+    } cases[] = {
+        {"every slot recorded", {10, 20, 40}, 4, 0, 5, 1, {10, 20, 40, N, N}},
+        // A clock step of two slots that recorded only one of them.
+        {"every other slot", {10, 255, 30, 255, 50}, 6, 0, 6, 1, {10, 20, 30, 40, 50, N}},
+        // A seek forward left slots 1..9 unrecorded: a ramp, not the ruler.
+        {"gap after a seek", {0, 255, 255, 255, 255, 255, 255, 255, 255, 255, 100}, 12, 0, 12, 1,
+         {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, N}},
+        {"nothing left of the first recorded slot", {255, 255, 30, 40}, 5, 0, 4, 1, {30, 30, 30, 40}},
+        // Drawing only some columns still finds the recorded slots outside them.
+        {"columns inside a gap", {0, 255, 255, 255, 40}, 5, 1, 3, 1, {10, 20, 30}},
+        // Double scale: a slot's level is reached at its second column.
+        {"double scale", {10, 20, 255, 40, 60}, 6, 0, 10, 2, {10, 10, 15, 20, 25, 30, 35, 40, 50, 60}},
+        {"only the first slots of the track count", {10, 20, 255, 40}, 2, 0, 4, 1, {10, 20, N, N}},
+        {"nothing recorded", {}, 4, 0, 3, 1, {N, N, N}},
+        {"left of the song start", {10, 20}, 3, -2, 4, 1, {N, N, 10, 20}},
+    };
+    for (const auto& c : cases) {
+        auto track = trackOf(c.slots, std::max<int>(c.trackSize, static_cast<int>(c.slots.size())));
+        EXPECT_EQ(stripLevels(track.get(), c.trackSize, c.from, c.count, c.timeScale), c.levels) << c.what;
+    }
+    EXPECT_EQ(stripLevels(nullptr, 0, 0, 2, 1), (std::vector<int>{N, N}));
 }
 
 TEST(VolumeStrip, ColoursOfPlayedAndUnplayedColumns) {
