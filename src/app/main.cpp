@@ -1,5 +1,5 @@
 // Melnix: the karaoke maker's editor window, one per user. A second start
-// hands its file to the running copy and ends.
+// hands its files to the running copy and ends.
 
 #include <QApplication>
 #include <QDir>
@@ -8,6 +8,8 @@
 #include <QSocketNotifier>
 #include <QTranslator>
 #include <csignal>
+#include <string>
+#include <vector>
 #include <unistd.h>
 
 #include "editor/editor_dialog.h"
@@ -61,15 +63,22 @@ int main(int argc, char** argv) {
     QTranslator qtTexts;
     if (qtTexts.load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
+    // Launchers and file managers find the window's launcher and icon by this name.
+    QGuiApplication::setDesktopFileName("org.melnix.Melnix");
+    // A desktop passes a whole selection: the first file opens, the rest join
+    // the song list.
+    std::vector<std::string> files;
     const QStringList args = QApplication::arguments();
-    const std::string argument = args.size() > 1 ? QFile::encodeName(QDir().absoluteFilePath(args.last())).toStdString()
-                                                 : std::string();
+    for (qsizetype i = 1; i < args.size(); ++i)
+        if (!args[i].isEmpty()) files.push_back(QFile::encodeName(QDir().absoluteFilePath(args[i])).toStdString());
     const std::string folder = dataFolder();
     const QString server = instanceServerName(folder);
-    if (handToRunningCopy(server, folder, argument)) return 0;
+    if (handToRunningCopy(server, folder, files)) return 0;
 
     registerChineseFontSubstitutes();
+    const std::string argument = files.empty() ? std::string() : files.front();
     EditorDialog editor(QFile::encodeName(QApplication::applicationDirPath()).toStdString(), argument, demoSong());
+    if (files.size() > 1) editor.addToSongListAtStart({files.begin() + 1, files.end()});
 
     InstanceServer instances;
     instances.listen(server);

@@ -20,12 +20,13 @@ QString instanceServerName(const std::string& dataFolder) {
     return QString("melnix-%1-%2").arg(::getuid()).arg(qHash(QByteArray::fromStdString(dataFolder)), 0, 16);
 }
 
-bool handToRunningCopy(const QString& serverName, const std::string& dataFolder, const std::string& argument) {
+bool handToRunningCopy(const QString& serverName, const std::string& dataFolder,
+                       const std::vector<std::string>& files) {
     QLocalSocket socket;
     socket.connectToServer(serverName);
     if (!socket.waitForConnected(kConnectWaitMs)) return false;
-    if (argument.empty() || dataFolder.empty()) return true;
-    if (!writeHandOverFile(dataFolder, argument)) return true;
+    if (files.empty() || dataFolder.empty()) return true;
+    if (!writeHandOverFile(dataFolder, files)) return true;
     socket.write(QByteArray::number(kCmdHandOver) + "\n");
     socket.waitForBytesWritten(kConnectWaitMs);
     socket.disconnectFromServer();

@@ -298,6 +298,7 @@ void EditorDialog::openNamedFile(const std::string& path) { files_->openNamedFil
 void EditorDialog::finishStartup() {
     layout_.Take(this, QRect(0, 0, width(), control(idSeparator)->y() - 2));
     session_.loadStateAndOpen(programFolder_, argument_, demoSong_);
+    session_.addSongs(moreStartFiles_, false);
     controls_->hints()->setChecked(state_.showHints != 0);
     if (!state_.subtitleFont.empty()) lines_->setFace(fromGbk(state_.subtitleFont));
     document_.loaded();
@@ -316,8 +317,11 @@ void EditorDialog::handOver() {
         QTimer::singleShot(kHandOverRetryMs, this, [this] { postCommand(this, kCmdHandOver); });
         return;
     }
-    const std::string path = takeHandedOverPath(dataFolder());
-    if (!path.empty()) openNamedFile(path);
+    const std::vector<std::string> paths = takeHandedOverPaths(dataFolder());
+    if (!paths.empty()) {
+        openNamedFile(paths.front());
+        session_.addSongs({paths.begin() + 1, paths.end()}, false);
+    }
     setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();
     activateWindow();

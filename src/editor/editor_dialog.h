@@ -8,6 +8,7 @@
 #include <QList>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editor/core/lyric_document.h"
 #include "editor/editor_context.h"
@@ -56,6 +57,9 @@ public:
     void systemCommand(int id);
     // Opens a file named by the user or a second copy as the current song.
     void openNamedFile(const std::string& path);
+    // Songs started with after the first file: they join the song list once
+    // the saved one is read, behind the song that opens.
+    void addToSongListAtStart(std::vector<std::string> paths) { moreStartFiles_ = std::move(paths); }
 
     QString tipTextAt(const QPoint& point) const override;
 
@@ -121,6 +125,7 @@ private:
     std::string programFolder_;
     std::string argument_;
     std::string demoSong_;
+    std::vector<std::string> moreStartFiles_;
     std::unique_ptr<Prompts> prompts_;
 
     AppState state_;

@@ -236,7 +236,7 @@ bool SongSession::openCurrentSong() {
     return true;
 }
 
-int SongSession::addSongs(const std::vector<std::string>& paths) {
+int SongSession::addSongs(const std::vector<std::string>& paths, bool makeCurrent) {
     int added = 0;
     int last = -1;
     for (const std::string& path : paths) {
@@ -252,7 +252,7 @@ int SongSession::addSongs(const std::vector<std::string>& paths) {
         ++added;
     }
     if (added > 0) {
-        state_.list.selectSong(last);
+        if (makeCurrent) state_.list.selectSong(last);
         dropDemoMarker();
     }
     return added;

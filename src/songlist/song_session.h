@@ -97,8 +97,8 @@ public:
     void dropCurrentSong(bool keepInList = false);
 
     // Probes and adds song files as the list's add button does; the last one
-    // added becomes current. Returns the number added.
-    int addSongs(const std::vector<std::string>& paths);
+    // added becomes current unless makeCurrent is false. Returns the number added.
+    int addSongs(const std::vector<std::string>& paths, bool makeCurrent = true);
 
     // A synchronized lyric file's own song becomes current: the song the list
     // pairs with it, else the MP3 of its name beside it. False when there is none.

@@ -345,6 +345,38 @@ TEST_F(EditorTest, AHandOverWaitsForTheDialogOverTheEditor) {
     EXPECT_TRUE(test::waitUntil([&] { return editor_->windowTitle() == QString::fromStdString("Melnix  " + second); }));
 }
 
+// A desktop hands over its whole selection, at start or to the running copy:
+// the first song opens, the others wait in the song list.
+TEST_F(EditorTest, ASelectionOpensItsFirstSongAndListsTheRest) {
+    const std::string second = files_.file("second.wav");
+    const std::string third = files_.file("third.wav");
+    test::writeEditorSong(second);
+    test::writeEditorSong(third);
+    auto listed = [&](const std::string& path) { return editor_->state().list.findSong(path) >= 0; };
+
+    auto prompts = std::make_unique<QuietPrompts>();
+    prompts_ = prompts.get();
+    editor_ = std::make_unique<EditorDialog>(program_.path(), second, "demo", std::move(prompts));
+    const std::string picture = files_.file("cover.jpg");
+    test::writeFile(picture, std::string(100, 'x'));
+    editor_->addToSongListAtStart({picture, third});
+    editor_->show();
+    ASSERT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
+    EXPECT_EQ(editor_->windowTitle(), QString::fromStdString("Melnix  " + second));
+    EXPECT_TRUE(listed(third));
+    EXPECT_FALSE(listed(picture));
+    EXPECT_EQ(editor_->state().list.current.songPath, second);
+
+    const std::string fourth = files_.file("fourth.wav");
+    test::writeEditorSong(fourth);
+    test::writeFile(home_.file("Melnix_001.tmp"), song_ + '\0' + fourth + '\0');
+    editor_->runCommand(kCmdHandOver);
+    EXPECT_TRUE(test::waitUntil([&] { return editor_->windowTitle() == QString::fromStdString("Melnix  " + song_); }));
+    EXPECT_TRUE(listed(fourth));
+    EXPECT_EQ(editor_->state().list.current.songPath, song_);
+    EXPECT_TRUE(prompts_->errors.isEmpty()) << prompts_->errors.join("\n").toStdString();
+}
+
 TEST_F(EditorTest, SavesIntoTheSongAndIntoALyricFile) {
     open(song_);
     auto addLine = [&](const char* text) {

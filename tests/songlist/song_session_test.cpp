@@ -194,6 +194,20 @@ TEST_F(SongSessionTest, ProbeAndAddSongs) {
     EXPECT_EQ(state_.lastSongFolder, files_.path());
 }
 
+// The rest of a desktop's selection: listed behind the song that is open.
+TEST_F(SongSessionTest, SongsAddedWithoutMakingThemCurrent) {
+    const std::string open = song("open.wav", audio_);
+    const std::string a = song("a.mp3", audio_);
+    const std::string b = song("b.ogg", audio_);
+    SongSession s = session();
+    ASSERT_EQ(s.addSongs({open}), 1);
+    EXPECT_EQ(s.addSongs({a, files_.file("words.lrc"), b, open}, false), 3);
+    EXPECT_EQ(state_.list.current.songPath, open);
+    ASSERT_EQ(state_.list.size(), 3);
+    EXPECT_EQ(state_.list.at(1)->songPath, a);
+    EXPECT_EQ(state_.list.at(2)->songPath, b);
+}
+
 TEST_F(SongSessionTest, ASongWithoutTailRoomFindsItsLyricBesideIt) {
     // Bytes that would read as a lyric block in an MP3's tail: never looked at.
     const std::string mp3Like = song("tail.mp3", audio_);
