@@ -35,6 +35,7 @@
 #include "editor/video_export_runner.h"
 #include "playback/core/midi_song_engine.h"
 #include "playback/core/volume.h"
+#include "present/picture_window.h"
 #include "present/subtitle_window.h"
 #include "ui/app_icons.h"
 #include "ui/colour_ref.h"
@@ -299,6 +300,7 @@ void EditorDialog::finishStartup() {
     layout_.Take(this, QRect(0, 0, width(), control(idSeparator)->y() - 2));
     session_.loadStateAndOpen(programFolder_, argument_, demoSong_);
     session_.addSongs(moreStartFiles_, false);
+    PictureWindow::restoreSetting(state_.pictureWindowSetting);
     controls_->hints()->setChecked(state_.showHints != 0);
     if (!state_.subtitleFont.empty()) lines_->setFace(fromGbk(state_.subtitleFont));
     document_.loaded();
@@ -338,6 +340,7 @@ bool EditorDialog::shutdown() {
     if (!files_->confirmUnsavedLyrics()) return false;
     state_.position = transport_.positionUnits() / transport_.timeScale();
     state_.subtitleFont = toGbk(lines_->face());
+    state_.pictureWindowSetting = PictureWindow::keptSetting();
     transport_.close();
     session_.saveState();
     return true;

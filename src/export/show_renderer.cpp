@@ -3,15 +3,15 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "present/core/presentation_math.h"
 #include "songlist/media_kind.h"
 #include "ui/qt_text.h"
 
 namespace melnix {
 
 QRect exportSubtitleBand(QSize frame) {
-    const int h = frame.width() * 2 / 21;
-    const int top = std::min(frame.height() * 6 / 7, frame.height() - h);
-    return QRect(0, std::max(0, top), frame.width(), h);
+    const IntRect band = subtitleBand({0, 0, frame.width(), frame.height()});
+    return QRect(band.left, band.top, band.width(), band.height());
 }
 
 namespace {

@@ -193,6 +193,19 @@ void PictureWindow::stepPicture(int direction) {
     }
 }
 
+int32_t PictureWindow::keptSetting() {
+    const QColor c = backColour_;
+    const uint32_t bgr = static_cast<uint32_t>(c.blue()) << 16 | static_cast<uint32_t>(c.green()) << 8 |
+                         static_cast<uint32_t>(c.red());
+    return packPictureSetting(bgr, displayMode_);
+}
+
+void PictureWindow::restoreSetting(int32_t setting) {
+    uint32_t bgr = 0;
+    unpackPictureSetting(setting, bgr, displayMode_);
+    backColour_ = QColor(static_cast<int>(bgr & 0xFF), static_cast<int>(bgr >> 8 & 0xFF), static_cast<int>(bgr >> 16 & 0xFF));
+}
+
 void PictureWindow::setDisplayMode(int mode) {
     stopTransition();
     displayMode_ = mode;
@@ -376,6 +389,11 @@ void PictureWindow::buildMenu() {
         if (screenWidth < s.minScreenWidth) continue;
         sizes->addAction(QString("%1*%2").arg(s.w).arg(s.h), this, [this, s] { emit sizeRequested(QSize(s.w, s.h)); });
     }
+    screenItem_ = menu_->addAction(tr("在外屏上显示"), this, [this] {
+        const bool elsewhere = window()->screen() != QGuiApplication::primaryScreen();
+        emit sizeRequested(elsewhere ? QSize(kThisScreenSize, kThisScreenSize)
+                                     : QSize(kExternalScreenWidth, kExternalScreenHeight));
+    });
     menu_->addAction(tr("返回编辑界面(Esc)"), this, [this] { command(kCmdBackToEditor); });
     menu_->addAction(tr("帮    助"), this, [this] { emit helpRequested(); });
     menu_->addAction(tr("退    出"), this, [this] { command(kCmdExit); });
@@ -395,6 +413,10 @@ void PictureWindow::contextMenuEvent(QContextMenuEvent* event) {
     stopTransition();
     cursorTimer_.stop();
     for (int m = 0; m < 4; ++m) modeItems_[static_cast<size_t>(m)]->setChecked(m == displayMode_);
+    // Offered when there is a second screen; names the way back once there.
+    screenItem_->setEnabled(QGuiApplication::screens().size() > 1);
+    screenItem_->setText(window()->screen() != QGuiApplication::primaryScreen() ? tr("在本屏上显示")
+                                                                               : tr("在外屏上显示"));
     menuOpen_ = true;
     setCursor(Qt::ArrowCursor);
     menu_->exec(event->globalPos());

@@ -69,11 +69,16 @@ public:
     void stopTransition();
 
     static QColor backColour() { return backColour_; }
+    // The background colour and display mode as the state file keeps them.
+    static int32_t keptSetting();
+    static void restoreSetting(int32_t setting);
 
 signals:
     // The user dragged the window by its border.
     void moveRequested(QPoint delta);
-    // A size from the menu: 0 x 0 the whole screen, 1 x 1 the desktop's work area.
+    // A size from the menu: 0 x 0 the whole screen, 1 x 1 the desktop's work
+    // area; the external-screen item asks for 160 x 120 (another screen) or
+    // -1 x -1 (back on this one).
     void sizeRequested(QSize size);
     void helpRequested();
 
@@ -126,6 +131,7 @@ private:
     std::unique_ptr<TransitionRunner> runner_;
     bool showingTransition_ = false;  // the runner's canvas is what the window shows
 
+    QAction* screenItem_ = nullptr;
     static int displayMode_;  // kept from one show to the next
     static QColor backColour_;
     int pressedKey_ = 0;  // the key whose release may act

@@ -44,6 +44,9 @@ bool Presentation::enter() {
     QWidget* stage = host_.stage();
     savedState_ = stage->windowState();
     savedGeometry_ = stage->geometry();
+    savedFlags_ = stage->windowFlags();
+    // The show's window has no title bar at any size.
+    stage->setWindowFlags(savedFlags_ | Qt::FramelessWindowHint);
     userPaused_ = false;
     shownLine_ = -2;
     closingIndex_ = 0;
@@ -166,8 +169,11 @@ void Presentation::leave() {
         songMuted_ = false;
     }
     QWidget* stage = host_.stage();
+    // Changing the flags hides the window: shown again as it was.
+    stage->setWindowFlags(savedFlags_);
     stage->setWindowState(savedState_);
     if (!(savedState_ & (Qt::WindowMaximized | Qt::WindowFullScreen))) stage->setGeometry(savedGeometry_);
+    stage->show();
     host_.restoreEditor();
 }
 
@@ -200,18 +206,32 @@ void Presentation::stageResized() {
 void Presentation::applyRequestedSize(QSize size) {
     QWidget* stage = host_.stage();
     const QScreen* screen = stage->screen() ? stage->screen() : QGuiApplication::primaryScreen();
+    if (size.width() == kExternalScreenWidth && size.height() == kExternalScreenHeight) {
+        // The whole of another screen (a projector, a television), when there is one.
+        std::vector<IntRect> screens;
+        for (const QScreen* s : QGuiApplication::screens()) screens.push_back(toInt(s->geometry()));
+        const IntRect other = otherScreen(screens, toInt(screen->geometry()));
+        if (other.width() <= 0) return;
+        stage->showNormal();
+        stage->setGeometry(toQt(other));
+        stage->showFullScreen();
+        placeSubtitle();
+        return;
+    }
+    if (size.width() == kThisScreenSize) screen = QGuiApplication::primaryScreen();
     const IntRect r = presentationWindow(size.width(), size.height(), toInt(screen->geometry()),
                                          toInt(screen->availableGeometry()), 0);
     // The geometry as well as the state: without a window manager only the geometry counts.
     stage->setGeometry(toQt(r));
     if (size.width() == 0) {
         stage->showFullScreen();
-    } else if (size.width() == 1) {
-        stage->showMaximized();
     } else {
+        // Without a title bar (the show's window has none): the desktop's work
+        // area or a window of the chosen size.
         stage->showNormal();
         stage->setGeometry(toQt(r));
     }
+    placeSubtitle();
 }
 
 void Presentation::songChanged() {

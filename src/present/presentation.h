@@ -109,6 +109,7 @@ private:
     int closingX_ = 0;  // the video show's closing texts slide left
     Qt::WindowStates savedState_;
     QRect savedGeometry_;
+    Qt::WindowFlags savedFlags_;
 };
 
 }  // namespace melnix

@@ -60,10 +60,41 @@ TEST(PresentationMath, WindowForARequestedSize) {
     EXPECT_EQ(presentationWindow(1, 1, screen, work, 4), work);
     EXPECT_EQ(presentationWindow(640, 480, screen, work, 4), (IntRect{316, 268, 964, 756}));
     EXPECT_EQ(presentationWindow(1280, 990, screen, work, 4), work);  // too big: the work area
-    EXPECT_EQ(subtitleBand({0, 0, 700, 700}), (IntRect{0, 600, 700, 700}));
+    // 2/21 of the width high from six sevenths down, risen to stay inside.
+    EXPECT_EQ(subtitleBand({0, 0, 1024, 768}), (IntRect{0, 658, 1024, 755}));
+    EXPECT_EQ(subtitleBand({0, 0, 1920, 1080}), (IntRect{0, 898, 1920, 1080}));
+    EXPECT_EQ(subtitleBand({10, 20, 710, 720}), (IntRect{10, 620, 710, 686}));
     int offered1024 = 0;
     for (const WindowSize& s : windowSizes()) offered1024 += s.minScreenWidth <= 1100 && s.w == 1024;
     EXPECT_EQ(offered1024, 0);  // a screen narrower than 1152 gets no 1024*768
+}
+
+TEST(PresentationMath, OtherScreenAndKeptPictureSetting) {
+    const IntRect laptop{0, 0, 1366, 768}, projector{1366, 0, 3286, 1080};
+    EXPECT_EQ(otherScreen({laptop, projector}, laptop), projector);
+    EXPECT_EQ(otherScreen({laptop, projector}, projector), laptop);
+    EXPECT_EQ(otherScreen({laptop}, laptop), IntRect{});
+
+    struct Case {
+        uint32_t bgr;
+        int mode;
+    } cases[] = {{0, kModeActual}, {0x4400C6, kModeTiled}, {0xFFFFFF, kModeFitted}, {0x102030, kModeAuto}};
+    for (const Case& c : cases) {
+        uint32_t bgr = 1;
+        int mode = -1;
+        unpackPictureSetting(packPictureSetting(c.bgr, c.mode), bgr, mode);
+        EXPECT_EQ(bgr, c.bgr);
+        EXPECT_EQ(mode, c.mode);
+    }
+    // A state file that kept nothing, or a colour only: the automatic mode.
+    uint32_t bgr = 1;
+    int mode = -1;
+    unpackPictureSetting(0, bgr, mode);
+    EXPECT_EQ(bgr, 0u);
+    EXPECT_EQ(mode, kModeAuto);
+    unpackPictureSetting(0x0000FF, bgr, mode);
+    EXPECT_EQ(bgr, 0xFFu);
+    EXPECT_EQ(mode, kModeAuto);
 }
 
 }  // namespace

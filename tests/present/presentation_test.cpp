@@ -5,6 +5,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QBuffer>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,6 +19,10 @@
 
 #include "editor/editor_dialog.h"
 #include "editor/editor_ids.h"
+#include "common/file.h"
+#include "present/core/presentation_math.h"
+#include "songlist/song_session.h"
+#include "songlist/state_file.h"
 #include "present/picture_image.h"
 #include "present/picture_window.h"
 #include "support/editor_song.h"
@@ -266,6 +275,65 @@ TEST_F(PresentationInTheEditor, ShowsTheLineOverPicturesAndComesBack) {
     EXPECT_FALSE(editor_->subtitleWindow()->onDesktop());
     EXPECT_EQ(editor_->control(idPause)->geometry(), pauseHome_);
     EXPECT_TRUE(test::waitUntil([&] { return editor_->clockRunning(); }));
+}
+
+// The show's window has no title bar at any size; the sizes of its menu and
+// the external-screen item move it, and the editor comes back as it was.
+TEST_F(PresentationInTheEditor, ShowWindowSizesWithoutATitleBar) {
+    const Qt::WindowFlags editorFlags = editor_->windowFlags();
+    press(idPresent);
+    Presentation& show = editor_->presentation();
+    ASSERT_TRUE(show.running());
+    EXPECT_TRUE(editor_->windowFlags() & Qt::FramelessWindowHint);
+    QScreen* screen = QGuiApplication::primaryScreen();
+
+    emit show.pictureWindow()->sizeRequested(QSize(1, 1));  // "全桌面": the work area
+    EXPECT_FALSE(editor_->isFullScreen());
+    EXPECT_EQ(editor_->geometry(), screen->availableGeometry());
+    emit show.pictureWindow()->sizeRequested(QSize(640, 480));
+    EXPECT_EQ(editor_->size(), QSize(640, 480));
+    EXPECT_EQ(editor_->geometry().center(), screen->geometry().center());
+    // The subtitle follows the window: at six sevenths down, 2/21 of the width high.
+    const QRect band = editor_->subtitleWindow()->geometry();
+    EXPECT_EQ(band.height(), 640 * 2 / 21);
+    EXPECT_EQ(band.top(), editor_->mapToGlobal(QPoint(0, 480 * 6 / 7)).y());
+
+    // One screen: no other to move to; the item says so by being disabled.
+    QMenu* menu = show.pictureWindow()->menu();
+    QAction* external = nullptr;
+    for (QAction* a : menu->actions())
+        if (a->text() == QString::fromUtf8("在外屏上显示")) external = a;
+    ASSERT_NE(external, nullptr);
+    QContextMenuEvent open(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+    QTimer::singleShot(0, menu, [menu] { menu->close(); });
+    QApplication::sendEvent(show.pictureWindow(), &open);
+    EXPECT_EQ(external->isEnabled(), QGuiApplication::screens().size() > 1);
+    const QRect before = editor_->geometry();
+    emit show.pictureWindow()->sizeRequested(QSize(160, 120));
+    if (QGuiApplication::screens().size() == 1) EXPECT_EQ(editor_->geometry(), before);
+
+    editor_->runCommand(kCmdBackToEditor);
+    EXPECT_EQ(editor_->windowFlags(), editorFlags);
+    EXPECT_TRUE(editor_->isVisible());
+    EXPECT_EQ(editor_->size(), editorSize_);
+}
+
+// The background colour and display mode outlive the program in the state file.
+TEST_F(PresentationInTheEditor, BackgroundColourAndModeAreKept) {
+    PictureWindow::restoreSetting(packPictureSetting(0x336699, kModeTiled));
+    ASSERT_TRUE(editor_->close());
+    editor_.reset();
+    AppState saved;
+    std::string bytes;
+    ASSERT_TRUE(readWholeFile(SongSession::stateFilePath(), bytes, 1 << 20));
+    readStateBytes(bytes, saved, true);
+    uint32_t bgr = 0;
+    int mode = -1;
+    unpackPictureSetting(saved.pictureWindowSetting, bgr, mode);
+    EXPECT_EQ(bgr, 0x336699u);
+    EXPECT_EQ(mode, kModeTiled);
+    PictureWindow::restoreSetting(0);
+    EXPECT_EQ(PictureWindow::backColour(), QColor(0, 0, 0));
 }
 
 // Pictures chosen for one song stay with it: the next song without pictures

@@ -88,8 +88,30 @@ const std::vector<WindowSize>& windowSizes() {
     return sizes;
 }
 
+IntRect otherScreen(const std::vector<IntRect>& screens, const IntRect& current) {
+    for (const IntRect& s : screens)
+        if (!(s == current)) return s;
+    return {};
+}
+
+int32_t packPictureSetting(uint32_t bgr, int mode) {
+    const uint32_t kept = mode >= kModeActual && mode <= kModeAuto ? static_cast<uint32_t>(mode + 1) : 0;
+    return static_cast<int32_t>((bgr & 0xFFFFFF) | kept << 24);
+}
+
+void unpackPictureSetting(int32_t setting, uint32_t& bgr, int& mode) {
+    const auto v = static_cast<uint32_t>(setting);
+    bgr = v & 0xFFFFFF;
+    const int kept = static_cast<int>(v >> 24) - 1;
+    mode = kept >= kModeActual && kept <= kModeAuto ? kept : kModeAuto;
+}
+
 IntRect subtitleBand(const IntRect& area) {
-    return {area.left, area.bottom - area.height() / 7, area.right, area.bottom};
+    const int h = area.width() * 2 / 21;
+    // From six sevenths down; a wide area would push the band past its
+    // bottom, and letters off the screen are lost, so it rises to fit.
+    const int top = std::max(area.top, std::min(area.top + area.height() * 6 / 7, area.bottom - h));
+    return {area.left, top, area.right, top + h};
 }
 
 }  // namespace melnix

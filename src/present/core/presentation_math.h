@@ -3,6 +3,7 @@
 // and placed, how often pictures change during a long prelude, which window
 // a requested size gives, and the texts after the last line.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -53,7 +54,22 @@ struct WindowSize {
 // The sizes offered in the picture window's menu, largest first.
 const std::vector<WindowSize>& windowSizes();
 
-// The subtitle band: the bottom seventh of the picture area.
+// The requested sizes of the external-screen item: the show covers another
+// screen, or comes back to this screen's work area.
+constexpr int kExternalScreenWidth = 160, kExternalScreenHeight = 120;
+constexpr int kThisScreenSize = -1;
+// The screen the show moves to for the external-screen item: the first one
+// that is not the one it is on; an empty rectangle when there is no other.
+IntRect otherScreen(const std::vector<IntRect>& screens, const IntRect& current);
+
+// The picture window's background colour (0xBBGGRR) and display mode, kept in
+// one number of the state file: the colour in the low three bytes, the mode
+// plus one in the top byte (0 there: none kept, the automatic mode).
+int32_t packPictureSetting(uint32_t bgr, int mode);
+void unpackPictureSetting(int32_t setting, uint32_t& bgr, int& mode);
+
+// The subtitle band: 2/21 of the width high, from six sevenths of the picture
+// area's height down, kept inside the area.
 IntRect subtitleBand(const IntRect& area);
 
 }  // namespace melnix
