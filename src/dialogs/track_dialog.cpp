@@ -11,6 +11,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 
 #include "midi/gm_program_names.h"
 #include "midi/midi_stream_player.h"
@@ -84,8 +88,8 @@ TrackDialog::TrackDialog(QWidget* parent, MidiSongFile& song, int& playingTrackC
     list_->setColumnWidth(kColEnglishInstrument, (w - kFixedColumnsTotal) * 3 / 5);
     connect(list_, &QTableWidget::cellDoubleClicked, this, &TrackDialog::activateCell);
 
-    auto* hint = new QLabel(tr("在下列列表中双击“播放状态”、“主旋律”、“音量”、“乐器名称”可改变其值。"), this);
-    hint->setGeometry(fromDialogUnits(kHintUnits));
+    hint_ = new QLabel(tr("在下列列表中双击“播放状态”、“主旋律”、“音量”、“乐器名称”可改变其值。"), this);
+    hint_->setGeometry(fromDialogUnits(kHintUnits));
 
     // Each button takes an edit still open in the list before it acts.
     const auto then = [this](void (TrackTable::*edit)(), bool close) {
@@ -150,6 +154,28 @@ void TrackDialog::fill() {
             }
         }
     }
+    fitColumns();
+}
+
+// Every column as wide as its title and its widest cell; the dialog grows
+// (never shrinks) so that the list shows them all side by side.
+void TrackDialog::fitColumns() {
+    constexpr int kCellPadding = 12;
+    int total = 2 * list_->frameWidth() + list_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < kTrackColumnCount; ++c) {
+        const int before = list_->columnWidth(c);
+        list_->resizeColumnToContents(c);  // the title and the cells
+        const int width = std::max(before, list_->columnWidth(c) + kCellPadding);
+        list_->setColumnWidth(c, width);
+        total += width;
+    }
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const int room = screen ? screen->availableGeometry().width() - 40 - (width() - list_->width()) : total;
+    const int grow = std::min(total, room) - list_->width();
+    if (grow <= 0) return;
+    setFixedSize(width() + grow, height());
+    list_->resize(list_->width() + grow, list_->height());
+    if (hint_) hint_->resize(hint_->width() + grow, hint_->height());
 }
 
 void TrackDialog::activateCell(int row, int column) {

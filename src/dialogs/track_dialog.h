@@ -10,6 +10,7 @@
 #include "midi/track_table.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
@@ -47,6 +48,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void fitColumns();
     void fill();
     void openVolumeEditor(int row);
     void openInstrumentEditor(int row, bool chinese);
@@ -59,6 +61,7 @@ private:
 
     TrackTable table_;
     TrackWords words_;
+    QLabel* hint_ = nullptr;
     QTableWidget* list_ = nullptr;
     QLineEdit* volumeEdit_ = nullptr;
     QComboBox* instrumentBox_ = nullptr;

@@ -102,6 +102,7 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
     ctx_.timeline = timeline_.get();
     songs_->computeAreas();
     subtitle_ = new SubtitleWindow(this, timeline_->subtitleArea(), kSubtitleId);
+    subtitle_->setSizePercent(settings_.subtitleSizePercent);
     ctx_.subtitle = subtitle_;
     timeline_->setSubtitleWindow(subtitle_);
     show_ = std::make_unique<ShowBridge>(ctx_);
@@ -279,6 +280,7 @@ void EditorDialog::runCommand(uint32_t id) {
         case kCmdBackToEditor: show_->backToEditor(); break;
         case kCmdEscape: show_->escape(); break;
         case kCmdChooseSong: show_->chooseSong(); break;
+        case kCmdExportVideo: show_->runOutsideShow([this] { exportVideo(); }); break;
         case kCmdExit: show_->exitProgram(); break;
         case kCmdOtherPictures: show_->otherPictures(); break;
         case kCmdExchange: files_->exchange(); break;
@@ -295,6 +297,15 @@ void EditorDialog::systemCommand(int id) {
 }
 
 void EditorDialog::openNamedFile(const std::string& path) { files_->openNamedFile(path); }
+
+void EditorDialog::exportVideo() {
+    VideoExportRequest request =
+        editorExportRequest(state_, sheet(), lines_->face(), [this](int i) { return lines_->closingText(i); });
+    // The look of the show: its letters' size and its background colour.
+    request.show.sizePercent = settings_.subtitleSizePercent;
+    request.show.background = PictureWindow::backColour();
+    runVideoExport(this, *prompts_, std::move(request));
+}
 
 void EditorDialog::finishStartup() {
     layout_.Take(this, QRect(0, 0, width(), control(idSeparator)->y() - 2));
@@ -431,9 +442,7 @@ void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.addSeparator();
     menu.addAction(tr("关于 Melnix"), this, [this] { systemCommand(kSysAbout); });
     menu.addAction(tr("选择字幕字体"), this, [this] { systemCommand(kSysSubtitleFont); });
-    menu.addAction(tr("导出视频"), this, [this] {
-        runVideoExport(this, *prompts_, editorExportRequest(state_, sheet(), lines_->face(), [this](int i) { return lines_->closingText(i); }));
-    });
+    menu.addAction(tr("导出视频"), this, [this] { exportVideo(); });
     QAction* quality = menu.addAction(tr("慢放与快放不变调时用高质量变速"), this,
                                       [this](bool on) { transport_.setStretchQuality(on); });
     quality->setCheckable(true);

@@ -57,6 +57,8 @@ public:
     void systemCommand(int id);
     // Opens a file named by the user or a second copy as the current song.
     void openNamedFile(const std::string& path);
+    // Renders the show of the open song into a video file, asking where.
+    void exportVideo();
     // Songs started with after the first file: they join the song list once
     // the saved one is read, behind the song that opens.
     void addToSongListAtStart(std::vector<std::string> paths) { moreStartFiles_ = std::move(paths); }

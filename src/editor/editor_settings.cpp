@@ -37,6 +37,8 @@ void EditorSettings::load() {
     laterLinesFollow = s.value("timing/laterLinesFollow", laterLinesFollow).toBool();
     const int step = s.value("timing/shiftStep", shiftStepCs).toInt();
     if (step >= 1 && step <= 6000) shiftStepCs = step;
+    const int size = s.value("subtitle/sizePercent", subtitleSizePercent).toInt();
+    if (size >= kMinSubtitleSizePercent && size <= 100) subtitleSizePercent = size;
 }
 
 void EditorSettings::save() const {
@@ -44,6 +46,7 @@ void EditorSettings::save() const {
     s.setValue("timing/syncKey", syncKey);
     s.setValue("timing/laterLinesFollow", laterLinesFollow);
     s.setValue("timing/shiftStep", shiftStepCs);
+    s.setValue("subtitle/sizePercent", subtitleSizePercent);
 }
 
 }  // namespace melnix

@@ -16,11 +16,16 @@ struct SyncKeyChoice {
 const std::vector<SyncKeyChoice>& syncKeyChoices();
 QString syncKeyName(int key);
 
+constexpr int kMinSubtitleSizePercent = 30;
+
 struct EditorSettings {
     int syncKey;             // times the next character, as "同步" does
     int stepBackKey;         // takes the last tap back
     bool laterLinesFollow = true;
     int shiftStepCs = 10;    // the step of a time shift, 1/100 s
+    // The subtitle's letters as a share of the height that fills the band,
+    // chosen with the font chooser's size.
+    int subtitleSizePercent = 100;
 
     EditorSettings();
     void load();

@@ -1,6 +1,7 @@
 #include "editor/line_display.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <QFont>
 #include <QWidget>
 
@@ -10,7 +11,9 @@
 #include "editor/timeline_view.h"
 #include "playback/core/transport.h"
 #include "present/closing_texts.h"
+#include "present/core/subtitle_wipe.h"
 #include "present/subtitle_window.h"
+#include "editor/editor_settings.h"
 #include "sync/line_times.h"
 #include "ui/prompts.h"
 #include "ui/qt_text.h"
@@ -67,6 +70,9 @@ void LineDisplay::place() {
     const QRect box(area.left(), area.top() + (area.height() - h) / 2, w, h);
     ctx_.subtitle->place(box, face_, false);
     ctx_.subtitle->setEnabled(false);
+    // The area behind repaints: a smaller or other face leaves no trace of
+    // the old letters while the song is paused.
+    ctx_.window->update(area.adjusted(-2, -2, 2, 2));
     if (shown_ != kNoLine) {
         const int line = shown_;
         shown_ = kNoLine;
@@ -81,10 +87,21 @@ void LineDisplay::setFace(const QString& face) {
 }
 
 void LineDisplay::chooseFont() {
+    // From the face and size the subtitle shows now.
+    SubtitleWindow& subtitle = *ctx_.subtitle;
     QFont font(face_);
-    font.setPixelSize(36);
+    font.setPixelSize(std::max(subtitle.fontHeight(), 1));
     font.setWeight(QFont::Normal);
     if (!ctx_.prompts->chooseFont(ctx_.window, font, tr("选择字幕字体"))) return;
+    // The dialog answers in points; the band's fitting height is the most.
+    const int px = font.pixelSize() > 0 ? font.pixelSize()
+                                        : qRound(font.pointSizeF() * ctx_.window->logicalDpiY() / 72.0);
+    const int fitted = fitFontSize(subtitle.boxHeight()).height;
+    if (px > 0 && fitted > 0) {
+        ctx_.settings->subtitleSizePercent = std::clamp(px * 100 / fitted, kMinSubtitleSizePercent, 100);
+        ctx_.settings->save();
+        subtitle.setSizePercent(ctx_.settings->subtitleSizePercent);
+    }
     setFace(font.family());
 }
 

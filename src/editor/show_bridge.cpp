@@ -146,12 +146,17 @@ void ShowBridge::restartSong() {
 
 // The song list over the paused show; the show comes back with the song chosen.
 void ShowBridge::chooseSong() {
+    runOutsideShow([this] { ctx_.files->openSongList(); });
+}
+
+void ShowBridge::runOutsideShow(const std::function<void()>& work) {
     const bool automatic = automatic_;
+    const bool wasRunning = presentation_->running();
     leave();
     if (ctx_.panel->playing()) ctx_.panel->pause();
-    ctx_.files->openSongList();
+    work();
     if (!ctx_.panel->playing()) ctx_.panel->play();
-    requestShow(automatic);
+    if (wasRunning) requestShow(automatic);
 }
 
 void ShowBridge::exitProgram() {

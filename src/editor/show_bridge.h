@@ -4,6 +4,7 @@
 // the song that ends during it, and the show's own commands.
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "present/presentation.h"
@@ -45,6 +46,9 @@ public:
     // The show's menu.
     void togglePause();
     void restartSong();
+    // Leaves the show, pausing, for work in a dialog; then plays on and
+    // comes back into the show.
+    void runOutsideShow(const std::function<void()>& work);
     void chooseSong();
     void exitProgram();
     void otherPictures();

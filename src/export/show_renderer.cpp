@@ -31,7 +31,9 @@ ShowRenderer::ShowRenderer(ShowContent content, QSize frame, BuiltIn builtIn)
     background_ = QImage(size_, QImage::Format_RGB32);
     background_.fill(content_.background);
     band_ = exportSubtitleBand(size_);
-    const FontSize fs = fitFontSize(band_.height());
+    FontSize fs = fitFontSize(band_.height());
+    if (content_.sizePercent > 0 && content_.sizePercent < 100)
+        fs = {fs.width * content_.sizePercent / 100, fs.height * content_.sizePercent / 100};
     fontHeight_ = fs.height;
     font_ = makeSubtitleFont(fs.width, fs.height, content_.face);
     if (!content_.video.empty()) {

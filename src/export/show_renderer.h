@@ -34,6 +34,7 @@ struct ShowContent {
     std::vector<std::string> pictures;  // files, or built-in names ("__0.jpg"); none: the built-in ones
     EffectTable effects{};              // the ticked transitions
     QString face;                       // the subtitle face
+    int sizePercent = 100;              // the letters' share of the height that fills the band
     QColor background = Qt::black;      // around pictures that do not fill the frame
     uint32_t seed = 1;                  // the transitions' random choice
     // A video behind the lyric instead of the pictures: the song's own

@@ -372,6 +372,7 @@ void PictureWindow::buildMenu() {
     setPaused(false);
     menu_->addAction(tr("从头听..."), this, [this] { command(kCmdRestartSong); });
     menu_->addAction(tr("选择歌曲"), this, [this] { command(kCmdChooseSong); });
+    menu_->addAction(tr("导出视频..."), this, [this] { command(kCmdExportVideo); });
     menu_->addSeparator();
     menu_->addAction(tr("背景颜色"), this, [this] {
         const QColor c = QColorDialog::getColor(backColour_, this, tr("背景颜色"));

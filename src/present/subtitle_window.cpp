@@ -43,6 +43,7 @@ const MenuItem kMenuItems[] = {
     {kMenuTogglePause, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "暂    停")},
     {kMenuRestartSong, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "从头听...")},
     {kMenuChooseSong, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "选择歌曲")},
+    {kMenuExportVideo, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "导出视频...")},
     {0, nullptr},
     {kMenuSubtitleFont, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "字幕字体")},
     {0, nullptr},
@@ -83,6 +84,7 @@ void SubtitleWindow::createFont(int width, int height, const QString& face) {
 
 void SubtitleWindow::fitFont(const QString& face) {
     FontSize s = fitFontSize(boxHeight_);
+    if (sizePercent_ < 100) s = {s.width * sizePercent_ / 100, s.height * sizePercent_ / 100};
     createFont(s.width, s.height, face);
 }
 
@@ -213,6 +215,9 @@ void SubtitleWindow::menuChosen(QAction* action) {
         break;
     case kMenuChooseSong:
         postCommand(owner_, kCmdChooseSong);
+        break;
+    case kMenuExportVideo:
+        postCommand(owner_, kCmdExportVideo);
         break;
     case kMenuSubtitleFont:
         postCommand(owner_, kCmdSubtitleFont);

@@ -49,6 +49,9 @@ public:
     // average glyph width (the narrow glyphs are half the full-width ones).
     void createFont(int width, int height, const QString& face);
     void fitFont(const QString& face);
+    // The letters as a share (30..100 %) of the height that fills the box.
+    void setSizePercent(int percent) { sizePercent_ = percent; }
+    int sizePercent() const { return sizePercent_; }
 
     // Sets the box, fits the font to it and moves the window there, hidden:
     // onDesktop true puts it on the desktop (rect in screen coordinates),
@@ -122,6 +125,7 @@ private:
     QFont font_;
     int fontWidth_ = 0;
     int fontHeight_ = 0;
+    int sizePercent_ = 100;
     QMenu* menu_ = nullptr;
     QAction* pauseItem_ = nullptr;
     bool onDesktop_ = false;

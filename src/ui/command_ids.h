@@ -24,6 +24,8 @@ constexpr uint32_t kCmdMidiPlayedOff = 1111888812;
 // After a song failed to open: the list moves on, or the editor goes back to
 // the song before it.
 constexpr uint32_t kCmdAfterFailedSong = 1111888813;
+// From the show's menus: leave the show and render it into a video file.
+constexpr uint32_t kCmdExportVideo = 1111888814;
 
 // The progress slider's drag.
 constexpr uint32_t kCmdSliderDown = 1111888801;
@@ -55,6 +57,7 @@ constexpr int kMenuBackToEditor = 29331;
 constexpr int kMenuHideEditor = 29457;
 constexpr int kMenuHelp = 29304;
 constexpr int kMenuExit = 29332;
+constexpr int kMenuExportVideo = 29458;
 
 // Items the editor adds to its window menu.
 constexpr int kSysAbout = 16;

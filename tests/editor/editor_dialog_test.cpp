@@ -174,18 +174,37 @@ TEST_F(EditorTest, WindowMenuItemsRunAboutAndTheSubtitleFont) {
     editor_->systemCommand(kSysAbout);
     EXPECT_EQ(prompts_->abouts, 1);
 
-    // Cancelled: the face stays.
+    // Cancelled: the face stays. The chooser starts from the face and size shown.
+    SubtitleWindow& subtitle = *editor_->subtitleWindow();
+    const int fitted = subtitle.fontHeight();
     editor_->systemCommand(kSysSubtitleFont);
     EXPECT_EQ(prompts_->offeredFont.family(), kDefaultSubtitleFace);
-    EXPECT_EQ(prompts_->offeredFont.pixelSize(), 36);
+    EXPECT_EQ(prompts_->offeredFont.pixelSize(), fitted);
 
     prompts_->chosenFace = QStringLiteral("Noto Serif CJK SC");
     editor_->systemCommand(kSysSubtitleFont);
     editor_->systemCommand(kSysSubtitleFont);
     EXPECT_EQ(prompts_->offeredFont.family(), prompts_->chosenFace);  // the chooser starts from the face in use
+
+    // A size chosen in points takes effect, up to the size that fills the band.
+    const int half = fitted * 72 / editor_->logicalDpiY() / 2;
+    prompts_->chosenPointSize = half;
+    editor_->systemCommand(kSysSubtitleFont);
+    EXPECT_NEAR(subtitle.fontHeight(), half * editor_->logicalDpiY() / 72, 2);
+    const int chosen = subtitle.fontHeight();
+    editor_->systemCommand(kSysSubtitleFont);
+    EXPECT_EQ(prompts_->offeredFont.pixelSize(), chosen);
     button(idExit)->click();
     ASSERT_TRUE(test::waitUntil([&] { return !editor_->isVisible(); }));
     EXPECT_EQ(editor_->state().subtitleFont, "Noto Serif CJK SC");
+
+    // Kept for the next start; too large a size fills the band and no more.
+    open(song_);
+    EXPECT_EQ(editor_->subtitleWindow()->fontHeight(), chosen);
+    prompts_->chosenFace = QStringLiteral("Noto Serif CJK SC");
+    prompts_->chosenPointSize = 400;
+    editor_->systemCommand(kSysSubtitleFont);
+    EXPECT_EQ(editor_->subtitleWindow()->fontHeight(), fitted);
 }
 
 TEST_F(EditorTest, QuittingWithUnsavedLyricsAsksFirst) {

@@ -218,6 +218,7 @@ protected:
         song_ = files_.file("tone.wav");
         test::writeEditorSong(song_);
         auto prompts = std::make_unique<test::QuietPrompts>();
+        prompts_ = prompts.get();
         editor_ = std::make_unique<EditorDialog>(program_.path(), song_, "demo", std::move(prompts));
         editor_->show();
         ASSERT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
@@ -229,6 +230,7 @@ protected:
     test::TempDir home_, files_, program_;
     std::string song_;
     std::unique_ptr<EditorDialog> editor_;
+    test::QuietPrompts* prompts_ = nullptr;
     QSize editorSize_;
     QRect pauseHome_;
 };
@@ -316,6 +318,29 @@ TEST_F(PresentationInTheEditor, ShowWindowSizesWithoutATitleBar) {
     EXPECT_EQ(editor_->windowFlags(), editorFlags);
     EXPECT_TRUE(editor_->isVisible());
     EXPECT_EQ(editor_->size(), editorSize_);
+}
+
+// "导出视频" in the show's menus leaves the show for the export's dialog and
+// comes back into it.
+TEST_F(PresentationInTheEditor, ExportingFromTheShowComesBackIntoIt) {
+    press(idPresent);
+    Presentation& show = editor_->presentation();
+    ASSERT_TRUE(show.running());
+    bool offeredOutsideTheShow = false;
+    QString title;
+    prompts_->onDialog = [&](QDialog& d) {
+        title = d.windowTitle();
+        offeredOutsideTheShow = !show.running() && editor_->transport().playState() == PlayState::Paused;
+        return int(QDialog::Rejected);
+    };
+    editor_->runCommand(kCmdExportVideo);
+    EXPECT_EQ(title, QString::fromUtf8("导出视频"));
+    EXPECT_TRUE(offeredOutsideTheShow);
+    EXPECT_TRUE(test::waitUntil([&] { return show.running(); }));
+    EXPECT_EQ(editor_->transport().playState(), PlayState::Playing);
+    bool inMenu = false;
+    for (QAction* a : show.pictureWindow()->menu()->actions()) inMenu |= a->text() == QString::fromUtf8("导出视频...");
+    EXPECT_TRUE(inMenu);
 }
 
 // The background colour and display mode outlive the program in the state file.

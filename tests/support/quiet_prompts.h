@@ -47,6 +47,7 @@ public:
         offeredFont = font;
         if (chosenFace.isEmpty()) return false;
         font.setFamily(chosenFace);
+        if (chosenPointSize > 0) font.setPointSize(chosenPointSize);
         return true;
     }
     QString newPassword(QWidget*, const QString&) override { return password; }
@@ -72,6 +73,7 @@ public:
     QStringList saveStarts;
     QFont offeredFont;
     QString chosenFace;  // empty: the font dialog is cancelled
+    int chosenPointSize = 0;  // 0: the size offered is kept
     QString password;
     bool connected = true;
     int number = -1;  // the answer to a number's question; out of range: cancelled
