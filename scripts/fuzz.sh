@@ -13,7 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-TARGETS=(mlx_block tail_locator text_stream lrc ksc text_import midi wav mp3 state_file pik smtp_reply exchange_config)
+TARGETS=(mlx_block tail_locator text_stream lrc ksc text_import midi wav mp3 ffmpeg_source state_file pik smtp_reply exchange_config)
 
 if [ "${1:-}" = "--list" ]; then
   printf '%s\n' "${TARGETS[@]}"
