@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QWidget>
+#include <cerrno>
+#include <cstring>
 
 #include "common/paths.h"
 #include "dialogs/exchange_dialog.h"
@@ -35,6 +37,25 @@ namespace melnix {
 namespace {
 
 QString tr(const char* text) { return QCoreApplication::translate("EditorDialog", text); }
+
+// Why a store failed, in the user's words; the store's own note follows.
+QString storeFailureText(const StoreError& error) {
+    QString why;
+    switch (error.err) {
+        case EACCES:
+        case EPERM: why = tr("文件是只读的，或者没有写入它的权限。"); break;
+        case EROFS: why = tr("文件所在的磁盘是只读的。"); break;
+        case ENOSPC:
+        case EDQUOT: why = tr("磁盘空间不足。"); break;
+        case ENOENT: why = tr("文件或文件夹已不存在。"); break;
+        default:
+            why = error.err ? tr("系统报告的错误: %1").arg(QString::fromLocal8Bit(std::strerror(error.err)))
+                            : tr("保存没有完成，原文件保持不变。");
+            break;
+    }
+    if (!error.detail.empty()) why += "\n(" + QString::fromStdString(error.detail) + ")";
+    return why;
+}
 
 }  // namespace
 
@@ -105,7 +126,10 @@ bool LyricFiles::storeInSongTail() {
         ctx_.state->list.setCurrentLyricFlag(true);
         ctx_.hints->flash(tr("歌词已保存在歌曲文件的尾部: %1").arg(displayPath(song)));
     } else {
-        ctx_.prompts->error(ctx_.window, displayPath(song), tr("保存到下列文件时，出现错误，保存失败!"));
+        ctx_.prompts->error(ctx_.window,
+                            displayPath(song) + "\n\n" + storeFailureText(error) + "\n" +
+                                tr("歌词仍可用“另存为其他文件”保存到 .MLX 文件中。"),
+                            tr("保存到下列文件时，出现错误，保存失败!"));
     }
     // The song comes back where it was.
     if (t.openSong(song, ctx_.document->sheet().songDataLength)) {
@@ -126,7 +150,8 @@ bool LyricFiles::storeInLyricFile(const std::string& path) {
     // File names are UTF-8 here; the block records the song's name as GBK text.
     const std::string songName = utf8ToGbk(fileNameOf(current.songPath));
     if (!melnix::storeInLyricFile(path, ctx_.document->sheet(), ctx_.songs->lengthCs(), songName, &error)) {
-        ctx_.prompts->error(ctx_.window, displayPath(path), tr("保存到下列文件时，出现错误，保存失败!"));
+        ctx_.prompts->error(ctx_.window, displayPath(path) + "\n\n" + storeFailureText(error),
+                            tr("保存到下列文件时，出现错误，保存失败!"));
         return false;
     }
     current.lyricRef = path;

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QRadioButton>
 #include <cmath>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -439,6 +440,47 @@ TEST_F(EditorTest, SavesIntoTheSongAndIntoALyricFile) {
     EXPECT_TRUE(editor_->modified());
     ASSERT_TRUE(openLyricFile(mlx, fromFile));
     EXPECT_EQ(fromFile.lineCount(), 4);
+}
+
+// A save that fails says why, keeps the lyric modified and the song as it
+// was, and the song plays on.
+TEST_F(EditorTest, AFailedSaveSaysWhyAndKeepsTheLyric) {
+    open(song_);
+    const std::string before = test::readFile(song_);
+    button(idAdd)->click();
+    lineBox()->setEditText(QString::fromUtf8("新的一句"));
+    button(idConfirmAdd)->click();
+    ASSERT_TRUE(editor_->modified());
+    std::filesystem::permissions(song_, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                            std::filesystem::perms::others_read);
+    // Into the song; the save dialog comes back after the failure, and is cancelled.
+    int offered = 0;
+    const auto pressThenCancel = [&offered](int id) {
+        return [&offered, id](QDialog& d) {
+            d.findChild<QPushButton*>(QString("control%1").arg(offered++ == 0 ? id : 2))->click();
+            return d.result();
+        };
+    };
+    prompts_->onDialog = pressThenCancel(1);
+    button(idSave)->click();
+    EXPECT_EQ(offered, 2);
+    ASSERT_EQ(prompts_->errors.size(), 1);
+    EXPECT_TRUE(prompts_->errors[0].contains(QString::fromUtf8("文件是只读的，或者没有写入它的权限。")))
+        << prompts_->errors[0].toStdString();
+    EXPECT_TRUE(prompts_->errors[0].contains(".MLX"));
+    EXPECT_TRUE(editor_->modified());
+    EXPECT_EQ(test::readFile(song_), before);
+    EXPECT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
+
+    // Into a lyric file in a folder that is gone: said so as well.
+    prompts_->errors.clear();
+    prompts_->saveFiles = QStringList{QString::fromStdString(files_.file("gone/words.MLX"))};
+    offered = 0;
+    prompts_->onDialog = pressThenCancel(1042);  // save as
+    button(idSave)->click();
+    ASSERT_EQ(prompts_->errors.size(), 1);
+    EXPECT_TRUE(prompts_->errors[0].contains(QString::fromUtf8("文件或文件夹已不存在。"))) << prompts_->errors[0].toStdString();
+    EXPECT_TRUE(editor_->modified());
 }
 
 // A lyric file opens the song it belongs to, whatever is open or failed.
