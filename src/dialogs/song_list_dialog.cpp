@@ -63,9 +63,9 @@ public:
 }  // namespace
 
 QString songOpenFilter() {
-    return QCoreApplication::translate("SongListDialog", "常见音乐类型") +
+    return QCoreApplication::translate("melnix::SongListDialog", "常见音乐类型") +
            " (*.MP3 *.WAV *.MID *.KAR *.WMA *.CDA *.MPG *.WMF *.RM *.SWF *.FLAC *.M4A *.OGG *.OPUS *.MP4 *.MKV *.WEBM);;" +
-           QCoreApplication::translate("SongListDialog", "所有音像类型") + " (" + patterns(MediaTable::Audio) + " " +
+           QCoreApplication::translate("melnix::SongListDialog", "所有音像类型") + " (" + patterns(MediaTable::Audio) + " " +
            patterns(MediaTable::Video) + ")";
 }
 
@@ -290,14 +290,16 @@ bool chooseBackgroundFor(SongEntry& song, AppState& state, QWidget* parent, Prom
     if (wholeFolder && scrambler) {
         // The folder's pictures may be scrambled, or a scrambled folder opened up.
         const bool scrambled = isPikPath(paths.front());
-        const QString x = scrambled ? SongListDialog::tr("已") : SongListDialog::tr("未");
-        const QString y = scrambled ? SongListDialog::tr("解") : SongListDialog::tr("加");
-        const Answer answer = prompts.ask(parent, SongListDialog::tr("如果只选一个文件，则表示选择了该目录下所有图片!\n\n"
-                                                                "你选择的文件是%1加密的，你现在有机会\n\n"
-                                                                "将该目录下所有%1加密的图片文件 %2密。\n\n"
+        // Whole sentences, so that a translation need not build them.
+        const QString question = scrambled ? SongListDialog::tr("如果只选一个文件，则表示选择了该目录下所有图片!\n\n"
+                                                                "你选择的文件是已加密的，你现在有机会\n\n"
+                                                                "将该目录下所有已加密的图片文件 解密。\n\n"
                                                                 "你 需 要 这 样 做 吗 ？")
-                                                 .arg(x, y),
-                                           QStringLiteral("Melnix"), true, Answer::No);
+                                           : SongListDialog::tr("如果只选一个文件，则表示选择了该目录下所有图片!\n\n"
+                                                                "你选择的文件是未加密的，你现在有机会\n\n"
+                                                                "将该目录下所有未加密的图片文件 加密。\n\n"
+                                                                "你 需 要 这 样 做 吗 ？");
+        const Answer answer = prompts.ask(parent, question, QStringLiteral("Melnix"), true, Answer::No);
         if (answer == Answer::Cancel) return false;
         if (answer == Answer::Yes && scrambled) {
             action = FolderScrambling::Unscramble;
