@@ -5,522 +5,522 @@
     <name>GmProgramNames</name>
     <message>
         <source>平台钢琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Acoustic Grand Piano</translation>
     </message>
     <message>
         <source>亮音钢琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Bright Acoustic Piano</translation>
     </message>
     <message>
         <source>平台电钢琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Electric Grand Piano</translation>
     </message>
     <message>
         <source>叮当琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Honky-tonk Piano</translation>
     </message>
     <message>
         <source>电钢琴1</source>
-        <translation type="unfinished"></translation>
+        <translation>Electric Piano 1</translation>
     </message>
     <message>
         <source>电钢琴2</source>
-        <translation type="unfinished"></translation>
+        <translation>Electric Piano 2</translation>
     </message>
     <message>
         <source>大键琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Harpsichord</translation>
     </message>
     <message>
         <source>古钢琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Clavi</translation>
     </message>
     <message>
         <source>钢片琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Celesta</translation>
     </message>
     <message>
         <source>铁琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Glockenspiel</translation>
     </message>
     <message>
         <source>音乐盒</source>
-        <translation type="unfinished"></translation>
+        <translation>Music Box</translation>
     </message>
     <message>
         <source>抖音琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Vibraphone</translation>
     </message>
     <message>
         <source>立奏木琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Marimba</translation>
     </message>
     <message>
         <source>柔音木琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Xylophone</translation>
     </message>
     <message>
         <source>管钟</source>
-        <translation type="unfinished"></translation>
+        <translation>Tubular Bells</translation>
     </message>
     <message>
         <source>扬琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Dulcimer</translation>
     </message>
     <message>
         <source>爵士风琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Drawbar Organ</translation>
     </message>
     <message>
         <source>敲击风琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Percussive Organ</translation>
     </message>
     <message>
         <source>摇滚风琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Rock Organ</translation>
     </message>
     <message>
         <source>教堂风琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Church Organ</translation>
     </message>
     <message>
         <source>簧风琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Reed Organ</translation>
     </message>
     <message>
         <source>手风琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Accordion</translation>
     </message>
     <message>
         <source>口琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Harmonica</translation>
     </message>
     <message>
         <source>探戈手风琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Tango Accordion</translation>
     </message>
     <message>
         <source>古典吉他</source>
-        <translation type="unfinished"></translation>
+        <translation>Acoustic Guitar (nylon)</translation>
     </message>
     <message>
         <source>民谣吉他</source>
-        <translation type="unfinished"></translation>
+        <translation>Acoustic Guitar (steel)</translation>
     </message>
     <message>
         <source>爵士电吉他</source>
-        <translation type="unfinished"></translation>
+        <translation>Electric Guitar (jazz)</translation>
     </message>
     <message>
         <source>电吉他</source>
-        <translation type="unfinished"></translation>
+        <translation>Electric Guitar (clean)</translation>
     </message>
     <message>
         <source>闷音电吉他</source>
-        <translation type="unfinished"></translation>
+        <translation>Electric Guitar (muted)</translation>
     </message>
     <message>
         <source>浊音电吉他</source>
-        <translation type="unfinished"></translation>
+        <translation>Overdriven Guitar</translation>
     </message>
     <message>
         <source>变音电吉他</source>
-        <translation type="unfinished"></translation>
+        <translation>Distortion Guitar</translation>
     </message>
     <message>
         <source>和音吉他</source>
-        <translation type="unfinished"></translation>
+        <translation>Guitar Harmonics</translation>
     </message>
     <message>
         <source>原音贝司</source>
-        <translation type="unfinished"></translation>
+        <translation>Acoustic Bass</translation>
     </message>
     <message>
         <source>手弹电贝司</source>
-        <translation type="unfinished"></translation>
+        <translation>Electric Bass (finger)</translation>
     </message>
     <message>
         <source>匹克电贝司</source>
-        <translation type="unfinished"></translation>
+        <translation>Electric Bass (pick)</translation>
     </message>
     <message>
         <source>颤音贝司</source>
-        <translation type="unfinished"></translation>
+        <translation>Fretless Bass</translation>
     </message>
     <message>
         <source>重贝司1</source>
-        <translation type="unfinished"></translation>
+        <translation>Slap Bass 1</translation>
     </message>
     <message>
         <source>重贝司2</source>
-        <translation type="unfinished"></translation>
+        <translation>Slap Bass 2</translation>
     </message>
     <message>
         <source>合成贝司1</source>
-        <translation type="unfinished"></translation>
+        <translation>Synth Bass 1</translation>
     </message>
     <message>
         <source>合成贝司2</source>
-        <translation type="unfinished"></translation>
+        <translation>Synth Bass 2</translation>
     </message>
     <message>
         <source>小提琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Violin</translation>
     </message>
     <message>
         <source>中提琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Viola</translation>
     </message>
     <message>
         <source>大提琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Cello</translation>
     </message>
     <message>
         <source>低音提琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Contrabass</translation>
     </message>
     <message>
         <source>颤弓弦乐</source>
-        <translation type="unfinished"></translation>
+        <translation>Tremolo Strings</translation>
     </message>
     <message>
         <source>弹拨弦乐</source>
-        <translation type="unfinished"></translation>
+        <translation>Pizzicato Strings</translation>
     </message>
     <message>
         <source>竖琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Orchestral Harp</translation>
     </message>
     <message>
         <source>定音鼓</source>
-        <translation type="unfinished"></translation>
+        <translation>Timpani</translation>
     </message>
     <message>
         <source>弦乐合奏1</source>
-        <translation type="unfinished"></translation>
+        <translation>String Ensemble 1</translation>
     </message>
     <message>
         <source>弦乐合奏2</source>
-        <translation type="unfinished"></translation>
+        <translation>String Ensemble 2</translation>
     </message>
     <message>
         <source>合成弦乐1</source>
-        <translation type="unfinished"></translation>
+        <translation>SynthStrings 1</translation>
     </message>
     <message>
         <source>合成弦乐2</source>
-        <translation type="unfinished"></translation>
+        <translation>SynthStrings 2</translation>
     </message>
     <message>
         <source>(啊)诗歌</source>
-        <translation type="unfinished"></translation>
+        <translation>Choir Aahs</translation>
     </message>
     <message>
         <source>(喔)语音</source>
-        <translation type="unfinished"></translation>
+        <translation>Voice Oohs</translation>
     </message>
     <message>
         <source>合成人声</source>
-        <translation type="unfinished"></translation>
+        <translation>Synth Voice</translation>
     </message>
     <message>
         <source>打击交响乐</source>
-        <translation type="unfinished"></translation>
+        <translation>Orchestra Hit</translation>
     </message>
     <message>
         <source>小号</source>
-        <translation type="unfinished"></translation>
+        <translation>Trumpet</translation>
     </message>
     <message>
         <source>伸缩号</source>
-        <translation type="unfinished"></translation>
+        <translation>Trombone</translation>
     </message>
     <message>
         <source>低音号</source>
-        <translation type="unfinished"></translation>
+        <translation>Tuba</translation>
     </message>
     <message>
         <source>闷音小号</source>
-        <translation type="unfinished"></translation>
+        <translation>Muted Trumpet</translation>
     </message>
     <message>
         <source>法国号</source>
-        <translation type="unfinished"></translation>
+        <translation>French Horn</translation>
     </message>
     <message>
         <source>铜管乐</source>
-        <translation type="unfinished"></translation>
+        <translation>Brass Section</translation>
     </message>
     <message>
         <source>合成铜管1</source>
-        <translation type="unfinished"></translation>
+        <translation>SynthBrass 1</translation>
     </message>
     <message>
         <source>合成铜管2</source>
-        <translation type="unfinished"></translation>
+        <translation>SynthBrass 2</translation>
     </message>
     <message>
         <source>低音萨克管</source>
-        <translation type="unfinished"></translation>
+        <translation>Soprano Sax</translation>
     </message>
     <message>
         <source>中音萨克管</source>
-        <translation type="unfinished"></translation>
+        <translation>Alto Sax</translation>
     </message>
     <message>
         <source>次中音萨克管</source>
-        <translation type="unfinished"></translation>
+        <translation>Tenor Sax</translation>
     </message>
     <message>
         <source>上低音萨克管</source>
-        <translation type="unfinished"></translation>
+        <translation>Baritone Sax</translation>
     </message>
     <message>
         <source>双簧管</source>
-        <translation type="unfinished"></translation>
+        <translation>Oboe</translation>
     </message>
     <message>
         <source>英国管</source>
-        <translation type="unfinished"></translation>
+        <translation>English Horn</translation>
     </message>
     <message>
         <source>低音管</source>
-        <translation type="unfinished"></translation>
+        <translation>Bassoon</translation>
     </message>
     <message>
         <source>单簧管</source>
-        <translation type="unfinished"></translation>
+        <translation>Clarinet</translation>
     </message>
     <message>
         <source>短笛</source>
-        <translation type="unfinished"></translation>
+        <translation>Piccolo</translation>
     </message>
     <message>
         <source>长笛</source>
-        <translation type="unfinished"></translation>
+        <translation>Flute</translation>
     </message>
     <message>
         <source>直笛</source>
-        <translation type="unfinished"></translation>
+        <translation>Recorder</translation>
     </message>
     <message>
         <source>排笛</source>
-        <translation type="unfinished"></translation>
+        <translation>Pan Flute</translation>
     </message>
     <message>
         <source>吹瓶声</source>
-        <translation type="unfinished"></translation>
+        <translation>Blown Bottle</translation>
     </message>
     <message>
         <source>尺八萧</source>
-        <translation type="unfinished"></translation>
+        <translation>Shakuhachi</translation>
     </message>
     <message>
         <source>笛哨声</source>
-        <translation type="unfinished"></translation>
+        <translation>Whistle</translation>
     </message>
     <message>
         <source>陶笛</source>
-        <translation type="unfinished"></translation>
+        <translation>Ocarina</translation>
     </message>
     <message>
         <source>方波</source>
-        <translation type="unfinished"></translation>
+        <translation>Lead 1 (square)</translation>
     </message>
     <message>
         <source>锯齿波</source>
-        <translation type="unfinished"></translation>
+        <translation>Lead 2 (sawtooth)</translation>
     </message>
     <message>
         <source>诗歌</source>
-        <translation type="unfinished"></translation>
+        <translation>Lead 3 (calliope)</translation>
     </message>
     <message>
         <source>合成吹管</source>
-        <translation type="unfinished"></translation>
+        <translation>Lead 4 (chiff)</translation>
     </message>
     <message>
         <source>合成电吉他</source>
-        <translation type="unfinished"></translation>
+        <translation>Lead 5 (charang)</translation>
     </message>
     <message>
         <source>人声键盘</source>
-        <translation type="unfinished"></translation>
+        <translation>Lead 6 (voice)</translation>
     </message>
     <message>
         <source>五度合音</source>
-        <translation type="unfinished"></translation>
+        <translation>Lead 7 (fifths)</translation>
     </message>
     <message>
         <source>贝司前奏</source>
-        <translation type="unfinished"></translation>
+        <translation>Lead 8 (bass + lead)</translation>
     </message>
     <message>
         <source>新时代</source>
-        <translation type="unfinished"></translation>
+        <translation>Pad 1 (new age)</translation>
     </message>
     <message>
         <source>温暖音</source>
-        <translation type="unfinished"></translation>
+        <translation>Pad 2 (warm)</translation>
     </message>
     <message>
         <source>合音</source>
-        <translation type="unfinished"></translation>
+        <translation>Pad 3 (polysynth)</translation>
     </message>
     <message>
         <source>合唱</source>
-        <translation type="unfinished"></translation>
+        <translation>Pad 4 (choir)</translation>
     </message>
     <message>
         <source>弹弓</source>
-        <translation type="unfinished"></translation>
+        <translation>Pad 5 (bowed)</translation>
     </message>
     <message>
         <source>金属</source>
-        <translation type="unfinished"></translation>
+        <translation>Pad 6 (metallic)</translation>
     </message>
     <message>
         <source>光耀</source>
-        <translation type="unfinished"></translation>
+        <translation>Pad 7 (halo)</translation>
     </message>
     <message>
         <source>横扫</source>
-        <translation type="unfinished"></translation>
+        <translation>Pad 8 (sweep)</translation>
     </message>
     <message>
         <source>雨声</source>
-        <translation type="unfinished"></translation>
+        <translation>FX 1 (rain)</translation>
     </message>
     <message>
         <source>音轨</source>
-        <translation type="unfinished"></translation>
+        <translation>FX 2 (soundtrack)</translation>
     </message>
     <message>
         <source>水晶</source>
-        <translation type="unfinished"></translation>
+        <translation>FX 3 (crystal)</translation>
     </message>
     <message>
         <source>大气</source>
-        <translation type="unfinished"></translation>
+        <translation>FX 4 (atmosphere)</translation>
     </message>
     <message>
         <source>明亮</source>
-        <translation type="unfinished"></translation>
+        <translation>FX 5 (brightness)</translation>
     </message>
     <message>
         <source>倩女幽影</source>
-        <translation type="unfinished"></translation>
+        <translation>FX 6 (goblins)</translation>
     </message>
     <message>
         <source>发音</source>
-        <translation type="unfinished"></translation>
+        <translation>FX 7 (echoes)</translation>
     </message>
     <message>
         <source>科幻</source>
-        <translation type="unfinished"></translation>
+        <translation>FX 8 (sci-fi)</translation>
     </message>
     <message>
         <source>西塔琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Sitar</translation>
     </message>
     <message>
         <source>五弦琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Banjo</translation>
     </message>
     <message>
         <source>三味线</source>
-        <translation type="unfinished"></translation>
+        <translation>Shamisen</translation>
     </message>
     <message>
         <source>十三弦琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Koto</translation>
     </message>
     <message>
         <source>卡利玛钟琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Kalimba</translation>
     </message>
     <message>
         <source>苏格兰风笛</source>
-        <translation type="unfinished"></translation>
+        <translation>Bagpipe</translation>
     </message>
     <message>
         <source>古提琴</source>
-        <translation type="unfinished"></translation>
+        <translation>Fiddle</translation>
     </message>
     <message>
         <source>唢呐</source>
-        <translation type="unfinished"></translation>
+        <translation>Shanai</translation>
     </message>
     <message>
         <source>叮当铃</source>
-        <translation type="unfinished"></translation>
+        <translation>Tinkle Bell</translation>
     </message>
     <message>
         <source>阿哥哥鼓</source>
-        <translation type="unfinished"></translation>
+        <translation>Agogo</translation>
     </message>
     <message>
         <source>钢鼓</source>
-        <translation type="unfinished"></translation>
+        <translation>Steel Drums</translation>
     </message>
     <message>
         <source>木块</source>
-        <translation type="unfinished"></translation>
+        <translation>Woodblock</translation>
     </message>
     <message>
         <source>日本太鼓</source>
-        <translation type="unfinished"></translation>
+        <translation>Taiko Drum</translation>
     </message>
     <message>
         <source>古高音鼓</source>
-        <translation type="unfinished"></translation>
+        <translation>Melodic Tom</translation>
     </message>
     <message>
         <source>合成鼓</source>
-        <translation type="unfinished"></translation>
+        <translation>Synth Drum</translation>
     </message>
     <message>
         <source>钹</source>
-        <translation type="unfinished"></translation>
+        <translation>Reverse Cymbal</translation>
     </message>
     <message>
         <source>磨弦</source>
-        <translation type="unfinished"></translation>
+        <translation>Guitar Fret Noise</translation>
     </message>
     <message>
         <source>呼吸</source>
-        <translation type="unfinished"></translation>
+        <translation>Breath Noise</translation>
     </message>
     <message>
         <source>海浪</source>
-        <translation type="unfinished"></translation>
+        <translation>Seashore</translation>
     </message>
     <message>
         <source>鸟鸣</source>
-        <translation type="unfinished"></translation>
+        <translation>Bird Tweet</translation>
     </message>
     <message>
         <source>电话</source>
-        <translation type="unfinished"></translation>
+        <translation>Telephone Ring</translation>
     </message>
     <message>
         <source>直升机</source>
-        <translation type="unfinished"></translation>
+        <translation>Helicopter</translation>
     </message>
     <message>
         <source>拍手</source>
-        <translation type="unfinished"></translation>
+        <translation>Applause</translation>
     </message>
     <message>
         <source>枪声</source>
-        <translation type="unfinished"></translation>
+        <translation>Gunshot</translation>
     </message>
 </context>
 <context>
     <name>LineEdits</name>
     <message>
         <source>(本句,勿用! Don&apos;t use self!)</source>
-        <translation type="unfinished"></translation>
+        <translation>(this line, don&apos;t use!)</translation>
     </message>
 </context>
 <context>
@@ -533,191 +533,195 @@
 或声卡的 MIDI 驱动程序。
 
 但你仍旧可以欣赏歌词及画面。</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>SongListDialog</name>
-    <message>
-        <source>常见音乐类型</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>所有音像类型</source>
-        <translation type="unfinished"></translation>
+        <translation>Sorry, you cannot hear the music.
+
+No sound card or MIDI driver
+
+is installed.
+
+You can still enjoy the lyrics and pictures.</translation>
     </message>
 </context>
 <context>
     <name>SongSession</name>
     <message>
         <source>打开下列文件时出错!</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not open this file!</translation>
     </message>
 </context>
 <context>
     <name>melnix::AboutBox</name>
     <message>
         <source>关于 Melnix</source>
-        <translation type="unfinished"></translation>
+        <translation>About Melnix</translation>
     </message>
     <message>
         <source>版本 %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Version %1</translation>
     </message>
     <message>
         <source>卡拉OK歌词同步与字幕制作软件：
 为自己的歌曲配上逐字变色的字幕，
 配上自己的图片或影像，全屏欣赏。</source>
-        <translation type="unfinished"></translation>
+        <translation>Karaoke lyric timing and subtitle maker:
+give your own songs subtitles that change colour word by word,
+add your own pictures or video, and enjoy them full screen.</translation>
     </message>
     <message>
         <source>关闭</source>
-        <translation type="unfinished"></translation>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
     <name>melnix::ExchangeDialog</name>
     <message>
         <source>同步歌词交换对话框</source>
-        <translation type="unfinished"></translation>
+        <translation>Lyric Exchange</translation>
     </message>
     <message>
         <source>同步歌词交换：把你亲手同步好的歌词文件连同你的简单资料发送到歌词交换信箱，喜欢同一首歌的网友就能找到你，彼此直接交换同步歌词。</source>
-        <translation type="unfinished"></translation>
+        <translation>Lyric exchange: send the lyric file you timed yourself, with a few details about you, to the lyric exchange mailbox. People who love the same song can find you and swap timed lyrics with you directly.</translation>
     </message>
     <message>
         <source>注意：下面填写的个人资料（网名、性别、年龄、地域、QQ号码、主页、EMail和给网友的留言）将会公开，供其他网友与你联系。</source>
-        <translation type="unfinished"></translation>
+        <translation>Note: the details you fill in below (name, sex, age, region, QQ number, home page, e-mail and your message to others) will be made public so that others can contact you.</translation>
     </message>
     <message>
         <source>本软件作者只负责整理和转发交流者的联系名单，不替任何人交换或保管歌词。</source>
-        <translation type="unfinished"></translation>
+        <translation>The author of this program only collects and passes on the list of contacts; he does not exchange or keep lyrics for anyone.</translation>
     </message>
     <message>
         <source>请不要发送较大的.MP3等歌曲文件，只需在下面写明可以下载它的网址。</source>
-        <translation type="unfinished"></translation>
+        <translation>Please do not send large song files such as .MP3; just give below the address where it can be downloaded.</translation>
     </message>
     <message>
         <source>你要发送的歌词文件是:</source>
-        <translation type="unfinished"></translation>
+        <translation>Lyric file to send:</translation>
     </message>
     <message>
         <source>其歌曲名称是:</source>
-        <translation type="unfinished"></translation>
+        <translation>Song title:</translation>
     </message>
     <message>
         <source>原文件(如.MP3)可在网站</source>
-        <translation type="unfinished"></translation>
+        <translation>Original (e.g. .MP3) at:</translation>
     </message>
     <message>
         <source>里下载。</source>
-        <translation type="unfinished"></translation>
+        <translation>for download.</translation>
     </message>
     <message>
         <source>网(姓)名:</source>
-        <translation type="unfinished"></translation>
+        <translation>Name:</translation>
     </message>
     <message>
         <source>男</source>
-        <translation type="unfinished"></translation>
+        <translation>Male</translation>
     </message>
     <message>
         <source>女</source>
-        <translation type="unfinished"></translation>
+        <translation>Female</translation>
     </message>
     <message>
         <source>年龄:</source>
-        <translation type="unfinished"></translation>
+        <translation>Age:</translation>
     </message>
     <message>
         <source>地域:</source>
-        <translation type="unfinished"></translation>
+        <translation>Region:</translation>
     </message>
     <message>
         <source>QQ号码:</source>
-        <translation type="unfinished"></translation>
+        <translation>QQ number:</translation>
     </message>
     <message>
         <source>主页:</source>
-        <translation type="unfinished"></translation>
+        <translation>Home page:</translation>
     </message>
     <message>
         <source>EMail:</source>
-        <translation type="unfinished"></translation>
+        <translation>E-mail:</translation>
     </message>
     <message>
         <source>(此项必须填写正确)</source>
-        <translation type="unfinished"></translation>
+        <translation>(must be correct)</translation>
     </message>
     <message>
         <source>给软件作者的留言:</source>
-        <translation type="unfinished"></translation>
+        <translation>Message to the author:</translation>
     </message>
     <message>
         <source>给网友的留言:</source>
-        <translation type="unfinished"></translation>
+        <translation>Message to others:</translation>
     </message>
     <message>
         <source>发送</source>
-        <translation type="unfinished"></translation>
+        <translation>Send</translation>
     </message>
     <message>
         <source>取消</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>我已熟知上述条款，我要</source>
-        <translation type="unfinished"></translation>
+        <translation>I have read the terms above and want to</translation>
     </message>
     <message>
         <source>我不想发送，我要</source>
-        <translation type="unfinished"></translation>
+        <translation>I do not want to send, so</translation>
     </message>
     <message>
         <source>本机尚未拨号! 你有局域网可发送邮件吗？
 
 如果你选择‘是’，但又不能发送，可能导致死机.</source>
-        <translation type="unfinished"></translation>
+        <translation>This computer has not dialled up! Can you send mail through a local network?
+
+If you choose &apos;Yes&apos; but mail cannot be sent, the program may stop responding.</translation>
     </message>
     <message>
         <source>发送成功！恭喜你。<byte value="xd"/>
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Sent successfully! Congratulations.<byte value="xd"/>
+</translation>
     </message>
     <message>
         <source>抱歉，发送失败！<byte value="xd"/>
 <byte value="xd"/>
 你可能没有拨号，或者没有填写你正确的Email地址。<byte value="xd"/>
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Sorry, sending failed!<byte value="xd"/>
+<byte value="xd"/>
+You may not be connected, or your e-mail address may not be correct.<byte value="xd"/>
+</translation>
     </message>
     <message>
         <source><byte value="xd"/>
 如果你通过拨号上网，别忘了断线呀！</source>
-        <translation type="unfinished"></translation>
+        <translation><byte value="xd"/>
+If you use a dial-up connection, remember to hang up!</translation>
     </message>
 </context>
 <context>
     <name>melnix::HelpDialog</name>
     <message>
         <source>帮助信息对话框</source>
-        <translation type="unfinished"></translation>
+        <translation>Help</translation>
     </message>
     <message>
         <source>关于本软件...</source>
-        <translation type="unfinished"></translation>
+        <translation>About...</translation>
     </message>
     <message>
         <source>关 闭</source>
-        <translation type="unfinished"></translation>
+        <translation>Close</translation>
     </message>
     <message>
         <source>打开保存歌曲列表和设置的目录: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Open the folder of the song list and settings: %1</translation>
     </message>
     <message>
         <source>在文件管理器中打开这个目录</source>
-        <translation type="unfinished"></translation>
+        <translation>Open this folder in the file manager</translation>
     </message>
     <message>
         <source>                         Melnix  卡拉OK字幕制作
@@ -770,324 +774,395 @@
 
     打开过的歌曲列表及各项设置保存在 %1 目录下的 KTextParam.rec 文件中，删除它即可恢复初始状态。本软件的更新请留意发布它的网站。
 </source>
-        <translation type="unfinished"></translation>
+        <translation>                         Melnix  Karaoke Subtitle Maker
+                              User&apos;s Guide
+
+I. What the program does
+
+    Take the songs you love (MP3, WAV, MIDI, video files and more), give them karaoke subtitles that change colour word by word, add your own photos, pictures or video, and you have a karaoke show of your own to watch full screen. The lyric timing can be kept at the end of the song file or saved as a synchronised lyric file (.MLX), and LRC and KSC lyrics made by others can be read too.
+
+II. The editor window
+
+    At the top is the subtitle area: it shows the current lyric line, which changes colour as it is sung. Below it is the waveform area, with the song&apos;s volume waveform, the melody notes of a MIDI song or a time scale. The strip under that is the lyric timing area, where every character sits at the time it is sung. Further down come the playback buttons, the lyric editing buttons, the lyric box, the playback speed, the progress bar, and the current position, song length and file size. Rest the mouse anywhere and the tip bar at the bottom tells what it does.
+
+III. Step by step
+
+1. Open a song (*.MP3, *.MID, *.WAV, *.MPG and more)
+    Click [Song List] to pick a song you opened before or add new ones, or click [File] to open a song directly.
+
+2. Enter the lyrics
+    Click [Add], type one lyric line in the box (15 characters at most) and click the OK button; or click [Import Lyrics] to bring in all the lyrics at once from a text file or the clipboard.
+
+3. Set the timing
+    Choose a slower playback speed (0.5x keeps the pitch and suits timing best) and, as the song plays, click the [Sync] button in time with the singing, once for each character; or sweep the left mouse button across the whole line in the subtitle area. Then drag single characters to their exact times in the lyric timing area. Finally click [Export] or [Save] to store your work.
+
+4. Give the song background pictures (*.jpg and more) or a video (*.MPG)
+    Select the song in [Song List], click [Background], and choose a set of pictures or a video. Choosing a single picture chooses every picture in its folder.
+
+IV. Tips and tricks
+
+1. Repeated lines need not be typed again: when adding, open the drop-down of the lyric box and pick the same line entered before.
+2. A repeated line with the same rhythm can borrow the timing of another line with the [Reference] button.
+3. If a line starts after a long wait, hold down the right mouse button in the subtitle area and release it when the singing starts.
+4. Sweeping the left mouse button across the whole line in the subtitle area while the song plays gives the line a rough timing very quickly.
+5. Plain-text lyrics found on the web can be copied to the clipboard and read in with &quot;From clipboard&quot; under [Import Lyrics].
+6. For a MIDI song, [Tracks] can play the melody track alone; then every character matches one note, and a right click in the lyric timing area times the line by the melody.
+7. The [Sync] button: from the start of the line, click once for every character sung; when the line is sung, its timing is done.
+
+V. Enjoy the result
+
+    Click [Show] and the song plays full screen with its colour-changing subtitles and background pictures or video.
+
+VI. Keyboard
+
+    Enter (can be changed to F, J or the Down arrow under &quot;Sync key&quot; in the window menu): press once for every character sung, like the [Sync] button; holding it down does not repeat. Backspace: goes back one character, so the next sync times it again.
+    Space: play/pause. Left and Right arrows: scroll the waveform area like [&lt;] and [&gt;]. Ctrl+Left/Right arrow: move this line and the lines after it 0.1 second earlier/later (the window menu can move all the lyrics too).
+    Ctrl+Z: undo. Ctrl+Y or Ctrl+Shift+Z: redo. Ctrl+S: save. Ctrl+O: open a file. F1: help. F5: show. Ctrl+Q: quit. Esc: cancel the adding, changing or other editing under way.
+    The window menu (right-click outside the subtitle, waveform and lyric timing areas) holds undo, redo, moving the lyric times and the choice of sync key.
+
+VII. More information
+
+    The list of songs you opened and all the settings are kept in the file KTextParam.rec in the folder %1; delete it to start afresh. For updates, watch the site the program was published on.
+</translation>
     </message>
 </context>
 <context>
     <name>melnix::ImportDialog</name>
     <message>
         <source>歌词文本</source>
-        <translation type="unfinished"></translation>
+        <translation>Lyric texts</translation>
     </message>
     <message>
         <source>所有文件</source>
-        <translation type="unfinished"></translation>
+        <translation>All files</translation>
     </message>
     <message>
         <source>文本文件</source>
-        <translation type="unfinished"></translation>
+        <translation>Text files</translation>
     </message>
     <message>
         <source>导入同步歌词∕歌词文本</source>
-        <translation type="unfinished"></translation>
+        <translation>Import Timed Lyrics / Lyric Text</translation>
     </message>
     <message>
         <source>直接打开同步
 歌词文件(.MLX)</source>
-        <translation type="unfinished"></translation>
+        <translation>Open a timed
+lyric file (.MLX)</translation>
     </message>
     <message>
         <source>从
 文本文件
 导入</source>
-        <translation type="unfinished"></translation>
+        <translation>Import
+from a
+text file</translation>
     </message>
     <message>
         <source>从
 剪贴板
 导入</source>
-        <translation type="unfinished"></translation>
+        <translation>Import
+from the
+clipboard</translation>
     </message>
     <message>
         <source>   点击下面的“确定使用”之前，请在左边的编辑框中预处理歌词，要求每行不超过15个汉字，建议不要标点。</source>
-        <translation type="unfinished"></translation>
+        <translation>   Before clicking &quot;Use the lyrics&quot; below, tidy the lyrics in the edit box on the left: at most 15 characters a line, preferably without punctuation.</translation>
     </message>
     <message>
         <source>去标点</source>
-        <translation type="unfinished"></translation>
+        <translation>No punctuation</translation>
     </message>
     <message>
         <source>自动断行</source>
-        <translation type="unfinished"></translation>
+        <translation>Break lines</translation>
     </message>
     <message>
         <source>确定使用
 编辑框中的歌词</source>
-        <translation type="unfinished"></translation>
+        <translation>Use the lyrics
+in the edit box</translation>
     </message>
     <message>
         <source>方式:</source>
-        <translation type="unfinished"></translation>
+        <translation>Mode:</translation>
     </message>
     <message>
         <source>追加</source>
-        <translation type="unfinished"></translation>
+        <translation>Append</translation>
     </message>
     <message>
         <source>替换</source>
-        <translation type="unfinished"></translation>
+        <translation>Replace</translation>
     </message>
     <message>
         <source>保存编辑框</source>
-        <translation type="unfinished"></translation>
+        <translation>Save the text</translation>
     </message>
     <message>
         <source>放弃</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>编辑框中有的行太长！</source>
-        <translation type="unfinished"></translation>
+        <translation>Some lines in the edit box are too long!</translation>
     </message>
     <message>
         <source>Melnix</source>
-        <translation type="unfinished"></translation>
+        <translation>Melnix</translation>
     </message>
     <message>
         <source>编辑框中无内容！</source>
-        <translation type="unfinished"></translation>
+        <translation>The edit box is empty!</translation>
     </message>
     <message>
         <source>下列文件打开失败</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not open this file</translation>
     </message>
     <message>
         <source>请打开相应的歌词文件</source>
-        <translation type="unfinished"></translation>
+        <translation>Open the lyric file</translation>
     </message>
     <message>
         <source>保存到下列文件时，出现错误，保存失败!</source>
-        <translation type="unfinished"></translation>
+        <translation>Saving to this file failed!</translation>
     </message>
     <message>
         <source>编辑框中内容更改后尚未保存!
 
 你需要保存吗？</source>
-        <translation type="unfinished"></translation>
+        <translation>The text in the edit box has changed and is not saved!
+
+Do you want to save it?</translation>
     </message>
     <message>
         <source>警告</source>
-        <translation type="unfinished"></translation>
+        <translation>Warning</translation>
     </message>
 </context>
 <context>
     <name>melnix::PromptDialog</name>
     <message>
         <source>的加密密码:</source>
-        <translation type="unfinished"></translation>
+        <translation>New password for the file above:</translation>
     </message>
     <message>
         <source>请你输入</source>
-        <translation type="unfinished"></translation>
+        <translation>Please enter</translation>
     </message>
     <message>
         <source>确定(&amp;O)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;OK</translation>
     </message>
     <message>
         <source>取消(&amp;C)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Cancel</translation>
     </message>
     <message>
         <source>为了复核,请你再输入一遍</source>
-        <translation type="unfinished"></translation>
+        <translation>Please enter it again to confirm</translation>
     </message>
     <message>
         <source>复核不成功,请你输入</source>
-        <translation type="unfinished"></translation>
+        <translation>The entries differ; please enter it again</translation>
     </message>
     <message>
         <source>的密码:</source>
-        <translation type="unfinished"></translation>
+        <translation>Password for the file above:</translation>
     </message>
     <message>
         <source>密码不正确,请再输入一遍</source>
-        <translation type="unfinished"></translation>
+        <translation>Wrong password; please enter it again</translation>
     </message>
 </context>
 <context>
     <name>melnix::SaveDialog</name>
     <message>
         <source>保存∕导出同步歌词，请选择：</source>
-        <translation type="unfinished"></translation>
+        <translation>Save / Export Timed Lyrics</translation>
     </message>
     <message>
         <source>保存在当前的音乐文件中</source>
-        <translation type="unfinished"></translation>
+        <translation>Save in the current song file</translation>
     </message>
     <message>
         <source>保存到下列同步文件中</source>
-        <translation type="unfinished"></translation>
+        <translation>Save to this lyric file</translation>
     </message>
     <message>
         <source>另存为其他文件</source>
-        <translation type="unfinished"></translation>
+        <translation>Save as another file</translation>
     </message>
     <message>
         <source>放弃保存操作</source>
-        <translation type="unfinished"></translation>
+        <translation>Don&apos;t save</translation>
     </message>
 </context>
 <context>
     <name>melnix::SongListDialog</name>
     <message>
         <source>打开你想听的歌曲吧</source>
-        <translation type="unfinished"></translation>
+        <translation>Song List</translation>
     </message>
     <message>
         <source>歌曲文件名</source>
-        <translation type="unfinished"></translation>
+        <translation>Song file</translation>
     </message>
     <message>
         <source>类型</source>
-        <translation type="unfinished"></translation>
+        <translation>Type</translation>
     </message>
     <message>
         <source>歌词</source>
-        <translation type="unfinished"></translation>
+        <translation>Lyrics</translation>
     </message>
     <message>
         <source>长度</source>
-        <translation type="unfinished"></translation>
+        <translation>Length</translation>
     </message>
     <message>
         <source>所在目录</source>
-        <translation type="unfinished"></translation>
+        <translation>Folder</translation>
     </message>
     <message>
         <source>另配的同步歌词</source>
-        <translation type="unfinished"></translation>
+        <translation>Separate lyric file</translation>
     </message>
     <message>
         <source>图片文件目录</source>
-        <translation type="unfinished"></translation>
+        <translation>Picture folder</translation>
     </message>
     <message>
         <source>我 要 打 开 新 的 歌 曲 文 件</source>
-        <translation type="unfinished"></translation>
+        <translation>Open new song files</translation>
     </message>
     <message>
         <source>开  听</source>
-        <translation type="unfinished"></translation>
+        <translation>Play</translation>
     </message>
     <message>
         <source>从列表中删除</source>
-        <translation type="unfinished"></translation>
+        <translation>Remove from list</translation>
     </message>
     <message>
         <source>背景图像/音乐</source>
-        <translation type="unfinished"></translation>
+        <translation>Background</translation>
     </message>
     <message>
         <source>匹配歌词</source>
-        <translation type="unfinished"></translation>
+        <translation>Match lyrics</translation>
     </message>
     <message>
         <source>交流同步歌词</source>
-        <translation type="unfinished"></translation>
+        <translation>Exchange lyrics</translation>
     </message>
     <message>
         <source>返回</source>
-        <translation type="unfinished"></translation>
+        <translation>Back</translation>
     </message>
     <message>
         <source>以前打开的文件列表: (单击项目标题可排序)</source>
-        <translation type="unfinished"></translation>
+        <translation>Songs opened before (click a column heading to sort):</translation>
     </message>
     <message>
         <source>未知</source>
-        <translation type="unfinished"></translation>
+        <translation>Unknown</translation>
     </message>
     <message>
         <source>自带</source>
-        <translation type="unfinished"></translation>
+        <translation>Own</translation>
     </message>
     <message>
         <source>不带</source>
-        <translation type="unfinished"></translation>
+        <translation>None</translation>
     </message>
     <message>
         <source>请打开一个或一组音像文件</source>
-        <translation type="unfinished"></translation>
+        <translation>Open one or more audio or video files</translation>
     </message>
     <message>
         <source>媒体本身是电影，可以选一个或一组音乐做背景</source>
-        <translation type="unfinished"></translation>
+        <translation>The song is a video: choose one or more music files as its background</translation>
     </message>
     <message>
         <source>可选一组图片或一组电影做背景 (如果只选一个图片,等于选择该目录下所有图片)</source>
-        <translation type="unfinished"></translation>
+        <translation>Choose pictures or videos as the background (choosing a single picture chooses every picture in its folder)</translation>
     </message>
     <message>
         <source>音乐文件</source>
-        <translation type="unfinished"></translation>
+        <translation>Music files</translation>
     </message>
     <message>
         <source>图片文件</source>
-        <translation type="unfinished"></translation>
+        <translation>Pictures</translation>
     </message>
     <message>
         <source>视频文件</source>
-        <translation type="unfinished"></translation>
+        <translation>Videos</translation>
     </message>
     <message>
-        <source>已</source>
-        <translation type="unfinished"></translation>
+        <source>常见音乐类型</source>
+        <translation>Common song types</translation>
     </message>
     <message>
-        <source>未</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>解</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>加</source>
-        <translation type="unfinished"></translation>
+        <source>所有音像类型</source>
+        <translation>All audio and video types</translation>
     </message>
     <message>
         <source>如果只选一个文件，则表示选择了该目录下所有图片!
 
-你选择的文件是%1加密的，你现在有机会
+你选择的文件是已加密的，你现在有机会
 
-将该目录下所有%1加密的图片文件 %2密。
+将该目录下所有已加密的图片文件 解密。
 
 你 需 要 这 样 做 吗 ？</source>
-        <translation type="unfinished"></translation>
+        <translation>Choosing a single file chooses every picture in its folder!
+
+The file you chose is encrypted. You can now
+
+decrypt all the encrypted pictures in this folder.
+
+Do you want to do that?</translation>
+    </message>
+    <message>
+        <source>如果只选一个文件，则表示选择了该目录下所有图片!
+
+你选择的文件是未加密的，你现在有机会
+
+将该目录下所有未加密的图片文件 加密。
+
+你 需 要 这 样 做 吗 ？</source>
+        <translation>Choosing a single file chooses every picture in its folder!
+
+The file you chose is not encrypted. You can now
+
+encrypt all the unencrypted pictures in this folder.
+
+Do you want to do that?</translation>
     </message>
 </context>
 <context>
     <name>melnix::TrackDialog</name>
     <message>
         <source>  播放</source>
-        <translation type="unfinished"></translation>
+        <translation>  Play</translation>
     </message>
     <message>
         <source> 不播放</source>
-        <translation type="unfinished"></translation>
+        <translation> Muted</translation>
     </message>
     <message>
         <source>主旋律</source>
-        <translation type="unfinished"></translation>
+        <translation>Melody</translation>
     </message>
     <message>
         <source>可能是</source>
-        <translation type="unfinished"></translation>
+        <translation>Maybe</translation>
     </message>
     <message>
         <source>默认</source>
-        <translation type="unfinished"></translation>
+        <translation>Default</translation>
     </message>
 </context>
 </TS>
