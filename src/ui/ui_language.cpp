@@ -25,19 +25,19 @@ UiLanguage uiLanguage() {
     return chooseUiLanguage(qEnvironmentVariable("MELNIX_LANG"), locale);
 }
 
-bool installUiLanguage(QCoreApplication& app, UiLanguage language) {
+QTranslator* installUiLanguage(QCoreApplication& app, UiLanguage language) {
     auto* translator = new QTranslator(&app);
     const bool loaded = language == UiLanguage::English
                             ? translator->load(QStringLiteral(":/i18n/melnix_en.qm"))
                             // Qt's own buttons and file dialogs speak the program's Chinese.
                             : translator->load(QStringLiteral("qtbase_zh_CN"),
                                                QLibraryInfo::path(QLibraryInfo::TranslationsPath));
-    if (loaded) {
-        QCoreApplication::installTranslator(translator);
-    } else {
+    if (!loaded) {
         delete translator;
+        return nullptr;
     }
-    return loaded;
+    QCoreApplication::installTranslator(translator);
+    return translator;
 }
 
 }  // namespace melnix

@@ -6,6 +6,7 @@
 #include <QString>
 
 class QCoreApplication;
+class QTranslator;
 
 namespace melnix {
 
@@ -18,8 +19,9 @@ UiLanguage chooseUiLanguage(const QString& override, const QString& locale);
 // The choice for this process, from its environment and the system locale.
 UiLanguage uiLanguage();
 
-// Installs the translators of the language for the whole program: ours for
-// English, Qt's own for Chinese. False when a translation could not be loaded.
-bool installUiLanguage(QCoreApplication& app, UiLanguage language);
+// Installs the translator of the language for the whole program: ours for
+// English (linked in with melnix_translations), Qt's own for Chinese. The
+// translator belongs to app; null when it could not be loaded.
+QTranslator* installUiLanguage(QCoreApplication& app, UiLanguage language);
 
 }  // namespace melnix
