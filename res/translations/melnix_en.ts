@@ -1027,7 +1027,7 @@ Do you want to save it?</translation>
     </message>
     <message>
         <source>另配的同步歌词</source>
-        <translation>Separate lyric file</translation>
+        <translation>Lyric file</translation>
     </message>
     <message>
         <source>图片文件目录</source>

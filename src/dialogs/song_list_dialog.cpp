@@ -337,7 +337,20 @@ void SongListDialog::chooseBackground() {
 
 void SongListDialog::sizeColumns() {
     const int w = list_->viewport()->width();
-    const int widths[ColumnCount] = {3 * w / 16, w / 16, w / 16, w / 10, w / 5, w / 6, 3 * w};
+    int widths[ColumnCount] = {3 * w / 16, w / 16, w / 16, w / 10, w / 5, w / 6, 3 * w};
+    // The short columns show their title and their words whole: a
+    // translation's may be longer than their share.
+    constexpr int kPadding = 14;
+    QFont titleFont = list_->horizontalHeader()->font();
+    titleFont.setBold(true);
+    const QFontMetrics title(titleFont), cells(list_->font());
+    for (int c : {ColType, ColLyric, ColLength}) {
+        int need = title.horizontalAdvance(list_->horizontalHeaderItem(c)->text()) + kPadding;
+        for (int r = 0; r < list_->rowCount(); ++r)
+            if (const QTableWidgetItem* item = list_->item(r, c))
+                need = std::max(need, cells.horizontalAdvance(item->text()) + kPadding);
+        widths[c] = std::max(widths[c], need);
+    }
     for (int c = 0; c < ColumnCount; ++c) list_->setColumnWidth(c, widths[c]);
 }
 

@@ -71,6 +71,21 @@ QStringList cutOff(QWidget& dialog) {
                                   : fm.size(Qt::TextShowMnemonic, l->text()).width() <= room.width() &&
                                         fm.size(Qt::TextShowMnemonic, l->text()).height() <= room.height() + 2;
             if (!fits) cut << l->text();
+        } else if (auto* t = qobject_cast<QTableWidget*>(w)) {
+            // Titles, and the words of the cells (paths may be shortened).
+            QFont bold = t->horizontalHeader()->font();
+            bold.setBold(true);
+            const QFontMetrics title(bold);
+            for (int c = 0; c < t->columnCount(); ++c) {
+                const QTableWidgetItem* head = t->horizontalHeaderItem(c);
+                if (head && title.horizontalAdvance(head->text()) + 8 > t->columnWidth(c)) cut << head->text();
+                for (int r = 0; r < t->rowCount(); ++r) {
+                    const QTableWidgetItem* item = t->item(r, c);
+                    if (item && !item->text().contains('/') &&
+                        fm.horizontalAdvance(item->text()) + 6 > t->columnWidth(c))
+                        cut << item->text();
+                }
+            }
         } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
             if (b->text().isEmpty()) continue;
             const QSize text = fm.size(Qt::TextShowMnemonic, b->text());
