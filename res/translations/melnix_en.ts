@@ -805,7 +805,7 @@ IV. Tips and tricks
 2. A repeated line with the same rhythm can borrow the timing of another line with the [Reference] button.
 3. If a line starts after a long wait, hold down the right mouse button in the subtitle area and release it when the singing starts.
 4. Sweeping the left mouse button across the whole line in the subtitle area while the song plays gives the line a rough timing very quickly.
-5. Plain-text lyrics found on the web can be copied to the clipboard and read in with &quot;From clipboard&quot; under [Import Lyrics].
+5. Plain-text lyrics found on the web can be copied to the clipboard and read in with &quot;Import from the clipboard&quot; under [Import Lyrics].
 6. For a MIDI song, [Tracks] can play the melody track alone; then every character matches one note, and a right click in the lyric timing area times the line by the melody.
 7. The [Sync] button: from the start of the line, click once for every character sung; when the line is sung, its timing is done.
 
