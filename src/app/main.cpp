@@ -4,9 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLibraryInfo>
 #include <QSocketNotifier>
-#include <QTranslator>
 #include <csignal>
 #include <string>
 #include <vector>
@@ -18,6 +16,7 @@
 #include "common/paths.h"
 #include "ui/chinese_fonts.h"
 #include "ui/command_event.h"
+#include "ui/ui_language.h"
 
 namespace {
 
@@ -59,10 +58,9 @@ std::string demoSong() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Melnix");
-    // The interface is Chinese, so Qt's own buttons and file dialogs are too.
-    QTranslator qtTexts;
-    if (qtTexts.load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    // Chinese or English by the locale or MELNIX_LANG; the tests never come
+    // here and keep the Chinese texts of the sources.
+    installUiLanguage(app, uiLanguage());
     // Launchers and file managers find the window's launcher and icon by this name.
     QGuiApplication::setDesktopFileName("org.melnix.Melnix");
     // A desktop passes a whole selection: the first file opens, the rest join

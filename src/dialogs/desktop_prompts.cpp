@@ -77,8 +77,8 @@ bool DesktopPrompts::chooseFont(QWidget* parent, QFont& font, const QString& tit
 }
 
 QString DesktopPrompts::newPassword(QWidget* parent, const QString& path) {
-    return promptText(path, QCoreApplication::translate("SongListDialog", "的加密密码:"), true, true, 0, {},
-                      QCoreApplication::translate("SongListDialog", "请你输入"), parent);
+    return promptText(path, PromptDialog::tr("的加密密码:"), true, true, 0, {},
+                      PromptDialog::tr("请你输入"), parent);
 }
 
 bool DesktopPrompts::askNumber(QWidget* parent, const QString& title, const QString& label, int& value, int min,

@@ -1,5 +1,7 @@
 #include "dialogs/exchange_dialog.h"
 
+#include <algorithm>
+
 #include "dialogs/desktop_prompts.h"
 
 #include <QApplication>
@@ -158,11 +160,11 @@ ExchangeDialog::ExchangeDialog(AppState& state, const LyricSheet& sheet, int32_t
     cancelButton->setObjectName(controlName(idCancel));
     sendButton->setAutoDefault(false);
     cancelButton->setAutoDefault(false);
-    auto* sendCaption = note(idSendCaption, tr("我已熟知上述条款，我要"));
-    auto* cancelCaption = note(idCancelCaption, tr("我不想发送，我要"));
-    // Each caption reads as one sentence with its button.
-    sendCaption->setWordWrap(false);
-    cancelCaption->setWordWrap(false);
+    // Each caption reads as one sentence with its button, on one line.
+    auto* sendCaption = new QLabel(tr("我已熟知上述条款，我要"), this);
+    sendCaption->setObjectName(controlName(idSendCaption));
+    auto* cancelCaption = new QLabel(tr("我不想发送，我要"), this);
+    cancelCaption->setObjectName(controlName(idCancelCaption));
     buttons->addWidget(sendCaption);
     buttons->addWidget(sendButton);
     buttons->addStretch(1);
@@ -173,7 +175,8 @@ ExchangeDialog::ExchangeDialog(AppState& state, const LyricSheet& sheet, int32_t
     connect(cancelButton, &QPushButton::clicked, this, &ExchangeDialog::reject);
 
     showProfile(senderProfileOf(state_));
-    setMinimumWidth(560);
+    // Wide enough for the notes to read well, never narrower than a caption.
+    setMinimumWidth(std::max(560, all->minimumSize().width()));
 }
 
 ExchangeDialog::~ExchangeDialog() = default;

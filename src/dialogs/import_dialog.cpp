@@ -86,6 +86,10 @@ void ImportDialog::buildControls() {
         tr("   点击下面的“确定使用”之前，请在左边的编辑框中预处理歌词，要求每行不超过15个汉字，建议不要标点。"), this);
     hint->setObjectName(QString("control%1").arg(idHint));
     hint->setWordWrap(true);
+    // The hint wraps to the width the buttons give the side, not the other way round.
+    QSizePolicy wrapping(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    wrapping.setHeightForWidth(true);
+    hint->setSizePolicy(wrapping);
     controls_[idHint] = hint;
     side->addWidget(hint);
     side->addLayout(row(button(idRemovePunctuation, tr("去标点"), [this] { removePunctuation(); }),
@@ -115,7 +119,9 @@ void ImportDialog::buildControls() {
 
     auto* sideBox = new QWidget(this);
     sideBox->setLayout(side);
-    sideBox->setFixedWidth(kSideWidth);
+    // At least the usual width; wider when a translation's captions need it.
+    sideBox->setMinimumWidth(kSideWidth);
+    sideBox->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(edit_, 1);
     layout->addWidget(sideBox);

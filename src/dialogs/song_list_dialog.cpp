@@ -63,9 +63,9 @@ public:
 }  // namespace
 
 QString songOpenFilter() {
-    return QCoreApplication::translate("SongListDialog", "常见音乐类型") +
+    return QCoreApplication::translate("melnix::SongListDialog", "常见音乐类型") +
            " (*.MP3 *.WAV *.MID *.KAR *.WMA *.CDA *.MPG *.WMF *.RM *.SWF *.FLAC *.M4A *.OGG *.OPUS *.MP4 *.MKV *.WEBM);;" +
-           QCoreApplication::translate("SongListDialog", "所有音像类型") + " (" + patterns(MediaTable::Audio) + " " +
+           QCoreApplication::translate("melnix::SongListDialog", "所有音像类型") + " (" + patterns(MediaTable::Audio) + " " +
            patterns(MediaTable::Video) + ")";
 }
 
@@ -290,14 +290,16 @@ bool chooseBackgroundFor(SongEntry& song, AppState& state, QWidget* parent, Prom
     if (wholeFolder && scrambler) {
         // The folder's pictures may be scrambled, or a scrambled folder opened up.
         const bool scrambled = isPikPath(paths.front());
-        const QString x = scrambled ? SongListDialog::tr("已") : SongListDialog::tr("未");
-        const QString y = scrambled ? SongListDialog::tr("解") : SongListDialog::tr("加");
-        const Answer answer = prompts.ask(parent, SongListDialog::tr("如果只选一个文件，则表示选择了该目录下所有图片!\n\n"
-                                                                "你选择的文件是%1加密的，你现在有机会\n\n"
-                                                                "将该目录下所有%1加密的图片文件 %2密。\n\n"
+        // Whole sentences, so that a translation need not build them.
+        const QString question = scrambled ? SongListDialog::tr("如果只选一个文件，则表示选择了该目录下所有图片!\n\n"
+                                                                "你选择的文件是已加密的，你现在有机会\n\n"
+                                                                "将该目录下所有已加密的图片文件 解密。\n\n"
                                                                 "你 需 要 这 样 做 吗 ？")
-                                                 .arg(x, y),
-                                           QStringLiteral("Melnix"), true, Answer::No);
+                                           : SongListDialog::tr("如果只选一个文件，则表示选择了该目录下所有图片!\n\n"
+                                                                "你选择的文件是未加密的，你现在有机会\n\n"
+                                                                "将该目录下所有未加密的图片文件 加密。\n\n"
+                                                                "你 需 要 这 样 做 吗 ？");
+        const Answer answer = prompts.ask(parent, question, QStringLiteral("Melnix"), true, Answer::No);
         if (answer == Answer::Cancel) return false;
         if (answer == Answer::Yes && scrambled) {
             action = FolderScrambling::Unscramble;
@@ -335,7 +337,20 @@ void SongListDialog::chooseBackground() {
 
 void SongListDialog::sizeColumns() {
     const int w = list_->viewport()->width();
-    const int widths[ColumnCount] = {3 * w / 16, w / 16, w / 16, w / 10, w / 5, w / 6, 3 * w};
+    int widths[ColumnCount] = {3 * w / 16, w / 16, w / 16, w / 10, w / 5, w / 6, 3 * w};
+    // The short columns show their title and their words whole: a
+    // translation's may be longer than their share.
+    constexpr int kPadding = 14;
+    QFont titleFont = list_->horizontalHeader()->font();
+    titleFont.setBold(true);
+    const QFontMetrics title(titleFont), cells(list_->font());
+    for (int c : {ColType, ColLyric, ColLength}) {
+        int need = title.horizontalAdvance(list_->horizontalHeaderItem(c)->text()) + kPadding;
+        for (int r = 0; r < list_->rowCount(); ++r)
+            if (const QTableWidgetItem* item = list_->item(r, c))
+                need = std::max(need, cells.horizontalAdvance(item->text()) + kPadding);
+        widths[c] = std::max(widths[c], need);
+    }
     for (int c = 0; c < ColumnCount; ++c) list_->setColumnWidth(c, widths[c]);
 }
 

@@ -5,12 +5,14 @@
 #include <limits>
 
 #include "common/mul_div.h"
+#include "common/translate_mark.h"
 #include "midi/midi_event.h"
 
 namespace melnix {
 
-const char* const kNoMidiDeviceMessage =
-    "很遗憾，你无法听到声音。\n\n这是因为你没有安装声卡\n\n或声卡的 MIDI 驱动程序。\n\n但你仍旧可以欣赏歌词及画面。";
+const char* const kNoMidiDeviceMessage = QT_TRANSLATE_NOOP(
+    "MidiStreamPlayer",
+    "很遗憾，你无法听到声音。\n\n这是因为你没有安装声卡\n\n或声卡的 MIDI 驱动程序。\n\n但你仍旧可以欣赏歌词及画面。");
 
 namespace {
 

@@ -39,7 +39,8 @@ constexpr int kStreamEventGrowStep = 1000;
 constexpr int kStopWaitMs = 2000;
 constexpr int kMidiChannelCount = 16;
 
-// Shown once per run when a song finds no MIDI output (UTF-8).
+// Shown once per run when a song finds no MIDI output (UTF-8); translated in
+// the context "MidiStreamPlayer".
 extern const char* const kNoMidiDeviceMessage;
 
 // Arms the no-device message again; program start has it armed.

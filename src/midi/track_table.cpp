@@ -39,17 +39,19 @@ std::string TrackTable::cellText(int row, int column, const TrackWords& words) c
         case kColTrackName: return gbkToUtf8(song_.TrackName(row));
         case kColNoteCount: return formatted("% 5d", t->noteCount);
         case kColVolume: return hasVolume(row) ? formatted("% 4d", volume(row)) : words.defaultVolume;
-        case kColChineseInstrument: return instrumentText(row, true);
-        case kColEnglishInstrument: return instrumentText(row, false);
+        case kColChineseInstrument: return instrumentText(row, true, words);
+        case kColEnglishInstrument: return instrumentText(row, false, words);
         default: return std::string();
     }
 }
 
-std::string TrackTable::instrumentText(int row, bool chinese) const {
+std::string TrackTable::instrumentText(int row, bool chinese, const TrackWords& words) const {
     if (!hasProgram(row)) return std::string();
-    auto name = [chinese](int program) {
+    auto name = [chinese, &words](int program) {
         const GmProgramName& n = gmProgramName(program);
-        return std::string(chinese ? n.chinese : n.english);
+        if (!chinese) return std::string(n.english);
+        const auto i = static_cast<size_t>(std::clamp(program, 0, kGmProgramCount - 1));
+        return i < words.instruments.size() ? words.instruments[i] : std::string(n.chinese);
     };
     std::string text = name(program(row));
     const uint8_t second = track(row)->secondProgramPlus1;

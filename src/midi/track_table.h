@@ -7,7 +7,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "common/translate_mark.h"
 #include "midi/midi_song_file.h"
 
 namespace melnix {
@@ -26,11 +28,14 @@ enum TrackColumn {
 
 // The words of the list (UTF-8); the dialog hands in its translations.
 struct TrackWords {
-    std::string playing = "  播放";
-    std::string muted = " 不播放";
-    std::string melody = "主旋律";
-    std::string maybeMelody = "可能是";
-    std::string defaultVolume = "默认";
+    std::string playing = QT_TRANSLATE_NOOP("melnix::TrackDialog", "  播放");
+    std::string muted = QT_TRANSLATE_NOOP("melnix::TrackDialog", " 不播放");
+    std::string melody = QT_TRANSLATE_NOOP("melnix::TrackDialog", "主旋律");
+    std::string maybeMelody = QT_TRANSLATE_NOOP("melnix::TrackDialog", "可能是");
+    std::string defaultVolume = QT_TRANSLATE_NOOP("melnix::TrackDialog", "默认");
+    // The instrument names of the "Chinese" column by program, in the
+    // interface's language; empty: the Chinese names.
+    std::vector<std::string> instruments;
 };
 
 // What a double-click on a cell asks of the dialog.
@@ -92,7 +97,7 @@ public:
 private:
     MidiTrack* track(int row) { return song_.tracks.at(row); }
     const MidiTrack* track(int row) const { return song_.tracks.at(row); }
-    std::string instrumentText(int row, bool chinese) const;
+    std::string instrumentText(int row, bool chinese, const TrackWords& words) const;
 
     MidiSongFile& song_;
     int& playingTrackCount_;

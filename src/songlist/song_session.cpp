@@ -6,6 +6,7 @@
 #include "common/gbk.h"
 #include "common/paths.h"
 #include "common/safe_save.h"
+#include "common/translate_mark.h"
 #include "lyrics/lyric_store.h"
 #include "lyrics/lyric_text.h"
 #include "lyrics/lyric_text_stream.h"
@@ -15,7 +16,7 @@
 
 namespace melnix {
 
-const char kOpenSongFailedTitle[] = "打开下列文件时出错!";
+const char kOpenSongFailedTitle[] = QT_TRANSLATE_NOOP("SongSession", "打开下列文件时出错!");
 
 namespace {
 

@@ -48,8 +48,9 @@ public:
     void lyricFileLoaded(const std::string&) override {}
 };
 
-// The title of the box shown when a song file cannot be opened.
-extern const char kOpenSongFailedTitle[];  // "打开下列文件时出错!"
+// The title of the box shown when a song file cannot be opened (UTF-8);
+// translated in the context "SongSession".
+extern const char kOpenSongFailedTitle[];
 constexpr char kAppTitle[] = "Melnix";
 constexpr char kDemoSongName[] = "BHL.MID";
 // A MIDI song with more lyric lines than this carries words of its own.

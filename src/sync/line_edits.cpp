@@ -14,7 +14,6 @@ namespace {
 constexpr int kAddViewLeadUnits = 300;   // the view shows a little before the new line
 constexpr int kMaxReferenceLines = 999;  // the list numbers lines with three digits
 constexpr char kReferenceEntryFormat[] = "^%03d - ";
-constexpr char kReferenceSelfText[] = "(本句,勿用! Don't use self!)";
 
 constexpr unsigned kConfirmRefresh = kRefreshLineList | kRefreshWindow;
 
@@ -201,7 +200,7 @@ EditResult cancelEdit(EditSpot at) {
     return playFrom(at);
 }
 
-ReferenceList referenceList(LyricSheet& sheet, EditSpot at) {
+ReferenceList referenceList(LyricSheet& sheet, EditSpot at, std::string_view selfText) {
     ReferenceList list;
     int self = LineForEdit(sheet, at.editPosition, at.timeScale);
     const LyricLine* l = sheet.lineAt(self);
@@ -216,7 +215,7 @@ ReferenceList referenceList(LyricSheet& sheet, EditSpot at) {
         const std::string& text = sheet.lineAt(i)->text;
         if (text != l->text) continue;
         if (i == self) {
-            list.entries.push_back(referenceEntry(i, utf8ToGbk(kReferenceSelfText)));
+            list.entries.push_back(referenceEntry(i, utf8ToGbk(selfText)));
         } else {
             list.entries.push_back(referenceEntry(i, text));
             if (list.boxText.empty()) list.boxText = list.entries.back();

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/translate_mark.h"
 #include "lyrics/lyric_sheet.h"
 #include "sync/edit_result.h"
 
@@ -37,12 +38,14 @@ EditResult cancelEdit(EditSpot at);
 // The candidates for the reference mode, GBK text: first the lines with the
 // same text as the line worked on (that line marked as not to be used), then
 // every other line with as many characters. Empty when no other line has as
-// many characters, and then the mode is not entered.
+// many characters, and then the mode is not entered. selfText marks that
+// line (UTF-8); the editor hands in its translation, context "LineEdits".
 struct ReferenceList {
     std::vector<std::string> entries;
     std::string boxText;  // the first entry naming another line
 };
-ReferenceList referenceList(LyricSheet& sheet, EditSpot at);
+inline constexpr char kReferenceSelfText[] = QT_TRANSLATE_NOOP("LineEdits", "(本句,勿用! Don't use self!)");
+ReferenceList referenceList(LyricSheet& sheet, EditSpot at, std::string_view selfText = kReferenceSelfText);
 
 // boxText names the chosen line by its "^NNN" number; only a line with the
 // very same text lends its times.

@@ -1,4 +1,5 @@
 #include "midi/track_table.h"
+#include "midi/gm_program_names.h"
 
 #include <gtest/gtest.h>
 
@@ -90,6 +91,12 @@ TEST(TrackTableTest, RowsShowEveryTrack) {
     words.defaultVolume = "-";
     EXPECT_EQ(s.table.cellText(3, kColPlayStatus, words), "off");
     EXPECT_EQ(s.table.cellText(3, kColVolume, words), "-");
+    // Instrument names in the interface's language replace the Chinese ones
+    // only; the English column keeps its own.
+    words.instruments.assign(kGmProgramCount, "?");
+    words.instruments[73] = "Flute (GM)";
+    EXPECT_EQ(s.table.cellText(2, kColChineseInstrument, words), "Flute (GM)");
+    EXPECT_EQ(s.table.cellText(2, kColEnglishInstrument, words), "Flute");
 }
 
 TEST(TrackTableTest, WithoutAMelodyTrackTrackOneIsTheLikelyOne) {

@@ -282,6 +282,10 @@ TEST(ReferenceList, OffersSameLengthLinesWhenNoneIsIdentical) {
     ReferenceList list = referenceList(s, {210, 1});
     EXPECT_EQ(list.entries.front(), "^002 - " + g("(本句,勿用! Don't use self!)"));
     EXPECT_EQ(list.boxText, "^001 - " + g("你好"));
+    // The mark in the interface's language; the box still names another line.
+    list = referenceList(s, {210, 1}, "(this line)");
+    EXPECT_EQ(list.entries.front(), "^002 - (this line)");
+    EXPECT_EQ(list.boxText, "^001 - " + g("你好"));
 }
 
 TEST(ReferenceList, EmptyWithoutAnotherLineOfSameLength) {
