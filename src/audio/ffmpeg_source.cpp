@@ -19,6 +19,10 @@ namespace {
 constexpr int kBlockFramesAt44k = 4096;
 constexpr int kLowestRate = 8000;
 constexpr int kHighestRate = 192000;
+// Rates outside these are refused; those between are resampled.
+constexpr int kRefusedBelowRate = 1000;
+constexpr int kRefusedAboveRate = 768000;
+constexpr int kMostChannels = 64;
 constexpr int kFallbackRate = 48000;
 // Decoded before a seek's target and dropped: lossy decoders need some
 // frames after a jump before their output is right.
@@ -37,7 +41,7 @@ void quietLibraries() {
 
 FfmpegSource::~FfmpegSource() { Close(); }
 
-bool FfmpegSource::Fail(const char* why) {
+bool FfmpegSource::Fail(const std::string& why) {
     config_.errorText = why;
     CloseInput();
     return false;
@@ -76,6 +80,11 @@ bool FfmpegSource::OpenInput() {
     if (avcodec_open2(codec_, decoder, nullptr) < 0) return Fail("the decoder refused the song's sound");
     const int channels = codec_->ch_layout.nb_channels;
     if (codec_->sample_rate <= 0 || channels <= 0) return Fail("the sound has no rate or no channels");
+    // No real song has such a rate: resampling 1 Hz up to 44.1 kHz would
+    // make seconds of work out of every byte.
+    if (codec_->sample_rate < kRefusedBelowRate || codec_->sample_rate > kRefusedAboveRate)
+        return Fail("a sample rate of " + std::to_string(codec_->sample_rate) + " Hz is no song's");
+    if (channels > kMostChannels) return Fail(std::to_string(channels) + " channels are more than a song has");
 
     rate_ = codec_->sample_rate >= kLowestRate && codec_->sample_rate <= kHighestRate ? codec_->sample_rate
                                                                                        : kFallbackRate;

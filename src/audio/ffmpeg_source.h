@@ -41,7 +41,7 @@ private:
     // Opens the file and its decoder afresh: the one sure way to the start.
     bool OpenInput();
     void CloseInput();
-    bool Fail(const char* why);
+    bool Fail(const std::string& why);
     // Decodes the next frame of the song and appends its PCM to pending_;
     // false at the end of the stream. Sets pendingPts_ to the frame's start
     // (in output frames from the song's start) when the container tells it.
