@@ -82,7 +82,10 @@ int main(int argc, char** argv) {
     instances.listen(server);
     QObject::connect(&instances, &InstanceServer::handedOver, &editor, [&editor] { postCommand(&editor, kCmdHandOver); });
     closeOnTerminate(&editor);
+    // The program's loop, not the dialog's: the show changes the window's
+    // flags, which hides it for a moment, and a dialog's own loop would end.
+    QObject::connect(&editor, &QDialog::finished, &app, &QCoreApplication::quit);
     editor.show();
-    editor.exec();
+    app.exec();
     return 0;
 }
