@@ -161,6 +161,8 @@ void SongSwitch::showNoSong() {
     ctx_.controls->setLabelText(idSize, QString::fromStdString(formatFileSize(0)));
     ctx_.panel->updateSpeedRadios();
     ctx_.editor->refillLineList();
+    if (auto* box = qobject_cast<QComboBox*>(ctx_.controls->control(idLineBox))) box->clearEditText();
+    ctx_.timeline->setViewOrigin(0);
     ctx_.lines->invalidate();
     ctx_.window->update();
 }

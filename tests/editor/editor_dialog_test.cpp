@@ -343,6 +343,7 @@ TEST_F(EditorTest, AFailedFirstSongLeavesTheEditorEmpty) {
     EXPECT_EQ(qobject_cast<QLabel*>(editor_->control(idLength))->text(), "0:00.0");
     EXPECT_EQ(editor_->sheet().lineCount(), 0);
     EXPECT_EQ(lineBox()->count(), 0);
+    EXPECT_TRUE(lineBox()->currentText().isEmpty());
     EXPECT_EQ(editor_->windowTitle(), "Melnix");
     EXPECT_LT(editor_->state().list.findSong(empty), 0);
 }
