@@ -517,7 +517,7 @@ TEST_F(DesktopSubtitleTest, DraggingMovesTheWindowAtMostEvery26Ms) {
     EXPECT_EQ(sub->pos(), QPoint(120, 604));
 }
 
-TEST_F(DesktopSubtitleTest, MenuHasElevenItemsWithTheirTexts) {
+TEST_F(DesktopSubtitleTest, MenuItemsWithTheirTexts) {
     std::vector<std::pair<QString, int>> items;
     for (QAction* a : sub->menu()->actions())
         items.emplace_back(a->isSeparator() ? QStringLiteral("-") : a->text(), a->data().toInt());
@@ -525,6 +525,7 @@ TEST_F(DesktopSubtitleTest, MenuHasElevenItemsWithTheirTexts) {
         {QStringLiteral("暂    停"), 29320},
         {QStringLiteral("从头听..."), 29448},
         {QStringLiteral("选择歌曲"), 29330},
+        {QStringLiteral("导出视频..."), 29458},
         {QStringLiteral("-"), 0},
         {QStringLiteral("字幕字体"), 29333},
         {QStringLiteral("-"), 0},
@@ -542,6 +543,7 @@ TEST_F(DesktopSubtitleTest, MenuItemsPostTheirCommandsToTheOwner) {
         {kMenuTogglePause, kCmdTogglePause},
         {kMenuRestartSong, kCmdRestartSong},
         {kMenuChooseSong, kCmdChooseSong},
+        {kMenuExportVideo, kCmdExportVideo},
         {kMenuSubtitleFont, kCmdSubtitleFont},
         {kMenuBackToEditor, kCmdBackToEditor},
         {kMenuExit, kCmdExit},
