@@ -2,6 +2,640 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>EditHistory</name>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>拆分</source>
+        <translation>Split</translation>
+    </message>
+    <message>
+        <source>合并</source>
+        <translation>Merge</translation>
+    </message>
+    <message>
+        <source>参照</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>位置</source>
+        <translation>Placement</translation>
+    </message>
+    <message>
+        <source>同步</source>
+        <translation>Sync</translation>
+    </message>
+    <message>
+        <source>整体移动</source>
+        <translation>Shift Lyric</translation>
+    </message>
+    <message>
+        <source>移动本句及以后</source>
+        <translation>Shift From This Line</translation>
+    </message>
+    <message>
+        <source>导入</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>扫过</source>
+        <translation>Sweep</translation>
+    </message>
+    <message>
+        <source>按住</source>
+        <translation>Hold</translation>
+    </message>
+    <message>
+        <source>拖动</source>
+        <translation>Drag</translation>
+    </message>
+    <message>
+        <source>旋律</source>
+        <translation>Melody</translation>
+    </message>
+</context>
+<context>
+    <name>EditorDialog</name>
+    <message>
+        <source>整体移动歌词</source>
+        <translation>Shift the Whole Lyric</translation>
+    </message>
+    <message>
+        <source>移动本句及以后的歌词</source>
+        <translation>Shift This Line and the Lines After It</translation>
+    </message>
+    <message>
+        <source>提前多少 (1/100 秒):</source>
+        <translation>Earlier by (1/100 s):</translation>
+    </message>
+    <message>
+        <source>推后多少 (1/100 秒):</source>
+        <translation>Later by (1/100 s):</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>移动歌词时间</source>
+        <translation>Shift Lyric Times</translation>
+    </message>
+    <message>
+        <source>整体提前...</source>
+        <translation>Whole Lyric Earlier...</translation>
+    </message>
+    <message>
+        <source>整体推后...</source>
+        <translation>Whole Lyric Later...</translation>
+    </message>
+    <message>
+        <source>本句及以后提前...</source>
+        <translation>This Line and After Earlier...</translation>
+    </message>
+    <message>
+        <source>本句及以后推后...</source>
+        <translation>This Line and After Later...</translation>
+    </message>
+    <message>
+        <source>后续歌词跟随</source>
+        <translation>Later Lines Follow</translation>
+    </message>
+    <message>
+        <source>同步键</source>
+        <translation>Sync Key</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>关于 Melnix</source>
+        <translation>About Melnix</translation>
+    </message>
+    <message>
+        <source>选择字幕字体</source>
+        <translation>Subtitle Font...</translation>
+    </message>
+    <message>
+        <source>导出视频</source>
+        <translation>Export Video...</translation>
+    </message>
+    <message>
+        <source>慢放与快放不变调时用高质量变速</source>
+        <translation>High-Quality Stretch for Slow and Fast Speeds Without Pitch Change</translation>
+    </message>
+    <message>
+        <source>最慢的播放速度(0.5x,不变调,最适合调整歌词时间)</source>
+        <translation>Slowest speed (0.5x, same pitch; best for timing lyrics)</translation>
+    </message>
+    <message>
+        <source>相当慢的播放速度(0.57x,变调)</source>
+        <translation>Quite slow (0.57x, lower pitch)</translation>
+    </message>
+    <message>
+        <source>较慢的播放速度(0.67x,不变调)</source>
+        <translation>Slower (0.67x, same pitch)</translation>
+    </message>
+    <message>
+        <source>微慢的播放速度(0.8x,变调,女声变男声)</source>
+        <translation>A little slower (0.8x, lower pitch: a woman&apos;s voice sounds like a man&apos;s)</translation>
+    </message>
+    <message>
+        <source>正常的播放速度(1x,原调)</source>
+        <translation>Normal speed (1x, original pitch)</translation>
+    </message>
+    <message>
+        <source>微快的播放速度(1.25x,变调,男声变女声)</source>
+        <translation>A little faster (1.25x, higher pitch: a man&apos;s voice sounds like a woman&apos;s)</translation>
+    </message>
+    <message>
+        <source>较快的播放速度(1.33x,不变调)</source>
+        <translation>Faster (1.33x, same pitch)</translation>
+    </message>
+    <message>
+        <source>相当快的播放速度(1.54x,变调)</source>
+        <translation>Quite fast (1.54x, higher pitch)</translation>
+    </message>
+    <message>
+        <source>最快的播放速度(2x,不变调)</source>
+        <translation>Fastest speed (2x, same pitch)</translation>
+    </message>
+    <message>
+        <source>波形区显示窗口向左移动4/5</source>
+        <translation>Move the waveform view left by 4/5</translation>
+    </message>
+    <message>
+        <source>波形区显示窗口向左移动1/3</source>
+        <translation>Move the waveform view left by 1/3</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>暂停播放 或 开始播放</source>
+        <translation>Pause or play</translation>
+    </message>
+    <message>
+        <source>波形区显示窗口向右移动1/3</source>
+        <translation>Move the waveform view right by 1/3</translation>
+    </message>
+    <message>
+        <source>波形区显示窗口向右移动4/5</source>
+        <translation>Move the waveform view right by 4/5</translation>
+    </message>
+    <message>
+        <source>设置静音 / 恢复声音</source>
+        <translation>Mute / sound on</translation>
+    </message>
+    <message>
+        <source>消除或恢复歌曲原唱</source>
+        <translation>Remove or restore the lead vocals</translation>
+    </message>
+    <message>
+        <source>设置显示音量波形，还是显示时间标尺</source>
+        <translation>Show the volume waveform or the time ruler</translation>
+    </message>
+    <message>
+        <source>设置或取消双倍时间刻度显示，双倍显示时便于操作节奏快的歌词</source>
+        <translation>Double the time scale or set it back; the double scale makes fast lyrics easier to time</translation>
+    </message>
+    <message>
+        <source>欣赏</source>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <source>如果设置了背景图片或影像(在“打开音乐”中设置),则可以进行欣赏了</source>
+        <translation>Play the song full screen with its subtitles over its pictures or video (set in [Song List])</translation>
+    </message>
+    <message>
+        <source>音轨</source>
+        <translation>Tracks</translation>
+    </message>
+    <message>
+        <source>察看MIDI音轨信息，并可设置 只播放 主旋律 音轨，以便歌词同步</source>
+        <translation>View the MIDI tracks; you can play the melody track alone to time the lyrics</translation>
+    </message>
+    <message>
+        <source>同步</source>
+        <translation>Sync</translation>
+    </message>
+    <message>
+        <source>演唱时，随着中文歌词的节奏单击该按钮，可快速歌词同步。(注意从句首开始)</source>
+        <translation>While the song is sung, click this button on every sung character to time the lyric quickly (start at the beginning of a line)</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>功能介绍、使用方法与技巧</source>
+        <translation>Features, how to use them, and tips</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>保存或导出当前的同步歌词，或存在歌曲尾部，或另存为新文件(.MLX)</source>
+        <translation>Save or export the timed lyric: into the song file&apos;s tail or as a new file (.MLX)</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>终止本软件</source>
+        <translation>Quit Melnix</translation>
+    </message>
+    <message>
+        <source>在有限范围内调整音量大小，如需更大的声音，请在Windows任务栏中点击喇叭</source>
+        <translation>Adjust the volume within a limited range; for louder sound, raise the desktop&apos;s volume</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>准备插入一句歌词(在当前位置或当前句的后面)</source>
+        <translation>Insert a lyric line (at the current position or after the current line)</translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>准备修改当前的一句歌词</source>
+        <translation>Edit the current lyric line</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>准备删除一句歌词</source>
+        <translation>Delete a lyric line</translation>
+    </message>
+    <message>
+        <source>拆分</source>
+        <translation>Split</translation>
+    </message>
+    <message>
+        <source>准备将一句长歌词拆分成两句短歌词</source>
+        <translation>Split a long lyric line into two shorter lines</translation>
+    </message>
+    <message>
+        <source>合并</source>
+        <translation>Merge</translation>
+    </message>
+    <message>
+        <source>准备将当前的一句歌词与下一句歌词合并成一句长歌词</source>
+        <translation>Merge the current lyric line with the next into one long line</translation>
+    </message>
+    <message>
+        <source>参考</source>
+        <translation>Ref.</translation>
+    </message>
+    <message>
+        <source>参考另一句歌词的时间同步信息，并将其引用到当前句歌词上</source>
+        <translation>Take the timing of another line and apply it to the current line</translation>
+    </message>
+    <message>
+        <source>确定添加的歌词:</source>
+        <translation>Add this line:</translation>
+    </message>
+    <message>
+        <source>确定将下面添加的歌词插入到当前位置或当前句的后面,并返回演唱</source>
+        <translation>Insert the line typed below at the current position or after the current line, and go on singing</translation>
+    </message>
+    <message>
+        <source>确定修改的歌词:</source>
+        <translation>Apply the edited line:</translation>
+    </message>
+    <message>
+        <source>确定下面修改的歌词有效,并返回演唱</source>
+        <translation>Accept the line edited below, and go on singing</translation>
+    </message>
+    <message>
+        <source>确定删除歌词:</source>
+        <translation>Delete this line:</translation>
+    </message>
+    <message>
+        <source>确定删除下面的一句歌词,并返回演唱</source>
+        <translation>Delete the line below, and go on singing</translation>
+    </message>
+    <message>
+        <source>拆分:先删后半行,再按此钮</source>
+        <translation>Split: cut the second half, then click</translation>
+    </message>
+    <message>
+        <source>先在下面的组合框中删除后半行，留下拆分后的第一句，再点击此按钮确定拆分结果</source>
+        <translation>First delete the second half of the line in the box below, leaving the first of the two lines, then click this button to split</translation>
+    </message>
+    <message>
+        <source>确定合并两句为一句:</source>
+        <translation>Merge the two lines into one:</translation>
+    </message>
+    <message>
+        <source>下面框中光标前后本为两句,合并时自动插入一空格,若不需要,可删除,最后点击此按钮</source>
+        <translation>The text before and after the cursor below were two lines; a space was put between them (delete it if not needed), then click this button</translation>
+    </message>
+    <message>
+        <source>确定参考下列句子的时间:</source>
+        <translation>Use the timing of this line:</translation>
+    </message>
+    <message>
+        <source>点击组合框中的下三角，选择合适的句子，引用其时间同步信息，最后点击此按钮确定</source>
+        <translation>Open the list with the arrow, choose a line whose timing to use, then click this button</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>放弃下面的修改，恢复演唱</source>
+        <translation>Discard the change below and go on singing</translation>
+    </message>
+    <message>
+        <source>打开列表</source>
+        <translation>Song List</translation>
+    </message>
+    <message>
+        <source>打开磁盘上的歌曲文件</source>
+        <translation>Open a song file from disk</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>导入歌词</source>
+        <translation>Import Lyrics</translation>
+    </message>
+    <message>
+        <source>打开同步歌词(.MLX.LRC.KSC)，或者从剪贴板、文本文件中导入歌词</source>
+        <translation>Open a timed lyric (.MLX .LRC .KSC), or import lyrics from the clipboard or a text file</translation>
+    </message>
+    <message>
+        <source>点击下三角按钮可列表已录入的歌词</source>
+        <translation>Click the arrow to list the lyric lines entered</translation>
+    </message>
+    <message>
+        <source>改变当前句歌词字幕的放置位置</source>
+        <translation>Change where the current line&apos;s subtitle is placed</translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>点击后面的园按钮可调整播放速度</source>
+        <translation>Click the round buttons after it to change the playback speed</translation>
+    </message>
+    <message>
+        <source>当前歌曲播放进度条，可用鼠标左键拖动滑块或直接点击位置来改变播放点</source>
+        <translation>Position in the song: drag the handle or click to play from another point</translation>
+    </message>
+    <message>
+        <source>当前的播放位置(时间 分:秒)</source>
+        <translation>Current position (min:sec)</translation>
+    </message>
+    <message>
+        <source>歌曲总的时间长度(分:秒)</source>
+        <translation>Length of the song (min:sec)</translation>
+    </message>
+    <message>
+        <source>歌曲文件的长度</source>
+        <translation>Size of the song file</translation>
+    </message>
+    <message>
+        <source>是否提示  这里是歌词录入与时间同步编辑界面。看播放效果，请点击“欣赏”按钮。</source>
+        <translation>Hints  This is where lyrics are entered and timed. To watch the result, click [Show].</translation>
+    </message>
+    <message>
+        <source>字幕区: 演唱时,用鼠标左键同步划过整个语句可初步定其时,若该句需很久才唱,可压住右键等待 </source>
+        <translation>Subtitle area: while singing, sweep across a whole line with the left button to time it roughly; if the line is sung much later, hold the right button down until then </translation>
+    </message>
+    <message>
+        <source>波形区: 左键 -- 拖动其内容, 并从相应位置开始播放 / 单击右键 -- 设置当前位置并暂停 </source>
+        <translation>Waveform area: left button -- drag its contents and play from there / right click -- set the position and pause </translation>
+    </message>
+    <message>
+        <source>歌词调整区: 左键 -- 暂停, 或拖动文字到精确的时间点 / 右键 -- 用于MIDI的自动歌词同步(只播主旋律音轨时)</source>
+        <translation>Lyric adjustment area: left button -- pause, or drag a character to its exact time / right button -- automatic timing for MIDI (when only the melody track plays)</translation>
+    </message>
+    <message>
+        <source>回车键</source>
+        <translation>Enter</translation>
+    </message>
+    <message>
+        <source>F 键</source>
+        <translation>F</translation>
+    </message>
+    <message>
+        <source>J 键</source>
+        <translation>J</translation>
+    </message>
+    <message>
+        <source>下箭头键</source>
+        <translation>Down Arrow</translation>
+    </message>
+    <message>
+        <source> 键盘: %1 同步, 退格键 退回一字</source>
+        <translation> Keys: %1 sync, Backspace steps back one character</translation>
+    </message>
+    <message>
+        <source>单句歌词录入修改组合框(点击[添加][修改]...后才能用)</source>
+        <translation>Lyric line box (usable after [Add], [Edit]...)</translation>
+    </message>
+    <message>
+        <source>升降调 </source>
+        <translation>Key </translation>
+    </message>
+    <message>
+        <source>升高或降低歌曲的音调(半音,-6到+6),速度不变;每首歌曲各自记住</source>
+        <translation>Raise or lower the song&apos;s key (semitones, -6 to +6) without changing its speed; each song keeps its own</translation>
+    </message>
+    <message>
+        <source>已到相邻歌词的限度 (后续歌词不跟随)</source>
+        <translation>Reached the neighbouring line (later lines do not follow)</translation>
+    </message>
+    <message>
+        <source>退回一字: 下一次同步重新确定刚才那个字的时间</source>
+        <translation>Stepped back: the next sync re-times the last character</translation>
+    </message>
+    <message>
+        <source>提前</source>
+        <translation>earlier</translation>
+    </message>
+    <message>
+        <source>推后</source>
+        <translation>later</translation>
+    </message>
+    <message>
+        <source>歌词已到限度, 无法再移动</source>
+        <translation>The lyric is at its limit and cannot move further</translation>
+    </message>
+    <message>
+        <source>歌词已%1 %2 秒</source>
+        <translation>Lyric moved %1 by %2 s</translation>
+    </message>
+    <message>
+        <source> (已到限度)</source>
+        <translation> (limit reached)</translation>
+    </message>
+    <message>
+        <source>文件是只读的，或者没有写入它的权限。</source>
+        <translation>The file is read-only, or you may not write it.</translation>
+    </message>
+    <message>
+        <source>文件所在的磁盘是只读的。</source>
+        <translation>The disk holding the file is read-only.</translation>
+    </message>
+    <message>
+        <source>磁盘空间不足。</source>
+        <translation>The disk is full.</translation>
+    </message>
+    <message>
+        <source>文件或文件夹已不存在。</source>
+        <translation>The file or its folder no longer exists.</translation>
+    </message>
+    <message>
+        <source>系统报告的错误: %1</source>
+        <translation>The system reported: %1</translation>
+    </message>
+    <message>
+        <source>保存没有完成，原文件保持不变。</source>
+        <translation>The save did not finish; the file is unchanged.</translation>
+    </message>
+    <message>
+        <source>修改的歌词尚未存盘,你需要存盘吗？</source>
+        <translation>The lyric has changed and is not saved. Save it?</translation>
+    </message>
+    <message>
+        <source>Melnix</source>
+        <translation>Melnix</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>请给出保存歌词的文件名</source>
+        <translation>File name for the lyric</translation>
+    </message>
+    <message>
+        <source>歌词同步文件</source>
+        <translation>Timed lyric files</translation>
+    </message>
+    <message>
+        <source>歌词已保存在歌曲文件的尾部: %1</source>
+        <translation>Lyric saved in the tail of the song file: %1</translation>
+    </message>
+    <message>
+        <source>歌词仍可用“另存为其他文件”保存到 .MLX 文件中。</source>
+        <translation>The lyric can still be saved to an .MLX file with &quot;Save as another file&quot;.</translation>
+    </message>
+    <message>
+        <source>保存到下列文件时，出现错误，保存失败!</source>
+        <translation>Saving to this file failed!</translation>
+    </message>
+    <message>
+        <source>歌词已保存到: %1</source>
+        <translation>Lyric saved to: %1</translation>
+    </message>
+    <message>
+        <source>请打开相应的同步歌词文件</source>
+        <translation>Open the song&apos;s timed lyric file</translation>
+    </message>
+    <message>
+        <source>同步歌词文件</source>
+        <translation>Timed lyric files</translation>
+    </message>
+    <message>
+        <source>歌词文本</source>
+        <translation>Lyric text</translation>
+    </message>
+    <message>
+        <source>所有文件</source>
+        <translation>All files</translation>
+    </message>
+    <message>
+        <source>下列文件打开失败</source>
+        <translation>This file could not be opened</translation>
+    </message>
+    <message>
+        <source>下列文件中同步信息有错!</source>
+        <translation>The timing in this file is damaged!</translation>
+    </message>
+    <message>
+        <source>打开下列文件时出错!</source>
+        <translation>Error opening this file!</translation>
+    </message>
+    <message>
+        <source>请打开一个音像文件</source>
+        <translation>Open a song or video file</translation>
+    </message>
+    <message>
+        <source>文件不存在或无法读取。</source>
+        <translation>The file does not exist or cannot be read.</translation>
+    </message>
+    <message>
+        <source>文件是空的(0 字节)。</source>
+        <translation>The file is empty (0 bytes).</translation>
+    </message>
+    <message>
+        <source>这不是 MIDI 文件。</source>
+        <translation>This is not a MIDI file.</translation>
+    </message>
+    <message>
+        <source>MIDI 文件已损坏,读不出其中的音轨。</source>
+        <translation>The MIDI file is damaged; its tracks cannot be read.</translation>
+    </message>
+    <message>
+        <source>文件中找不到 MP3 音频帧。</source>
+        <translation>No MP3 audio frames were found in the file.</translation>
+    </message>
+    <message>
+        <source>这不是能播放的 PCM WAV 文件。</source>
+        <translation>This is not a PCM WAV file that can be played.</translation>
+    </message>
+    <message>
+        <source>媒体库无法解码这个文件。</source>
+        <translation>The media library cannot decode this file.</translation>
+    </message>
+    <message>
+        <source>无法打开声音输出设备。</source>
+        <translation>The sound output cannot be opened.</translation>
+    </message>
+    <message>
+        <source>文件不完整(下载或复制时被截断),只能播放到截断处。</source>
+        <translation>The file is incomplete (cut off while downloading or copying); it plays only up to the cut.</translation>
+    </message>
+    <message>
+        <source>播放</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>播放下列文件时出错!</source>
+        <translation>Error playing this file!</translation>
+    </message>
+</context>
+<context>
     <name>GmProgramNames</name>
     <message>
         <source>平台钢琴</source>
@@ -573,6 +1207,29 @@ add your own pictures or video, and enjoy them full screen.</translation>
     </message>
 </context>
 <context>
+    <name>melnix::ClosingTexts</name>
+    <message>
+        <source>(录入的唱词结束)</source>
+        <translation>(End of the lyric)</translation>
+    </message>
+    <message>
+        <source>(尚未录入唱词,你可用本软件录入)</source>
+        <translation>(No lyric entered yet; you can enter one with Melnix)</translation>
+    </message>
+    <message>
+        <source>配备动态图像,请点击 [欣赏] 按钮</source>
+        <translation>For moving pictures, click the [Show] button</translation>
+    </message>
+    <message>
+        <source>欢迎使用 Melnix 卡拉OK歌词制作</source>
+        <translation>Welcome to Melnix, the karaoke lyric maker</translation>
+    </message>
+    <message>
+        <source>祝你: 万事如意 快乐每一天</source>
+        <translation>Wishing you joy every day</translation>
+    </message>
+</context>
+<context>
     <name>melnix::ExchangeDialog</name>
     <message>
         <source>同步歌词交换对话框</source>
@@ -802,7 +1459,7 @@ III. Step by step
 IV. Tips and tricks
 
 1. Repeated lines need not be typed again: when adding, open the drop-down of the lyric box and pick the same line entered before.
-2. A repeated line with the same rhythm can borrow the timing of another line with the [Reference] button.
+2. A repeated line with the same rhythm can borrow the timing of another line with the [Ref.] (reference) button.
 3. If a line starts after a long wait, hold down the right mouse button in the subtitle area and release it when the singing starts.
 4. Sweeping the left mouse button across the whole line in the subtitle area while the song plays gives the line a rough timing very quickly.
 5. Plain-text lyrics found on the web can be copied to the clipboard and read in with &quot;Import from the clipboard&quot; under [Import Lyrics].
@@ -815,7 +1472,7 @@ V. Enjoy the result
 
 VI. Keyboard
 
-    Enter (can be changed to F, J or the Down arrow under &quot;Sync key&quot; in the window menu): press once for every character sung, like the [Sync] button; holding it down does not repeat. Backspace: goes back one character, so the next sync times it again.
+    Enter (can be changed to F, J or the Down arrow under &quot;Sync Key&quot; in the window menu): press once for every character sung, like the [Sync] button; holding it down does not repeat. Backspace: goes back one character, so the next sync times it again.
     Space: play/pause. Left and Right arrows: scroll the waveform area like [&lt;] and [&gt;]. Ctrl+Left/Right arrow: move this line and the lines after it 0.1 second earlier/later (the window menu can move all the lyrics too).
     Ctrl+Z: undo. Ctrl+Y or Ctrl+Shift+Z: redo. Ctrl+S: save. Ctrl+O: open a file. F1: help. F5: show. Ctrl+Q: quit. Esc: cancel the adding, changing or other editing under way.
     The window menu (right-click outside the subtitle, waveform and lyric timing areas) holds undo, redo, moving the lyric times and the choice of sync key.
@@ -939,6 +1596,125 @@ Do you want to save it?</translation>
     <message>
         <source>警告</source>
         <translation>Warning</translation>
+    </message>
+</context>
+<context>
+    <name>melnix::PictureWindow</name>
+    <message>
+        <source>恢复播放</source>
+        <translation>Resume</translation>
+    </message>
+    <message>
+        <source>暂    停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source> (空格键)</source>
+        <translation> (Space)</translation>
+    </message>
+    <message>
+        <source>当前图片</source>
+        <translation>Current picture</translation>
+    </message>
+    <message>
+        <source>图像原点阵显示</source>
+        <translation>Actual size</translation>
+    </message>
+    <message>
+        <source>图像平铺</source>
+        <translation>Tiled</translation>
+    </message>
+    <message>
+        <source>图像大小充满</source>
+        <translation>Fill the window</translation>
+    </message>
+    <message>
+        <source>图像大小自动</source>
+        <translation>Automatic size</translation>
+    </message>
+    <message>
+        <source>下一张图像 (↓)</source>
+        <translation>Next picture (↓)</translation>
+    </message>
+    <message>
+        <source>前一张图像 (↑)</source>
+        <translation>Previous picture (↑)</translation>
+    </message>
+    <message>
+        <source>图片切换模式</source>
+        <translation>Picture transitions...</translation>
+    </message>
+    <message>
+        <source>预备图片密码</source>
+        <translation>Picture passwords...</translation>
+    </message>
+    <message>
+        <source>另选一组图片</source>
+        <translation>Choose other pictures</translation>
+    </message>
+    <message>
+        <source>从头听...</source>
+        <translation>Play from the start...</translation>
+    </message>
+    <message>
+        <source>选择歌曲</source>
+        <translation>Choose song</translation>
+    </message>
+    <message>
+        <source>导出视频...</source>
+        <translation>Export video...</translation>
+    </message>
+    <message>
+        <source>背景颜色</source>
+        <translation>Background colour</translation>
+    </message>
+    <message>
+        <source>字幕字体</source>
+        <translation>Subtitle font</translation>
+    </message>
+    <message>
+        <source>窗口尺寸</source>
+        <translation>Window size</translation>
+    </message>
+    <message>
+        <source>全屏幕</source>
+        <translation>Full screen</translation>
+    </message>
+    <message>
+        <source>全桌面</source>
+        <translation>Whole desktop</translation>
+    </message>
+    <message>
+        <source>在外屏上显示</source>
+        <translation>Show on the other screen</translation>
+    </message>
+    <message>
+        <source>返回编辑界面(Esc)</source>
+        <translation>Back to the editor (Esc)</translation>
+    </message>
+    <message>
+        <source>帮    助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>退    出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>预备的图片密码</source>
+        <translation>Picture passwords</translation>
+    </message>
+    <message>
+        <source>以便后面能播放你的加密图片</source>
+        <translation>so that your scrambled pictures can be shown later</translation>
+    </message>
+    <message>
+        <source>请你输入</source>
+        <translation>Please type it</translation>
+    </message>
+    <message>
+        <source>在本屏上显示</source>
+        <translation>Show on this screen</translation>
     </message>
 </context>
 <context>
@@ -1143,6 +1919,57 @@ Do you want to do that?</translation>
     </message>
 </context>
 <context>
+    <name>melnix::SubtitleWindow</name>
+    <message>
+        <source>暂    停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>从头听...</source>
+        <translation>Play from the start...</translation>
+    </message>
+    <message>
+        <source>选择歌曲</source>
+        <translation>Choose song</translation>
+    </message>
+    <message>
+        <source>导出视频...</source>
+        <translation>Export video...</translation>
+    </message>
+    <message>
+        <source>字幕字体</source>
+        <translation>Subtitle font</translation>
+    </message>
+    <message>
+        <source>显示画面</source>
+        <translation>Show the pictures</translation>
+    </message>
+    <message>
+        <source>返回编辑界面(Esc)</source>
+        <translation>Back to the editor (Esc)</translation>
+    </message>
+    <message>
+        <source>隐    藏</source>
+        <translation>Hide</translation>
+    </message>
+    <message>
+        <source>帮    助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>退    出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>恢复播放</source>
+        <translation>Resume</translation>
+    </message>
+    <message>
+        <source>字幕区: 演唱时,用鼠标左键同步划过整个语句可初步定其时,若该句需很久才唱,可压住右键等待 </source>
+        <translation>Subtitle area: while singing, sweep across a whole line with the left button to time it roughly; if the line is sung much later, hold the right button down until then </translation>
+    </message>
+</context>
+<context>
     <name>melnix::TrackDialog</name>
     <message>
         <source>  播放</source>
@@ -1163,6 +1990,336 @@ Do you want to do that?</translation>
     <message>
         <source>默认</source>
         <translation>Default</translation>
+    </message>
+    <message>
+        <source>MIDI音轨</source>
+        <translation>MIDI Tracks</translation>
+    </message>
+    <message>
+        <source>轨号</source>
+        <translation>Track</translation>
+    </message>
+    <message>
+        <source>播放状态</source>
+        <translation>Playing</translation>
+    </message>
+    <message>
+        <source>音轨名称</source>
+        <translation>Track name</translation>
+    </message>
+    <message>
+        <source>音符数</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>音量</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>乐器中文名</source>
+        <translation>Instrument</translation>
+    </message>
+    <message>
+        <source>乐器英文名</source>
+        <translation>GM instrument</translation>
+    </message>
+    <message>
+        <source>在下列列表中双击“播放状态”、“主旋律”、“音量”、“乐器名称”可改变其值。</source>
+        <translation>Double-click &quot;Playing&quot;, &quot;Melody&quot;, &quot;Volume&quot; or an instrument name in the list to change it.</translation>
+    </message>
+    <message>
+        <source>确 定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>反选播放状态</source>
+        <translation>Invert playing</translation>
+    </message>
+    <message>
+        <source>复 位</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>只播主旋律</source>
+        <translation>Melody only</translation>
+    </message>
+    <message>
+        <source>取 消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>melnix::TransitionDialog</name>
+    <message>
+        <source>直接切换</source>
+        <translation>Cut</translation>
+    </message>
+    <message>
+        <source>向下</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>向右</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>向上</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>向左</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>左面</source>
+        <translation>From the left</translation>
+    </message>
+    <message>
+        <source>右面</source>
+        <translation>From the right</translation>
+    </message>
+    <message>
+        <source>上面</source>
+        <translation>From the top</translation>
+    </message>
+    <message>
+        <source>下面</source>
+        <translation>From the bottom</translation>
+    </message>
+    <message>
+        <source>左上</source>
+        <translation>Top left</translation>
+    </message>
+    <message>
+        <source>右上</source>
+        <translation>Top right</translation>
+    </message>
+    <message>
+        <source>右下</source>
+        <translation>Bottom right</translation>
+    </message>
+    <message>
+        <source>左下</source>
+        <translation>Bottom left</translation>
+    </message>
+    <message>
+        <source>向四周1</source>
+        <translation>Outwards 1</translation>
+    </message>
+    <message>
+        <source>向四周2</source>
+        <translation>Outwards 2</translation>
+    </message>
+    <message>
+        <source>向上下</source>
+        <translation>Up and down</translation>
+    </message>
+    <message>
+        <source>向左右</source>
+        <translation>Left and right</translation>
+    </message>
+    <message>
+        <source>从四周</source>
+        <translation>From all sides</translation>
+    </message>
+    <message>
+        <source>从圆周</source>
+        <translation>From the circle</translation>
+    </message>
+    <message>
+        <source>从上下</source>
+        <translation>From top and bottom</translation>
+    </message>
+    <message>
+        <source>从左右</source>
+        <translation>From left and right</translation>
+    </message>
+    <message>
+        <source>下左</source>
+        <translation>Down left</translation>
+    </message>
+    <message>
+        <source>上右</source>
+        <translation>Up right</translation>
+    </message>
+    <message>
+        <source>纵格向右</source>
+        <translation>Columns rightwards</translation>
+    </message>
+    <message>
+        <source>纵格向左</source>
+        <translation>Columns leftwards</translation>
+    </message>
+    <message>
+        <source>横格向下</source>
+        <translation>Rows downwards</translation>
+    </message>
+    <message>
+        <source>横格向上</source>
+        <translation>Rows upwards</translation>
+    </message>
+    <message>
+        <source>闪电1</source>
+        <translation>Lightning 1</translation>
+    </message>
+    <message>
+        <source>闪电2</source>
+        <translation>Lightning 2</translation>
+    </message>
+    <message>
+        <source>飞行</source>
+        <translation>Flight</translation>
+    </message>
+    <message>
+        <source>轨迹</source>
+        <translation>Track</translation>
+    </message>
+    <message>
+        <source>心形1</source>
+        <translation>Heart 1</translation>
+    </message>
+    <message>
+        <source>心形2</source>
+        <translation>Heart 2</translation>
+    </message>
+    <message>
+        <source>圆形1</source>
+        <translation>Circle 1</translation>
+    </message>
+    <message>
+        <source>圆形2</source>
+        <translation>Circle 2</translation>
+    </message>
+    <message>
+        <source>菱形1</source>
+        <translation>Diamond 1</translation>
+    </message>
+    <message>
+        <source>菱形2</source>
+        <translation>Diamond 2</translation>
+    </message>
+    <message>
+        <source>时钟1</source>
+        <translation>Clock 1</translation>
+    </message>
+    <message>
+        <source>时钟2</source>
+        <translation>Clock 2</translation>
+    </message>
+    <message>
+        <source>向某个方向覆盖 </source>
+        <translation>Cover in one direction </translation>
+    </message>
+    <message>
+        <source>从某个方向飞来</source>
+        <translation>Fly in from one side</translation>
+    </message>
+    <message>
+        <source>从中间逐渐向外扩</source>
+        <translation>Grow from the middle</translation>
+    </message>
+    <message>
+        <source>从外向中间收缩 </source>
+        <translation>Shrink to the middle </translation>
+    </message>
+    <message>
+        <source>百叶窗动作 </source>
+        <translation>Blinds </translation>
+    </message>
+    <message>
+        <source>其他方式 </source>
+        <translation>Others </translation>
+    </message>
+    <message>
+        <source>请选择图片切换模式</source>
+        <translation>Choose the picture transitions</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>全不选</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>melnix::VideoExport</name>
+    <message>
+        <source>较小的文件</source>
+        <translation>Smaller file</translation>
+    </message>
+    <message>
+        <source>普通</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>高画质</source>
+        <translation>High quality</translation>
+    </message>
+    <message>
+        <source>正在导出视频...</source>
+        <translation>Exporting video...</translation>
+    </message>
+    <message>
+        <source>正在导出视频...  剩余约 %1 分 %2 秒</source>
+        <translation>Exporting video...  about %1 min %2 s left</translation>
+    </message>
+    <message>
+        <source>导出视频</source>
+        <translation>Export Video</translation>
+    </message>
+    <message>
+        <source>浏览...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>视频文件:</source>
+        <translation>Video file:</translation>
+    </message>
+    <message>
+        <source>画面尺寸:</source>
+        <translation>Picture size:</translation>
+    </message>
+    <message>
+        <source>画质:</source>
+        <translation>Quality:</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>MP4 视频 (*.mp4)</source>
+        <translation>MP4 video (*.mp4)</translation>
+    </message>
+    <message>
+        <source>请先打开一首歌曲</source>
+        <translation>Please open a song first</translation>
+    </message>
+    <message>
+        <source>正在取消...</source>
+        <translation>Cancelling...</translation>
+    </message>
+    <message>
+        <source>视频已导出</source>
+        <translation>The video has been exported</translation>
+    </message>
+    <message>
+        <source>导出视频时出现错误，导出失败!</source>
+        <translation>Exporting the video failed!</translation>
     </message>
 </context>
 </TS>

@@ -62,6 +62,8 @@ TrackDialog::TrackDialog(QWidget* parent, MidiSongFile& song, int& playingTrackC
     words_.melody = tr("主旋律").toStdString();
     words_.maybeMelody = tr("可能是").toStdString();
     words_.defaultVolume = tr("默认").toStdString();
+    for (const GmProgramName& n : GmProgramNames)
+        words_.instruments.push_back(QCoreApplication::translate("GmProgramNames", n.chinese).toStdString());
 
     list_ = new QTableWidget(this);
     setId(list_, idTrackList);
@@ -211,7 +213,7 @@ void TrackDialog::openInstrumentEditor(int row, bool chinese) {
     list_->scrollTo(list_->model()->index(row, column));
     editRow_ = row;
     instrumentBox_->clear();
-    for (const GmProgramName& n : GmProgramNames) instrumentBox_->addItem(QString::fromUtf8(chinese ? n.chinese : n.english));
+    for (const GmProgramName& n : GmProgramNames) instrumentBox_->addItem(chinese ? QCoreApplication::translate("GmProgramNames", n.chinese) : QString::fromUtf8(n.english));
     instrumentBox_->setCurrentIndex(table_.program(row));
     const QRect cell = cellRect(row, column).translated(0, -kComboLift);
     instrumentBox_->setGeometry(cell.x(), cell.y(), cell.width(), std::max(cell.height(), instrumentBox_->sizeHint().height()));

@@ -63,7 +63,7 @@ void EditHistory::record(const std::string& what, const LyricSheet& before, cons
         last_ && stack_.index() == stack_.count() && sameLyric(*last_, before) ? last_
                                                                                : std::make_shared<LyricSheet>(before);
     last_ = std::make_shared<LyricSheet>(after);
-    stack_.push(new Step(*this, QCoreApplication::translate("EditorDialog", what.c_str()), std::move(b), last_));
+    stack_.push(new Step(*this, QCoreApplication::translate("EditHistory", what.c_str()), std::move(b), last_));
 }
 
 void EditHistory::loaded() {

@@ -22,6 +22,7 @@
 #include "editor/editor_controls.h"
 #include "editor/editor_keys.h"
 #include "editor/editor_layout.h"
+#include "editor/editor_text.h"
 #include "editor/hint_strip.h"
 #include "editor/line_display.h"
 #include "editor/line_editor.h"
@@ -49,7 +50,6 @@ namespace {
 constexpr int kSubtitleId = 1100;
 constexpr int kHandOverRetryMs = 500;
 
-QString tr(const char* text) { return QCoreApplication::translate("EditorDialog", text); }
 
 }  // namespace
 
@@ -225,8 +225,8 @@ void EditorDialog::lyricRestored() {
 
 void EditorDialog::askShift(bool wholeLyric, int sign) {
     int step = settings_.shiftStepCs;
-    const QString title = wholeLyric ? tr("整体移动歌词") : tr("移动本句及以后的歌词");
-    if (!prompts_->askNumber(this, title, sign < 0 ? tr("提前多少 (1/100 秒):") : tr("推后多少 (1/100 秒):"), step, 1,
+    const QString title = wholeLyric ? EditorText::tr("整体移动歌词") : EditorText::tr("移动本句及以后的歌词");
+    if (!prompts_->askNumber(this, title, sign < 0 ? EditorText::tr("提前多少 (1/100 秒):") : EditorText::tr("推后多少 (1/100 秒):"), step, 1,
                              6000))
         return;
     settings_.shiftStepCs = step;
@@ -415,35 +415,35 @@ void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     QUndoStack& steps = history_->stack();
     const bool editing = editor_->mode() != EditMode::None;
-    QAction* undoItem = menu.addAction(tr("撤销") + " " + steps.undoText(), this, [this] { undo(); });
+    QAction* undoItem = menu.addAction(EditorText::tr("撤销") + " " + steps.undoText(), this, [this] { undo(); });
     undoItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     undoItem->setEnabled(steps.canUndo() && !editing);
-    QAction* redoItem = menu.addAction(tr("重做") + " " + steps.redoText(), this, [this] { redo(); });
+    QAction* redoItem = menu.addAction(EditorText::tr("重做") + " " + steps.redoText(), this, [this] { redo(); });
     redoItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     redoItem->setEnabled(steps.canRedo() && !editing);
     menu.addSeparator();
-    QMenu* shift = menu.addMenu(tr("移动歌词时间"));
+    QMenu* shift = menu.addMenu(EditorText::tr("移动歌词时间"));
     shift->setEnabled(!document_.sheet().empty() && !editing);
-    shift->addAction(tr("整体提前..."), this, [this] { askShift(true, -1); });
-    shift->addAction(tr("整体推后..."), this, [this] { askShift(true, +1); });
-    shift->addAction(tr("本句及以后提前...") + "\tCtrl+Left", this, [this] { askShift(false, -1); });
-    shift->addAction(tr("本句及以后推后...") + "\tCtrl+Right", this, [this] { askShift(false, +1); });
-    QAction* follow = menu.addAction(tr("后续歌词跟随"), this, [this](bool on) { setLaterLinesFollow(on); });
+    shift->addAction(EditorText::tr("整体提前..."), this, [this] { askShift(true, -1); });
+    shift->addAction(EditorText::tr("整体推后..."), this, [this] { askShift(true, +1); });
+    shift->addAction(EditorText::tr("本句及以后提前...") + "\tCtrl+Left", this, [this] { askShift(false, -1); });
+    shift->addAction(EditorText::tr("本句及以后推后...") + "\tCtrl+Right", this, [this] { askShift(false, +1); });
+    QAction* follow = menu.addAction(EditorText::tr("后续歌词跟随"), this, [this](bool on) { setLaterLinesFollow(on); });
     follow->setCheckable(true);
     follow->setChecked(settings_.laterLinesFollow);
-    QMenu* keys = menu.addMenu(tr("同步键"));
+    QMenu* keys = menu.addMenu(EditorText::tr("同步键"));
     for (const SyncKeyChoice& c : syncKeyChoices()) {
-        QAction* a = keys->addAction(tr(c.name), this, [this, key = c.key] { setSyncKey(key); });
+        QAction* a = keys->addAction(EditorText::tr(c.name), this, [this, key = c.key] { setSyncKey(key); });
         a->setCheckable(true);
         a->setChecked(settings_.syncKey == c.key);
     }
     menu.addSeparator();
-    menu.addAction(tr("关闭"), this, [this] { close(); });
+    menu.addAction(EditorText::tr("关闭"), this, [this] { close(); });
     menu.addSeparator();
-    menu.addAction(tr("关于 Melnix"), this, [this] { systemCommand(kSysAbout); });
-    menu.addAction(tr("选择字幕字体"), this, [this] { systemCommand(kSysSubtitleFont); });
-    menu.addAction(tr("导出视频"), this, [this] { exportVideo(); });
-    QAction* quality = menu.addAction(tr("慢放与快放不变调时用高质量变速"), this,
+    menu.addAction(EditorText::tr("关于 Melnix"), this, [this] { systemCommand(kSysAbout); });
+    menu.addAction(EditorText::tr("选择字幕字体"), this, [this] { systemCommand(kSysSubtitleFont); });
+    menu.addAction(EditorText::tr("导出视频"), this, [this] { exportVideo(); });
+    QAction* quality = menu.addAction(EditorText::tr("慢放与快放不变调时用高质量变速"), this,
                                       [this](bool on) { transport_.setStretchQuality(on); });
     quality->setCheckable(true);
     quality->setChecked(transport_.stretchQuality());

@@ -24,7 +24,7 @@ struct ControlSpec {
 constexpr int kEditorWidth = 640;
 constexpr int kEditorHeight = 434;
 
-const std::vector<ControlSpec>& editorControls();
+std::vector<ControlSpec> editorControls();
 
 // Texts the editor shows besides the controls' own.
 QString defaultHintText();

@@ -4,6 +4,7 @@
 #include <QSpinBox>
 
 #include "audio/stretcher.h"
+#include "editor/editor_text.h"
 #include "playback/core/transport.h"
 
 namespace melnix {
@@ -20,8 +21,8 @@ KeyControl::KeyControl(QWidget* window, QWidget* beside, Transport& transport)
     : QObject(window), beside_(beside), transport_(transport), box_(new QSpinBox(window)) {
     box_->setObjectName("KeyControl");
     box_->setRange(kLowestKey, kHighestKey);
-    box_->setPrefix(tr("升降调 "));
-    box_->setToolTip(tr("升高或降低歌曲的音调(半音,-6到+6),速度不变;每首歌曲各自记住"));
+    box_->setPrefix(EditorText::tr("升降调 "));
+    box_->setToolTip(EditorText::tr("升高或降低歌曲的音调(半音,-6到+6),速度不变;每首歌曲各自记住"));
     box_->setFocusPolicy(Qt::ClickFocus);
     connect(box_, &QSpinBox::valueChanged, this, [this](int value) {
         if (value != transport_.key()) box_->setValue(transport_.setKey(value));

@@ -7,6 +7,7 @@
 
 #include "editor/core/lyric_document.h"
 #include "editor/editor_context.h"
+#include "editor/editor_text.h"
 #include "editor/show_bridge.h"
 #include "editor/timeline_view.h"
 #include "playback/core/transport.h"
@@ -23,8 +24,6 @@ namespace {
 
 // The wipe runs this far ahead of the song, in the editor as in the show.
 constexpr int kWipeLeadCs = 10;
-
-QString tr(const char* text) { return QCoreApplication::translate("EditorDialog", text); }
 
 }  // namespace
 
@@ -92,7 +91,7 @@ void LineDisplay::chooseFont() {
     QFont font(face_);
     font.setPixelSize(std::max(subtitle.fontHeight(), 1));
     font.setWeight(QFont::Normal);
-    if (!ctx_.prompts->chooseFont(ctx_.window, font, tr("选择字幕字体"))) return;
+    if (!ctx_.prompts->chooseFont(ctx_.window, font, EditorText::tr("选择字幕字体"))) return;
     // The dialog answers in points; the band's fitting height is the most.
     const int px = font.pixelSize() > 0 ? font.pixelSize()
                                         : qRound(font.pointSizeF() * ctx_.window->logicalDpiY() / 72.0);

@@ -28,7 +28,9 @@ namespace melnix {
 namespace {
 
 // The names of the steps, as the history of changes shows them.
-const char* const kModeNames[] = {"添加", "修改", "删除", "拆分", "合并", "参照"};
+const char* const kModeNames[] = {QT_TRANSLATE_NOOP("EditHistory", "添加"), QT_TRANSLATE_NOOP("EditHistory", "修改"),
+                                  QT_TRANSLATE_NOOP("EditHistory", "删除"), QT_TRANSLATE_NOOP("EditHistory", "拆分"),
+                                  QT_TRANSLATE_NOOP("EditHistory", "合并"), QT_TRANSLATE_NOOP("EditHistory", "参照")};
 
 }  // namespace
 
@@ -126,7 +128,8 @@ void LineEditor::enter(EditMode mode) {
             break;
         }
         case EditMode::Reference:
-            refs = referenceList(sheet, spot);
+            refs = referenceList(sheet, spot,
+                                 QCoreApplication::translate("LineEdits", kReferenceSelfText).toStdString());
             if (refs.entries.empty()) return;
             break;
         case EditMode::None: return;
@@ -213,7 +216,7 @@ void LineEditor::apply(const EditResult& r) {
 
 void LineEditor::changePlacement(int delta) {
     const int line = lineAtPosition();
-    const bool changed = ctx_.document->change("位置", [&](LyricSheet& sheet) {
+    const bool changed = ctx_.document->change(QT_TRANSLATE_NOOP("EditHistory", "位置"), [&](LyricSheet& sheet) {
         LyricLine* l = sheet.lineAt(line);
         if (!l) return false;
         if (delta <= 0) {
@@ -232,7 +235,7 @@ void LineEditor::syncPressed() {
     ctx_.panel->stopResume();
     const int t = ctx_.transport->positionUnits() / ctx_.transport->timeScale();
     LyricDocument& doc = *ctx_.document;
-    doc.beginChange("同步");
+    doc.beginChange(QT_TRANSLATE_NOOP("EditHistory", "同步"));
     const EditResult r = syncButton_.press(doc.sheet(), t);
     doc.endChange(r.modified, syncButton_.syncLine);
     apply(r);
@@ -248,12 +251,12 @@ void LineEditor::shiftLines(bool wholeLyric, int deltaCs) {
     const int first = wholeLyric ? 0 : std::max(0, lineAtPosition());
     if (!ctx_.document->sheet().lineAt(first)) return;
     ShiftResult r;
-    ctx_.document->change(wholeLyric ? "整体移动" : "移动本句及以后", [&](LyricSheet& sheet) {
+    ctx_.document->change(wholeLyric ? QT_TRANSLATE_NOOP("EditHistory", "整体移动") : QT_TRANSLATE_NOOP("EditHistory", "移动本句及以后"), [&](LyricSheet& sheet) {
         r = shiftBlockFrom(sheet, first, deltaCs, ctx_.transport->lengthCs());
         return r.applied != 0;
     });
     const QString seconds = QString::number(std::abs(r.applied) / 100.0, 'f', 2);
-    const char* direction = r.applied < 0 ? "提前" : "推后";
+    const char* direction = r.applied < 0 ? QT_TRANSLATE_NOOP("EditorDialog", "提前") : QT_TRANSLATE_NOOP("EditorDialog", "推后");
     QString text = r.applied == 0 ? QCoreApplication::translate("EditorDialog", "歌词已到限度, 无法再移动")
                                   : QCoreApplication::translate("EditorDialog", "歌词已%1 %2 秒")
                                         .arg(QCoreApplication::translate("EditorDialog", direction), seconds);

@@ -16,6 +16,7 @@
 #include "editor/core/lyric_document.h"
 #include "editor/editor_context.h"
 #include "editor/editor_controls.h"
+#include "editor/editor_text.h"
 #include "editor/hint_strip.h"
 #include "editor/line_display.h"
 #include "editor/line_editor.h"
@@ -36,21 +37,19 @@
 namespace melnix {
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("EditorDialog", text); }
-
 // Why a store failed, in the user's words; the store's own note follows.
 QString storeFailureText(const StoreError& error) {
     QString why;
     switch (error.err) {
         case EACCES:
-        case EPERM: why = tr("文件是只读的，或者没有写入它的权限。"); break;
-        case EROFS: why = tr("文件所在的磁盘是只读的。"); break;
+        case EPERM: why = EditorText::tr("文件是只读的，或者没有写入它的权限。"); break;
+        case EROFS: why = EditorText::tr("文件所在的磁盘是只读的。"); break;
         case ENOSPC:
-        case EDQUOT: why = tr("磁盘空间不足。"); break;
-        case ENOENT: why = tr("文件或文件夹已不存在。"); break;
+        case EDQUOT: why = EditorText::tr("磁盘空间不足。"); break;
+        case ENOENT: why = EditorText::tr("文件或文件夹已不存在。"); break;
         default:
-            why = error.err ? tr("系统报告的错误: %1").arg(QString::fromLocal8Bit(std::strerror(error.err)))
-                            : tr("保存没有完成，原文件保持不变。");
+            why = error.err ? EditorText::tr("系统报告的错误: %1").arg(QString::fromLocal8Bit(std::strerror(error.err)))
+                            : EditorText::tr("保存没有完成，原文件保持不变。");
             break;
     }
     if (!error.detail.empty()) why += "\n(" + QString::fromStdString(error.detail) + ")";
@@ -64,7 +63,7 @@ LyricFiles::LyricFiles(EditorContext& ctx) : ctx_(ctx) {}
 bool LyricFiles::confirmUnsavedLyrics() {
     const LyricDocument& doc = *ctx_.document;
     if (!doc.modified() || doc.sheet().empty()) return true;
-    const Answer answer = ctx_.prompts->ask(ctx_.window, tr("修改的歌词尚未存盘,你需要存盘吗？"), tr("Melnix"), true,
+    const Answer answer = ctx_.prompts->ask(ctx_.window, EditorText::tr("修改的歌词尚未存盘,你需要存盘吗？"), EditorText::tr("Melnix"), true,
                                             Answer::Yes);
     if (answer == Answer::Cancel) return false;
     if (answer == Answer::Yes) save();
@@ -73,7 +72,7 @@ bool LyricFiles::confirmUnsavedLyrics() {
 
 void LyricFiles::updateSaveButton() {
     QAbstractButton* save = ctx_.controls->button(idSave);
-    save->setText(ctx_.document->modified() ? tr("保存") : tr("导出"));
+    save->setText(ctx_.document->modified() ? EditorText::tr("保存") : EditorText::tr("导出"));
     save->setEnabled(!ctx_.document->sheet().empty() && ctx_.editor->mode() == EditMode::None);
 }
 
@@ -99,8 +98,8 @@ void LyricFiles::save() {
             target = replaceExtension(lyricPath, "MLX");
         } else {
             const std::string start = !lyricPath.empty() ? lyricPath : replaceExtension(song, "MLX");
-            const QString chosen = ctx_.prompts->saveFileName(ctx_.window, tr("请给出保存歌词的文件名"),
-                                                              displayPath(start), tr("歌词同步文件") + " (*.MLX *.mlx)");
+            const QString chosen = ctx_.prompts->saveFileName(ctx_.window, EditorText::tr("请给出保存歌词的文件名"),
+                                                              displayPath(start), EditorText::tr("歌词同步文件") + " (*.MLX *.mlx)");
             if (chosen.isEmpty()) {
                 current.lyricRef.clear();
                 continue;
@@ -124,12 +123,12 @@ bool LyricFiles::storeInSongTail() {
     if (ok) {
         ctx_.document->saved();
         ctx_.state->list.setCurrentLyricFlag(true);
-        ctx_.hints->flash(tr("歌词已保存在歌曲文件的尾部: %1").arg(displayPath(song)));
+        ctx_.hints->flash(EditorText::tr("歌词已保存在歌曲文件的尾部: %1").arg(displayPath(song)));
     } else {
         ctx_.prompts->error(ctx_.window,
                             displayPath(song) + "\n\n" + storeFailureText(error) + "\n" +
-                                tr("歌词仍可用“另存为其他文件”保存到 .MLX 文件中。"),
-                            tr("保存到下列文件时，出现错误，保存失败!"));
+                                EditorText::tr("歌词仍可用“另存为其他文件”保存到 .MLX 文件中。"),
+                            EditorText::tr("保存到下列文件时，出现错误，保存失败!"));
     }
     // The song comes back where it was.
     if (t.openSong(song, ctx_.document->sheet().songDataLength)) {
@@ -151,13 +150,13 @@ bool LyricFiles::storeInLyricFile(const std::string& path) {
     const std::string songName = utf8ToGbk(fileNameOf(current.songPath));
     if (!melnix::storeInLyricFile(path, ctx_.document->sheet(), ctx_.songs->lengthCs(), songName, &error)) {
         ctx_.prompts->error(ctx_.window, displayPath(path) + "\n\n" + storeFailureText(error),
-                            tr("保存到下列文件时，出现错误，保存失败!"));
+                            EditorText::tr("保存到下列文件时，出现错误，保存失败!"));
         return false;
     }
     current.lyricRef = path;
     ctx_.state->list.storeCurrentLyricRef(ctx_.document->sheet());
     ctx_.document->saved();
-    ctx_.hints->flash(tr("歌词已保存到: %1").arg(displayPath(path)));
+    ctx_.hints->flash(EditorText::tr("歌词已保存到: %1").arg(displayPath(path)));
     return true;
 }
 
@@ -167,7 +166,7 @@ void LyricFiles::import() {
     QString textFile;
     for (;;) {
         ImportDialog dialog(ctx_.document->sheet(), *ctx_.prompts, textFile, ctx_.window);
-        ctx_.document->beginChange("导入");
+        ctx_.document->beginChange(QT_TRANSLATE_NOOP("EditHistory", "导入"));
         const bool accepted = dialog.exec() == QDialog::Accepted;
         const bool took = accepted && dialog.importResult() != kImportOpenLyricFile;
         ctx_.document->endChange(took);
@@ -177,9 +176,9 @@ void LyricFiles::import() {
             return;
         }
         const QString chosen = ctx_.prompts->openFileName(
-            ctx_.window, tr("请打开相应的同步歌词文件"), displayPath(replaceExtension(song, "MLX")),
-            tr("同步歌词文件") + " (*.MLX *.LRC *.KSC *.mlx *.lrc *.ksc);;" + tr("歌词文本") +
-                " (*.CED *.TXT *.ced *.txt);;" + tr("所有文件") + " (*)");
+            ctx_.window, EditorText::tr("请打开相应的同步歌词文件"), displayPath(replaceExtension(song, "MLX")),
+            EditorText::tr("同步歌词文件") + " (*.MLX *.LRC *.KSC *.mlx *.lrc *.ksc);;" + EditorText::tr("歌词文本") +
+                " (*.CED *.TXT *.ced *.txt);;" + EditorText::tr("所有文件") + " (*)");
         if (chosen.isEmpty()) return;
         if (openSyncedLyricFile(localPath(chosen))) return;
         // What holds no synchronized lyric comes back as text to prepare by hand.
@@ -201,11 +200,11 @@ void LyricFiles::importLyricFile(const std::string& path) {
     // Plain text: one lyric line per text line, with default times.
     std::vector<std::string> lines;
     if (!readTextFileLines(path, lines) || !checkEditLines(lines, false).ok) {
-        ctx_.prompts->error(ctx_.window, displayPath(path), tr("下列文件打开失败"));
+        ctx_.prompts->error(ctx_.window, displayPath(path), EditorText::tr("下列文件打开失败"));
         return;
     }
     breakLongLines(lines);
-    ctx_.document->change("导入", [&](LyricSheet& sheet) {
+    ctx_.document->change(QT_TRANSLATE_NOOP("EditHistory", "导入"), [&](LyricSheet& sheet) {
         takeEditLines(sheet, lines, true);
         return true;
     });
@@ -222,7 +221,7 @@ bool LyricFiles::openSyncedLyricFile(const std::string& path) {
     } else {
         doc.sheet().clearLines();
         ctx_.controls->lineBox()->setEditText(QString());
-        ctx_.prompts->error(ctx_.window, displayPath(path), tr("下列文件中同步信息有错!"));
+        ctx_.prompts->error(ctx_.window, displayPath(path), EditorText::tr("下列文件中同步信息有错!"));
     }
     showImportedLyric();
     return ok;
@@ -254,17 +253,17 @@ void LyricFiles::openNamedFile(const std::string& path) {
         if (synced && ctx_.session->selectSongOfLyric(path)) {
             ctx_.session->openCurrentSong();
         } else if (!ctx_.transport->hasEngine()) {
-            ctx_.prompts->warning(ctx_.window, displayPath(path), tr("打开下列文件时出错!"));
+            ctx_.prompts->warning(ctx_.window, displayPath(path), EditorText::tr("打开下列文件时出错!"));
         } else {
             importLyricFile(path);
         }
     } else {
-        ctx_.prompts->warning(ctx_.window, displayPath(path), tr("打开下列文件时出错!"));
+        ctx_.prompts->warning(ctx_.window, displayPath(path), EditorText::tr("打开下列文件时出错!"));
     }
 }
 
 void LyricFiles::openSongFile() {
-    const QString chosen = ctx_.prompts->openFileName(ctx_.window, tr("请打开一个音像文件"),
+    const QString chosen = ctx_.prompts->openFileName(ctx_.window, EditorText::tr("请打开一个音像文件"),
                                                       displayPath(ctx_.state->lastSongFolder), songOpenFilter());
     if (chosen.isEmpty()) return;
     openNamedFile(localPath(chosen));

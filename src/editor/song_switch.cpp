@@ -13,6 +13,7 @@
 #include "editor/core/video_placement.h"
 #include "editor/editor_context.h"
 #include "editor/editor_controls.h"
+#include "editor/editor_text.h"
 #include "editor/line_display.h"
 #include "editor/line_editor.h"
 #include "editor/progress_slider.h"
@@ -34,21 +35,19 @@
 namespace melnix {
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("EditorDialog", text); }
-
 QRect toQt(const IntRect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
 
 QString problemText(SongProblem why) {
     switch (why) {
-        case SongProblem::Missing: return tr("文件不存在或无法读取。");
-        case SongProblem::Empty: return tr("文件是空的(0 字节)。");
-        case SongProblem::NotMidi: return tr("这不是 MIDI 文件。");
-        case SongProblem::BrokenMidi: return tr("MIDI 文件已损坏,读不出其中的音轨。");
-        case SongProblem::NoAudioFrames: return tr("文件中找不到 MP3 音频帧。");
-        case SongProblem::BadWave: return tr("这不是能播放的 PCM WAV 文件。");
-        case SongProblem::Undecodable: return tr("媒体库无法解码这个文件。");
-        case SongProblem::NoDevice: return tr("无法打开声音输出设备。");
-        case SongProblem::CutShort: return tr("文件不完整(下载或复制时被截断),只能播放到截断处。");
+        case SongProblem::Missing: return EditorText::tr("文件不存在或无法读取。");
+        case SongProblem::Empty: return EditorText::tr("文件是空的(0 字节)。");
+        case SongProblem::NotMidi: return EditorText::tr("这不是 MIDI 文件。");
+        case SongProblem::BrokenMidi: return EditorText::tr("MIDI 文件已损坏,读不出其中的音轨。");
+        case SongProblem::NoAudioFrames: return EditorText::tr("文件中找不到 MP3 音频帧。");
+        case SongProblem::BadWave: return EditorText::tr("这不是能播放的 PCM WAV 文件。");
+        case SongProblem::Undecodable: return EditorText::tr("媒体库无法解码这个文件。");
+        case SongProblem::NoDevice: return EditorText::tr("无法打开声音输出设备。");
+        case SongProblem::CutShort: return EditorText::tr("文件不完整(下载或复制时被截断),只能播放到截断处。");
         case SongProblem::None: break;
     }
     return {};
@@ -65,7 +64,7 @@ void SongSwitch::connectTransport() {
     transport.setMidiFactory([this, window](const std::string& path) -> std::unique_ptr<SongEngine> {
         auto engine = std::make_unique<MidiSongEngine>(
             [window] { postCommand(window, kCmdMidiPlayedOff); },
-            [this](const std::string& text) { ctx_.prompts->info(ctx_.window, QString::fromStdString(text), tr("Melnix")); });
+            [this](const std::string& text) { ctx_.prompts->info(ctx_.window, QCoreApplication::translate("MidiStreamPlayer", text.c_str()), EditorText::tr("Melnix")); });
         if (!engine->open(path, ctx_.notes)) return nullptr;
         // A song without lyrics of its own in the list takes the words the MIDI file carries.
         LyricSheet& sheet = ctx_.document->sheet();
@@ -88,7 +87,7 @@ void SongSwitch::connectTransport() {
         events.playing = [this] { ctx_.panel->started(); };
         events.ended = [this] { songEnded(); };
         events.failed = [this, path](const std::string& detail) {
-            ctx_.controls->pauseButton()->setText(tr("播放"));
+            ctx_.controls->pauseButton()->setText(EditorText::tr("播放"));
             // Released from the posted command: this runs inside the engine.
             dropAfterFailure_ = path;
             failed(path, SongProblem::Undecodable, detail);
@@ -172,7 +171,7 @@ void SongSwitch::tell(const std::string& path, SongProblem why, const std::strin
     QString text = displayPath(path) + "\n\n" + problemText(why);
     if (!detail.empty()) text += "\n(" + QString::fromStdString(detail) + ")";
     ctx_.prompts->warning(ctx_.window, text,
-                          why == SongProblem::CutShort ? tr("播放下列文件时出错!") : tr("打开下列文件时出错!"));
+                          why == SongProblem::CutShort ? EditorText::tr("播放下列文件时出错!") : EditorText::tr("打开下列文件时出错!"));
 }
 
 void SongSwitch::failed(const std::string& path, SongProblem why, const std::string& detail) {

@@ -298,13 +298,13 @@ bool TimelineView::pressSubtitle(QMouseEvent* event) {
     const int line = CurrentLine(sheet_, position(), timeScale());
     if (event->button() == Qt::LeftButton) {
         sweep_.begin(line);
-        document_.beginChange("扫过");
+        document_.beginChange(QT_TRANSLATE_NOOP("EditHistory", "扫过"));
         gesture_ = Gesture::Sweep;
         gestureButton_ = Qt::LeftButton;
         return true;
     }
     if (event->button() == Qt::RightButton && playing()) {
-        document_.beginChange("按住");
+        document_.beginChange(QT_TRANSLATE_NOOP("EditHistory", "按住"));
         if (!hold_.begin(sheet_, line)) {
             document_.endChange(false);
             return false;
@@ -344,7 +344,7 @@ bool TimelineView::pressAdjust(QMouseEvent* event) {
         const int kind = transport_.kind();
         // The replay before the character lasts half a second of what is heard.
         const int speed = isWaveKind(kind) || isMidiKind(kind) ? transport_.speedPercent() : 100;
-        document_.beginChange("拖动");
+        document_.beginChange(QT_TRANSLATE_NOOP("EditHistory", "拖动"));
         if (drag_.begin(sheet_, u, timeScale(), viewOrigin_, speed)) host_.timelinePause();
         gesture_ = Gesture::CharDrag;
         gestureButton_ = Qt::LeftButton;
@@ -354,7 +354,7 @@ bool TimelineView::pressAdjust(QMouseEvent* event) {
         host_.timelineStopResumeTimer();
         host_.timelineEndSlowReplay();
         if (midiSong() && host_.timelineMelodyAlone()) {
-            document_.beginChange("旋律");
+            document_.beginChange(QT_TRANSLATE_NOOP("EditHistory", "旋律"));
             const EditResult r = timeFromMelody(sheet_, u, timeScale(), notes_);
             document_.endChange(r.modified);
             if (r.modified) host_.timelineApply(r);

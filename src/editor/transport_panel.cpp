@@ -10,6 +10,7 @@
 #include "audio/speed_table.h"
 #include "editor/editor_context.h"
 #include "editor/editor_controls.h"
+#include "editor/editor_text.h"
 #include "editor/line_display.h"
 #include "editor/line_editor.h"
 #include "editor/progress_slider.h"
@@ -31,8 +32,6 @@ constexpr int kWaveSlowReplayMs = 4000;
 constexpr int kMidiSlowReplayMs = 3500;
 constexpr int kWaveSlowReplaySpeed = 0;
 constexpr int kMidiSlowReplaySpeed = 2;
-
-QString tr(const char* text) { return QCoreApplication::translate("EditorDialog", text); }
 
 }  // namespace
 
@@ -80,7 +79,7 @@ void TransportPanel::pause() {
     ctx_.controls->control(idSpeedLabel)->setEnabled(false);
     ctx_.controls->control(idVocal)->setEnabled(false);
     ctx_.transport->pause();
-    ctx_.controls->pauseButton()->setText(tr("播放"));
+    ctx_.controls->pauseButton()->setText(EditorText::tr("播放"));
 }
 
 void TransportPanel::play() {
@@ -91,7 +90,7 @@ void TransportPanel::play() {
 void TransportPanel::started() {
     ctx_.clock->showPosition(ctx_.transport->positionUnits());
     ctx_.controls->setTransportFlag(true);
-    ctx_.controls->pauseButton()->setText(tr("暂停"));
+    ctx_.controls->pauseButton()->setText(EditorText::tr("暂停"));
     ctx_.editor->songStarted();
     updateSpeedRadios();
     ctx_.show->songStarted();
@@ -112,7 +111,7 @@ void TransportPanel::seek(int units) {
 
 void TransportPanel::sliderDown() {
     stopResume();
-    ctx_.controls->pauseButton()->setText(tr("播放"));
+    ctx_.controls->pauseButton()->setText(EditorText::tr("播放"));
     wasPlayingBeforeDrag_ = playing();
     pause();
     sliderDrag();

@@ -38,43 +38,45 @@ const QualityChoice kQualities[] = {
 };
 constexpr int kDefaultQuality = 1;
 
-QString tr(const char* text) { return QCoreApplication::translate("melnix::VideoExport", text); }
+struct ExportText {
+    Q_DECLARE_TR_FUNCTIONS(melnix::VideoExport)
+};
 
 QString timeLeftText(qint64 elapsedMs, int64_t done, int64_t total) {
-    if (done <= 0 || done >= total) return tr("正在导出视频...");
+    if (done <= 0 || done >= total) return ExportText::tr("正在导出视频...");
     const qint64 leftS = elapsedMs * (total - done) / done / 1000;
-    return tr("正在导出视频...  剩余约 %1 分 %2 秒").arg(leftS / 60).arg(leftS % 60, 2, 10, QChar('0'));
+    return ExportText::tr("正在导出视频...  剩余约 %1 分 %2 秒").arg(leftS / 60).arg(leftS % 60, 2, 10, QChar('0'));
 }
 
 // File, size and quality; false when the user cancels.
 bool askOptions(QWidget* parent, Prompts& prompts, VideoExportRequest& request) {
     QDialog dialog(parent);
-    dialog.setWindowTitle(tr("导出视频"));
+    dialog.setWindowTitle(ExportText::tr("导出视频"));
     auto* form = new QFormLayout(&dialog);
     auto* file = new QLineEdit(displayPath(request.out), &dialog);
     file->setMinimumWidth(360);
-    auto* browse = new QPushButton(tr("浏览..."), &dialog);
+    auto* browse = new QPushButton(ExportText::tr("浏览..."), &dialog);
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(file);
     fileRow->addWidget(browse);
-    form->addRow(tr("视频文件:"), fileRow);
+    form->addRow(ExportText::tr("视频文件:"), fileRow);
     auto* size = new QComboBox(&dialog);
     for (const ExportSizeChoice& c : exportSizeChoices()) size->addItem(QString::fromUtf8(c.label));
     size->setCurrentIndex(kDefaultExportSizeChoice);
-    form->addRow(tr("画面尺寸:"), size);
+    form->addRow(ExportText::tr("画面尺寸:"), size);
     auto* quality = new QComboBox(&dialog);
-    for (const QualityChoice& q : kQualities) quality->addItem(tr(q.label));
+    for (const QualityChoice& q : kQualities) quality->addItem(ExportText::tr(q.label));
     quality->setCurrentIndex(kDefaultQuality);
-    form->addRow(tr("画质:"), quality);
+    form->addRow(ExportText::tr("画质:"), quality);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(tr("导出"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
+    buttons->button(QDialogButtonBox::Ok)->setText(ExportText::tr("导出"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(ExportText::tr("取消"));
     form->addRow(buttons);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     QObject::connect(browse, &QPushButton::clicked, &dialog, [&] {
         const QString chosen =
-            prompts.saveFileName(&dialog, tr("导出视频"), file->text(), tr("MP4 视频 (*.mp4)"), QStringLiteral("mp4"));
+            prompts.saveFileName(&dialog, ExportText::tr("导出视频"), file->text(), ExportText::tr("MP4 视频 (*.mp4)"), QStringLiteral("mp4"));
         if (!chosen.isEmpty()) file->setText(chosen);
     });
     if (prompts.runDialog(dialog) != QDialog::Accepted || file->text().trimmed().isEmpty()) return false;
@@ -118,13 +120,13 @@ VideoExportRequest editorExportRequest(const AppState& state, const LyricSheet& 
 
 bool runVideoExport(QWidget* parent, Prompts& prompts, VideoExportRequest request) {
     if (request.song.empty()) {
-        prompts.warning(parent, tr("请先打开一首歌曲"), tr("导出视频"));
+        prompts.warning(parent, ExportText::tr("请先打开一首歌曲"), ExportText::tr("导出视频"));
         return false;
     }
     if (!askOptions(parent, prompts, request)) return false;
 
-    QProgressDialog progress(tr("正在导出视频..."), tr("取消"), 0, kProgressSteps, parent);
-    progress.setWindowTitle(tr("导出视频"));
+    QProgressDialog progress(ExportText::tr("正在导出视频..."), ExportText::tr("取消"), 0, kProgressSteps, parent);
+    progress.setWindowTitle(ExportText::tr("导出视频"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
     progress.setAutoClose(false);
@@ -152,7 +154,7 @@ bool runVideoExport(QWidget* parent, Prompts& prompts, VideoExportRequest reques
     QObject::connect(&poll, &QTimer::timeout, &progress, [&] {
         if (progress.wasCanceled()) {
             cancel = true;
-            progress.setLabelText(tr("正在取消..."));
+            progress.setLabelText(ExportText::tr("正在取消..."));
             return;
         }
         const int64_t d = done.load(), t = std::max<int64_t>(1, total.load());
@@ -166,12 +168,12 @@ bool runVideoExport(QWidget* parent, Prompts& prompts, VideoExportRequest reques
     progress.close();
 
     if (result.ok) {
-        prompts.info(parent, displayPath(request.out), tr("视频已导出"));
+        prompts.info(parent, displayPath(request.out), ExportText::tr("视频已导出"));
         return true;
     }
     if (!result.cancelled)
         prompts.error(parent, displayPath(request.out) + QStringLiteral("\n") + QString::fromStdString(result.error),
-                      tr("导出视频时出现错误，导出失败!"));
+                      ExportText::tr("导出视频时出现错误，导出失败!"));
     return false;
 }
 

@@ -350,7 +350,10 @@ void PictureWindow::buildMenu() {
     currentItem_ = menu_->addAction(tr("当前图片"));
     currentItem_->setEnabled(false);
     menu_->addSeparator();
-    const char* modes[] = {"图像原点阵显示", "图像平铺", "图像大小充满", "图像大小自动"};
+    const char* const modes[] = {QT_TRANSLATE_NOOP("melnix::PictureWindow", "图像原点阵显示"),
+                                QT_TRANSLATE_NOOP("melnix::PictureWindow", "图像平铺"),
+                                QT_TRANSLATE_NOOP("melnix::PictureWindow", "图像大小充满"),
+                                QT_TRANSLATE_NOOP("melnix::PictureWindow", "图像大小自动")};
     for (int m = 0; m < 4; ++m) {
         modeItems_[static_cast<size_t>(m)] = menu_->addAction(tr(modes[m]), this, [this, m] { setDisplayMode(m); });
         modeItems_[static_cast<size_t>(m)]->setCheckable(true);

@@ -17,20 +17,28 @@ static_assert(kTransitionEffects == kEffectCount, "the dialog edits the table of
 
 namespace {
 
-#define TR_EFFECT(text) QT_TRANSLATE_NOOP("melnix::TransitionDialog", text)
-
 constexpr std::array<const char*, kTransitionEffects> kEffectLabels = {
-    TR_EFFECT("直接切换"),
-    TR_EFFECT("向下"), TR_EFFECT("向右"), TR_EFFECT("向上"), TR_EFFECT("向左"),
-    TR_EFFECT("左面"), TR_EFFECT("右面"), TR_EFFECT("上面"), TR_EFFECT("下面"),
-    TR_EFFECT("左上"), TR_EFFECT("右上"), TR_EFFECT("右下"), TR_EFFECT("左下"),
-    TR_EFFECT("向四周1"), TR_EFFECT("向四周2"), TR_EFFECT("向上下"), TR_EFFECT("向左右"),
-    TR_EFFECT("从四周"), TR_EFFECT("从圆周"), TR_EFFECT("从上下"), TR_EFFECT("从左右"),
-    TR_EFFECT("右下"), TR_EFFECT("下左"), TR_EFFECT("左上"), TR_EFFECT("上右"),
-    TR_EFFECT("纵格向右"), TR_EFFECT("纵格向左"), TR_EFFECT("横格向下"), TR_EFFECT("横格向上"),
-    TR_EFFECT("闪电1"), TR_EFFECT("闪电2"), TR_EFFECT("飞行"), TR_EFFECT("轨迹"),
-    TR_EFFECT("心形1"), TR_EFFECT("心形2"), TR_EFFECT("圆形1"), TR_EFFECT("圆形2"),
-    TR_EFFECT("菱形1"), TR_EFFECT("菱形2"), TR_EFFECT("时钟1"), TR_EFFECT("时钟2"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "直接切换"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "向下"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "向右"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "向上"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "向左"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "左面"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "右面"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "上面"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "下面"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "左上"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "右上"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "右下"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "左下"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "向四周1"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "向四周2"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "向上下"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "向左右"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "从四周"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "从圆周"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "从上下"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "从左右"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "右下"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "下左"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "左上"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "上右"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "纵格向右"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "纵格向左"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "横格向下"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "横格向上"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "闪电1"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "闪电2"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "飞行"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "轨迹"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "心形1"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "心形2"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "圆形1"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "圆形2"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "菱形1"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "菱形2"), QT_TRANSLATE_NOOP("melnix::TransitionDialog", "时钟1"),
+    QT_TRANSLATE_NOOP("melnix::TransitionDialog", "时钟2"),
 };
 
 struct EffectGroup {
@@ -41,15 +49,14 @@ struct EffectGroup {
 // The groups in the order of their boxes' control ids; the captions keep
 // their trailing spaces.
 const std::array<EffectGroup, 6> kGroups = {{
-    {TR_EFFECT("向某个方向覆盖 "), {1, 2, 3, 4, 21, 22, 23, 24}},
-    {TR_EFFECT("从某个方向飞来"), {5, 6, 7, 8, 9, 10, 11, 12}},
-    {TR_EFFECT("从中间逐渐向外扩"), {13, 14, 15, 16}},
-    {TR_EFFECT("从外向中间收缩 "), {17, 18, 19, 20}},
-    {TR_EFFECT("百叶窗动作 "), {25, 26, 27, 28}},
-    {TR_EFFECT("其他方式 "), {29, 30, 31, 32, 39, 40, 35, 36, 37, 38, 33, 34}},
+    {QT_TRANSLATE_NOOP("melnix::TransitionDialog", "向某个方向覆盖 "), {1, 2, 3, 4, 21, 22, 23, 24}},
+    {QT_TRANSLATE_NOOP("melnix::TransitionDialog", "从某个方向飞来"), {5, 6, 7, 8, 9, 10, 11, 12}},
+    {QT_TRANSLATE_NOOP("melnix::TransitionDialog", "从中间逐渐向外扩"), {13, 14, 15, 16}},
+    {QT_TRANSLATE_NOOP("melnix::TransitionDialog", "从外向中间收缩 "), {17, 18, 19, 20}},
+    {QT_TRANSLATE_NOOP("melnix::TransitionDialog", "百叶窗动作 "), {25, 26, 27, 28}},
+    {QT_TRANSLATE_NOOP("melnix::TransitionDialog", "其他方式 "), {29, 30, 31, 32, 39, 40, 35, 36, 37, 38, 33, 34}},
 }};
 
-#undef TR_EFFECT
 
 constexpr int kBoxesPerRow = 4;
 

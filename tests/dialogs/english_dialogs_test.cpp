@@ -24,79 +24,23 @@
 #include "dialogs/import_dialog.h"
 #include "dialogs/save_dialog.h"
 #include "dialogs/song_list_dialog.h"
+#include "dialogs/track_dialog.h"
+#include "midi/smf_builder.h"
+#include "present/transition_dialog.h"
 #include "lyrics/lyric_sheet.h"
 #include "songlist/song_session.h"
 #include "support/quiet_prompts.h"
 #include "support/test_files.h"
+#include "support/ui_texts.h"
 #include "ui/prompt_dialog.h"
 #include "ui/ui_language.h"
 
 namespace melnix {
 namespace {
 
-bool hasChinese(const QString& text) {
-    static const QRegularExpression cjk(QStringLiteral("[\\x{3000}-\\x{303f}\\x{4e00}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
-    return text.contains(cjk);
-}
-
-// Every text the dialog shows.
-QStringList shownTexts(QWidget& dialog) {
-    QStringList texts{dialog.windowTitle()};
-    for (QWidget* w : dialog.findChildren<QWidget*>()) {
-        texts << w->toolTip();
-        if (auto* l = qobject_cast<QLabel*>(w)) texts << l->text();
-        if (auto* b = qobject_cast<QAbstractButton*>(w)) texts << b->text();
-        if (auto* g = qobject_cast<QGroupBox*>(w)) texts << g->title();
-        if (auto* e = qobject_cast<QPlainTextEdit*>(w)) texts << e->toPlainText();
-        if (auto* t = qobject_cast<QTableWidget*>(w))
-            for (int c = 0; c < t->columnCount(); ++c)
-                if (t->horizontalHeaderItem(c)) texts << t->horizontalHeaderItem(c)->text();
-    }
-    return texts;
-}
-
-// Captions that do not fit the widget showing them.
-QStringList cutOff(QWidget& dialog) {
-    QStringList cut;
-    for (QWidget* w : dialog.findChildren<QWidget*>()) {
-        if (!w->isVisible()) continue;
-        const QFontMetrics fm = w->fontMetrics();
-        if (auto* l = qobject_cast<QLabel*>(w)) {
-            if (l->text().isEmpty() || l->textFormat() == Qt::RichText ||
-                (l->textFormat() == Qt::AutoText && Qt::mightBeRichText(l->text())))
-                continue;
-            const QRect room = l->contentsRect();
-            const bool fits = l->wordWrap()
-                                  ? l->heightForWidth(l->width()) <= l->height()
-                                  : fm.size(Qt::TextShowMnemonic, l->text()).width() <= room.width() &&
-                                        fm.size(Qt::TextShowMnemonic, l->text()).height() <= room.height() + 2;
-            if (!fits) cut << l->text();
-        } else if (auto* t = qobject_cast<QTableWidget*>(w)) {
-            // Titles, and the words of the cells (paths may be shortened).
-            QFont bold = t->horizontalHeader()->font();
-            bold.setBold(true);
-            const QFontMetrics title(bold);
-            for (int c = 0; c < t->columnCount(); ++c) {
-                const QTableWidgetItem* head = t->horizontalHeaderItem(c);
-                if (head && title.horizontalAdvance(head->text()) + 8 > t->columnWidth(c)) cut << head->text();
-                for (int r = 0; r < t->rowCount(); ++r) {
-                    const QTableWidgetItem* item = t->item(r, c);
-                    if (item && !item->text().contains('/') &&
-                        fm.horizontalAdvance(item->text()) + 6 > t->columnWidth(c))
-                        cut << item->text();
-                }
-            }
-        } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-            if (b->text().isEmpty()) continue;
-            const QSize text = fm.size(Qt::TextShowMnemonic, b->text());
-            // Radio buttons and check boxes draw their mark before the text,
-            // as much as the style asks for.
-            const int mark = qobject_cast<QPushButton*>(b) ? 4 : b->sizeHint().width() - text.width();
-            if (text.width() + mark > b->width() || text.height() > b->height()) cut << b->text();
-        }
-    }
-    return cut;
-}
+using test::cutOff;
+using test::hasChinese;
+using test::shownTexts;
 
 struct DialogCase {
     const char* name;
@@ -158,7 +102,15 @@ struct World {
     NoWindowSongHost host;
     SongSession session{state, sheet, host};
     test::QuietPrompts prompts;
+    MidiSongFile midi;
+    int playingTracks = 0;
+    EffectTable effects{};
     World() {
+        test::SmfTrack t0, t1;
+        t0.meta(0, 0x03, "Song").tempo(0, 500000).end();
+        t1.meta(0, 0x03, "Melody").event(0, {0xC0, 73}).noteOn(0, 72, 100).noteOn(480, 72, 0);
+        midi.LoadBytes(test::smfFile({t0, t1.end()}), nullptr);
+        playingTracks = midi.trackCount;
         state.list.addOrUpdateSong("/music/Beta.mp3", 54000, kLyricFlagHas, nullptr);
         state.list.addOrUpdateSong("/music/alpha.wav", 60000, 0, nullptr);
         state.list.selectSong(1);
@@ -185,6 +137,9 @@ INSTANTIATE_TEST_SUITE_P(
                        return std::make_unique<ExchangeDialog>(world().state, world().sheet, 3000, nullptr,
                                                                &world().prompts);
                    }},
+        DialogCase{"Tracks",
+                   [] { return std::make_unique<TrackDialog>(nullptr, world().midi, world().playingTracks); }},
+        DialogCase{"Transitions", [] { return std::make_unique<TransitionDialog>(world().effects); }},
         DialogCase{"Password",
                    [] {
                        PromptRequest r;
@@ -194,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
                        r.caption = PromptDialog::tr("请你输入");
                        return std::make_unique<PromptDialog>(r, nullptr);
                    }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<DialogCase>& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace melnix
