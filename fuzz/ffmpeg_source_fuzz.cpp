@@ -1,16 +1,10 @@
 // The FFmpeg-backed source of today's audio formats: probe, open, decode
 // blocks, seek and decode again.
-#include "audio/block_processor.h"
 #include "audio/ffmpeg_source.h"
+#include "audio_fuzz_support.h"
 #include "fuzz_support.h"
 
 using namespace melnix;
-
-namespace {
-struct Discard : BlockSink {
-    void Write(const uint8_t*, size_t) override {}
-};
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::MemoryPath file(fuzz::bytesOf(data, size));
@@ -19,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FfmpegSource source(config);
     try {
         if (!source.Open() || !source.Prepare()) return 0;
-        Discard sink;
+        fuzz::DiscardSink sink;
         BlockProcessor processor(config, sink);
         for (int i = 0; i < 32 && source.ReadBlock() == kBlockRead; ++i) source.DecodeBlock(processor);
         if (source.SeekMs(500))

@@ -1,15 +1,9 @@
 // The MP3 frame reader with decoding: frames found, decoded and processed.
-#include "audio/block_processor.h"
 #include "audio/mp3_source.h"
+#include "audio_fuzz_support.h"
 #include "fuzz_support.h"
 
 using namespace melnix;
-
-namespace {
-struct Discard : BlockSink {
-    void Write(const uint8_t*, size_t) override {}
-};
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::MemoryPath file(fuzz::bytesOf(data, size));
@@ -18,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Mp3Source source(config);
     try {
         if (!source.Open() || !source.Prepare()) return 0;
-        Discard sink;
+        fuzz::DiscardSink sink;
         BlockProcessor processor(config, sink);
         for (int i = 0; i < 256; ++i) {
             const int r = source.ReadBlock();

@@ -1,15 +1,9 @@
 // The RIFF/WAV reader: open, seek, and every block through the processor.
-#include "audio/block_processor.h"
 #include "audio/wav_source.h"
+#include "audio_fuzz_support.h"
 #include "fuzz_support.h"
 
 using namespace melnix;
-
-namespace {
-struct Discard : BlockSink {
-    void Write(const uint8_t*, size_t) override {}
-};
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::MemoryPath file(fuzz::bytesOf(data, size));
@@ -17,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     config.filePath = file.path();
     WavSource source(config);
     if (!source.Open() || !source.Prepare()) return 0;
-    Discard sink;
+    fuzz::DiscardSink sink;
     BlockProcessor processor(config, sink);
     for (int i = 0; i < 64 && source.ReadBlock() == kBlockRead; ++i) source.DecodeBlock(processor);
     source.SeekMs(1000);
