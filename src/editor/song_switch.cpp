@@ -84,7 +84,10 @@ void SongSwitch::connectTransport() {
             computeAreas();
             ctx_.lines->place();
         };
-        events.playing = [this] { ctx_.panel->started(); };
+        events.playing = [this] {
+            advancedTo_.clear();
+            ctx_.panel->started();
+        };
         events.ended = [this] { songEnded(); };
         events.failed = [this, path](const std::string& detail) {
             ctx_.controls->pauseButton()->setText(EditorText::tr("播放"));
@@ -177,7 +180,8 @@ void SongSwitch::tell(const std::string& path, SongProblem why, const std::strin
 void SongSwitch::failed(const std::string& path, SongProblem why, const std::string& detail) {
     failedAt_ = ctx_.state->list.findSong(path);
     // A sound output that refuses is no reason to run through the list.
-    failedWhileAdvancing_ = advancing_ && why != SongProblem::NoDevice;
+    failedWhileAdvancing_ = (advancing_ || (!advancedTo_.empty() && path == advancedTo_)) && why != SongProblem::NoDevice;
+    advancedTo_.clear();
     if (path == lastPlayed_) lastPlayed_.clear();
     tell(path, why, detail);
     postCommand(ctx_.window, kCmdAfterFailedSong);
@@ -217,6 +221,7 @@ bool SongSwitch::openSelectedSong(bool advancing) {
     advancing_ = advancing;
     const bool opened = ctx_.session->openCurrentSong();
     advancing_ = false;
+    advancedTo_ = advancing && opened ? ctx_.state->list.current.songPath : std::string();
     return opened;
 }
 

@@ -58,6 +58,9 @@ private:
     bool lyricFlagFromSong_ = false;
     // Set while the list moves on by itself, so that a failure moves on too.
     bool advancing_ = false;
+    // The song the list moved on to; a hosted song fails only later, once its
+    // media is read, and is passed by as well.
+    std::string advancedTo_;
     bool failedWhileAdvancing_ = false;
     int failedAt_ = -1;             // list index of the song that just failed
     std::string lastPlayed_;        // the last song that opened

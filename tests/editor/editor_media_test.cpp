@@ -208,6 +208,25 @@ TEST_F(EditorMediaTest, FlashSongIsOneSecondLongWithAFixedPicture) {
     EXPECT_TRUE(prompts_->errors.isEmpty());
 }
 
+// A hosted song fails only once its media is read, after the list has moved
+// on to it: the list moves on past it, not back.
+TEST_F(EditorMediaTest, TheListMovesOnPastMediaThatFailsLater) {
+    start(file("clip.wmv"));
+    ASSERT_TRUE(waitUntil([&] { return playing(); }));
+    dropOtherSongs({file("clip.wmv")});
+    SongList& list = editor_->state().list;
+    list.addOrUpdateSong(file("clip.mpg"), 0, 0);
+    list.addOrUpdateSong(file("broken.avi"), 0, 0);
+    ASSERT_EQ(list.findSong(file("clip.wmv")), 0);
+    ASSERT_EQ(list.findSong(file("broken.avi")), list.lastIndex());
+    editor_->runCommand(kCmdWaveEnded);  // the song ends: the next is the broken one
+    ASSERT_TRUE(waitUntil([&] { return prompts_->errors.size() == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return editor_->windowTitle() == QString::fromStdString("Melnix  " + file("clip.mpg")); }))
+        << editor_->windowTitle().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return playing(); }));
+    EXPECT_LT(list.findSong(file("broken.avi")), 0);
+}
+
 TEST_F(EditorMediaTest, MediaThatCannotBeDecodedIsReported) {
     start(file("broken.avi"));
     ASSERT_TRUE(waitUntil([&] { return !prompts_->errors.isEmpty(); }));
