@@ -15,6 +15,7 @@ struct EditorSettings;
 class EditHistory;
 class EditorControls;
 class HintStrip;
+class KeyControl;
 class LayoutSnapshot;
 class LineDisplay;
 class LineEditor;
@@ -53,6 +54,7 @@ struct EditorContext {
     SongSwitch* songs = nullptr;
     ShowBridge* show = nullptr;
     HintStrip* hints = nullptr;
+    KeyControl* key = nullptr;
 };
 
 }  // namespace melnix

@@ -123,7 +123,7 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
     setMouseTracking(true);
     tipWatcher_ = new TipWatcher(hints_.get(), this);
     transport_.bindSettingsFile(dataFolder() + "/" + kPlaybackSettingsFileName);
-    new KeyControl(this, controls_->control(idImport), transport_);
+    ctx_.key = new KeyControl(this, controls_->control(idImport), transport_);
     postCommand(this, kCmdFinishStartup);
 }
 
@@ -283,6 +283,9 @@ void EditorDialog::runCommand(uint32_t id) {
         case kCmdExportVideo: show_->runOutsideShow([this] { exportVideo(); }); break;
         case kCmdExit: show_->exitProgram(); break;
         case kCmdOtherPictures: show_->otherPictures(); break;
+        case kCmdKeyUp: ctx_.key->step(+1); break;
+        case kCmdKeyDown: ctx_.key->step(-1); break;
+        case kCmdKeyReset: ctx_.key->reset(); break;
         case kCmdExchange: files_->exchange(); break;
         default: break;
     }
@@ -431,6 +434,7 @@ void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
     QAction* follow = menu.addAction(EditorText::tr("后续歌词跟随"), this, [this](bool on) { setLaterLinesFollow(on); });
     follow->setCheckable(true);
     follow->setChecked(settings_.laterLinesFollow);
+    if (ctx_.key) ctx_.key->addItems(*menu.addMenu(EditorText::tr("升降调")));
     QMenu* keys = menu.addMenu(EditorText::tr("同步键"));
     for (const SyncKeyChoice& c : syncKeyChoices()) {
         QAction* a = keys->addAction(EditorText::tr(c.name), this, [this, key = c.key] { setSyncKey(key); });

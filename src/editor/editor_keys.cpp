@@ -11,6 +11,7 @@
 #include "editor/editor_context.h"
 #include "editor/editor_controls.h"
 #include "editor/editor_settings.h"
+#include "editor/key_control.h"
 #include "editor/line_editor.h"
 #include "editor/show_bridge.h"
 #include "editor/timeline_view.h"
@@ -68,6 +69,12 @@ bool EditorKeys::press(int key, Qt::KeyboardModifiers modifiers, bool repeat) {
             ctx_.panel->playOrPause();
             ctx_.editor->buttonAction();
         }
+        return true;
+    }
+    const QKeyCombination pressed(modifiers & ~Qt::KeypadModifier, Qt::Key(key));
+    if (ctx_.key && (pressed == kKeyUp || pressed == kKeyDown || pressed == kKeyReset)) {
+        if (pressed == kKeyReset) ctx_.key->reset();
+        else ctx_.key->step(pressed == kKeyUp ? +1 : -1);
         return true;
     }
     if (key != Qt::Key_Left && key != Qt::Key_Right) return false;

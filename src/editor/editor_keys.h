@@ -2,7 +2,8 @@
 // The keys of the editor, whatever control has the focus (but the line box
 // while text is typed there): the sync key and its step back, Space for
 // play and pause, the arrows for the view, Ctrl with the arrows for moving
-// the current line and those after it.
+// the current line and those after it, Ctrl with Up, Down and 0 for the
+// singer's key.
 
 #include <QObject>
 

@@ -26,6 +26,10 @@ constexpr uint32_t kCmdMidiPlayedOff = 1111888812;
 constexpr uint32_t kCmdAfterFailedSong = 1111888813;
 // From the show's menus: leave the show and render it into a video file.
 constexpr uint32_t kCmdExportVideo = 1111888814;
+// From the show's menus: the singer's key a semitone up or down, or back to 0.
+constexpr uint32_t kCmdKeyUp = 1111888815;
+constexpr uint32_t kCmdKeyDown = 1111888816;
+constexpr uint32_t kCmdKeyReset = 1111888817;
 
 // The progress slider's drag.
 constexpr uint32_t kCmdSliderDown = 1111888801;
@@ -58,6 +62,10 @@ constexpr int kMenuHideEditor = 29457;
 constexpr int kMenuHelp = 29304;
 constexpr int kMenuExit = 29332;
 constexpr int kMenuExportVideo = 29458;
+constexpr int kMenuKey = 29459;  // the submenu of the three below
+constexpr int kMenuKeyUp = 29460;
+constexpr int kMenuKeyDown = 29461;
+constexpr int kMenuKeyReset = 29462;
 
 // Items the editor adds to its window menu.
 constexpr int kSysAbout = 16;
