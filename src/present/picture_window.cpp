@@ -376,6 +376,11 @@ void PictureWindow::buildMenu() {
     menu_->addAction(tr("从头听..."), this, [this] { command(kCmdRestartSong); });
     menu_->addAction(tr("选择歌曲"), this, [this] { command(kCmdChooseSong); });
     menu_->addAction(tr("导出视频..."), this, [this] { command(kCmdExportVideo); });
+    // The key of the song that plays, changed without leaving the show.
+    QMenu* keys = menu_->addMenu(tr("升降调"));
+    keys->addAction(tr("升高音调"), this, [this] { command(kCmdKeyUp); });
+    keys->addAction(tr("降低音调"), this, [this] { command(kCmdKeyDown); });
+    keys->addAction(tr("复 位"), this, [this] { command(kCmdKeyReset); });
     menu_->addSeparator();
     menu_->addAction(tr("背景颜色"), this, [this] {
         const QColor c = QColorDialog::getColor(backColour_, this, tr("背景颜色"));

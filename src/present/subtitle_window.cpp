@@ -44,6 +44,7 @@ const MenuItem kMenuItems[] = {
     {kMenuRestartSong, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "从头听...")},
     {kMenuChooseSong, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "选择歌曲")},
     {kMenuExportVideo, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "导出视频...")},
+    {kMenuKey, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "升降调")},
     {0, nullptr},
     {kMenuSubtitleFont, QT_TRANSLATE_NOOP("melnix::SubtitleWindow", "字幕字体")},
     {0, nullptr},
@@ -198,6 +199,10 @@ void SubtitleWindow::buildMenu() {
             menu_->addSeparator();
             continue;
         }
+        if (item.id == kMenuKey) {
+            addKeyMenu(*menu_->addMenu(tr(item.text)));
+            continue;
+        }
         QAction* a = menu_->addAction(tr(item.text));
         a->setData(item.id);
         if (item.id == kMenuTogglePause) pauseItem_ = a;
@@ -205,8 +210,24 @@ void SubtitleWindow::buildMenu() {
     connect(menu_, &QMenu::triggered, this, &SubtitleWindow::menuChosen);
 }
 
+// The key of the song that plays, changed without leaving the show.
+void SubtitleWindow::addKeyMenu(QMenu& keys) {
+    keys.addAction(tr("升高音调"))->setData(kMenuKeyUp);
+    keys.addAction(tr("降低音调"))->setData(kMenuKeyDown);
+    keys.addAction(tr("复 位"))->setData(kMenuKeyReset);
+}
+
 void SubtitleWindow::menuChosen(QAction* action) {
     switch (action->data().toInt()) {
+    case kMenuKeyUp:
+        postCommand(owner_, kCmdKeyUp);
+        break;
+    case kMenuKeyDown:
+        postCommand(owner_, kCmdKeyDown);
+        break;
+    case kMenuKeyReset:
+        postCommand(owner_, kCmdKeyReset);
+        break;
     case kMenuTogglePause:
         postCommand(owner_, kCmdTogglePause);
         break;

@@ -115,6 +115,7 @@ private:
     void buildMenu();
     void runMenu(const QPoint& globalPos);
     void menuChosen(QAction* action);
+    void addKeyMenu(QMenu& keys);
     void showOwner();
     void minimiseOwner();
     void moveBy(const QPoint& globalPos);
