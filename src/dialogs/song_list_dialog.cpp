@@ -175,12 +175,23 @@ void SongListDialog::fill() {
                                                        : r.lyric == SongLyricState::Unknown ? 2
                                                                                             : 1);
         list_->item(row, ColName)->setData(kPathRole, QByteArray::fromStdString(e.songPath));
+        if (const auto key = keys_.find(e.songPath); key != keys_.end() && key->second != 0) {
+            QTableWidgetItem* type = list_->item(row, ColType);
+            type->setText(QStringLiteral("%1 %2").arg(type->text(), QString::asprintf("%+d", key->second)));
+            type->setToolTip(tr("升降调 %1 个半音").arg(QString::asprintf("%+d", key->second)));
+        }
         if (samePath(e.songPath, songs.current.songPath)) currentRow = row;
     }
     if (currentRow >= 0) {
         list_->selectRow(currentRow);
         list_->scrollToItem(list_->item(currentRow, ColName));
     }
+}
+
+void SongListDialog::setSongKeys(std::map<std::string, int> keys) {
+    keys_ = std::move(keys);
+    fill();
+    sizeColumns();
 }
 
 std::vector<int> SongListDialog::selectedRows() const {

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,8 @@ public:
     int mailedSong() const { return mailedSong_; }
 
     QTableWidget* list() const { return list_; }
+    // The singer's key of the songs that have one, shown beside their type.
+    void setSongKeys(std::map<std::string, int> keys);
     QPushButton* button(int id) const;
 
     // The buttons' work, also for tests.
@@ -79,6 +82,7 @@ private:
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     int mailedSong_ = -1;
+    std::map<std::string, int> keys_;
 };
 
 }  // namespace melnix

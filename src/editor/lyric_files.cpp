@@ -272,6 +272,7 @@ void LyricFiles::openSongFile() {
 void LyricFiles::openSongList() {
     if (!confirmUnsavedLyrics()) return;
     SongListDialog dialog(*ctx_.state, *ctx_.session, ctx_.window, ctx_.prompts, ctx_.show->scrambler());
+    dialog.setSongKeys(ctx_.transport->songKeys());
     if (ctx_.prompts->runDialog(dialog) != QDialog::Accepted) return;
     ctx_.session->dropDemoMarker();
     ctx_.session->openCurrentSong();

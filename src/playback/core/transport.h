@@ -84,6 +84,8 @@ public:
     // Returns the key now set.
     int setKey(int semitones);
     int stepKey(int delta) { return setKey(key_ + delta); }
+    // Every song whose key is not 0, by the path it was opened with.
+    const std::map<std::string, int>& songKeys() const { return settings_.keys; }
     // The pitch-keeping speeds through the quality stretch (the default) or
     // the block method.
     bool stretchQuality() const { return settings_.stretchQuality; }
