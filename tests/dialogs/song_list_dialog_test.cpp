@@ -87,6 +87,17 @@ TEST_F(SongListDialogTest, ListsTheSongsNewestFirst) {
     EXPECT_EQ(dialog().list()->columnWidth(SongListDialog::ColPictures), 3 * w);
 }
 
+TEST_F(SongListDialogTest, ASongsKeyShowsBesideItsType) {
+    dialog().setSongKeys({{"/music/alpha.wav", -2}, {"/music/Beta.mp3", 3}, {"/elsewhere/gone.mp3", 1}});
+    EXPECT_EQ(column(SongListDialog::ColType), (QStringList{"mpg", "wav -2", "mp3 +3"}));
+    EXPECT_TRUE(dialog().list()->item(0, SongListDialog::ColType)->toolTip().isEmpty());
+    EXPECT_FALSE(dialog().list()->item(2, SongListDialog::ColType)->toolTip().isEmpty());
+    // The current song stays chosen.
+    const auto rows = dialog().list()->selectionModel()->selectedRows();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.front().row(), 1);
+}
+
 TEST_F(SongListDialogTest, ButtonsFollowTheSelectionAndTitlesSort) {
     select({0, 2});
     EXPECT_TRUE(enabled(1057));

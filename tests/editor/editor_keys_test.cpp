@@ -6,7 +6,9 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QUndoStack>
 #include <functional>
 
@@ -21,11 +23,17 @@
 #include "editor/timeline_view.h"
 #include "lyrics/lyric_store.h"
 #include "lyrics/mlx_block.h"
+#include "present/picture_window.h"
+#include "present/presentation.h"
+#include "present/subtitle_window.h"
 #include "support/editor_song.h"
 #include "support/gbk_text.h"
 #include "support/qt_wait.h"
 #include "support/quiet_prompts.h"
 #include "support/test_files.h"
+#include "support/tone_wav.h"
+#include "ui/command_event.h"
+#include "ui/command_ids.h"
 
 namespace melnix {
 namespace {
@@ -348,6 +356,82 @@ TEST_F(EditorKeysTest, KeysOfADesktopEditor) {
     editor_->action("Ctrl+Q")->trigger();
     EXPECT_EQ(prompts_->asked, 1);
     EXPECT_TRUE(editor_->isVisible());
+}
+
+// An item of a menu's submenu by their texts, or null.
+QAction* subItem(QMenu& menu, const char* submenu, const char* item) {
+    for (QAction* a : menu.actions())
+        if (a->menu() && a->text() == QString::fromUtf8(submenu))
+            for (QAction* b : a->menu()->actions())
+                if (b->text() == QString::fromUtf8(item)) return b;
+    return nullptr;
+}
+
+TEST_F(EditorKeysTest, TheSingersKeyFromTheKeysAndTheShowsMenusKeptPerSong) {
+    const int Up = Qt::Key_Up, Down = Qt::Key_Down;
+    auto* box = editor_->findChild<QSpinBox*>("KeyControl");
+    ASSERT_NE(box, nullptr);
+    key(QEvent::KeyPress, Up, Qt::ControlModifier);
+    key(QEvent::KeyPress, Up, Qt::ControlModifier);
+    key(QEvent::KeyPress, Down, Qt::ControlModifier);
+    EXPECT_EQ(editor_->transport().key(), 1);
+    EXPECT_EQ(box->value(), 1);  // shown at once
+    key(QEvent::KeyPress, Qt::Key_0, Qt::ControlModifier | Qt::KeypadModifier);
+    EXPECT_EQ(editor_->transport().key(), 0);
+    // A plain Down stays the sync key's choice, not the key's.
+    key(QEvent::KeyPress, Down);
+    EXPECT_EQ(editor_->transport().key(), 0);
+    // Not while a line is typed.
+    button(idAdd)->click();
+    key(QEvent::KeyPress, Up, Qt::ControlModifier);
+    EXPECT_EQ(editor_->transport().key(), 0);
+    button(idCancel)->click();
+
+    // The show's menus send their commands to the editor.
+    button(idPause)->click();
+    button(idPresent)->click();
+    Presentation& show = editor_->presentation();
+    ASSERT_TRUE(show.running());
+    struct Case {
+        QMenu* menu;
+        const char* item;
+        int key;
+    } const cases[] = {
+        {show.pictureWindow()->menu(), "升高音调", 1},   {show.pictureWindow()->menu(), "升高音调", 2},
+        {show.pictureWindow()->menu(), "降低音调", 1},   {show.pictureWindow()->menu(), "复 位", 0},
+        {editor_->subtitleWindow()->menu(), "降低音调", -1}, {editor_->subtitleWindow()->menu(), "降低音调", -2},
+        {editor_->subtitleWindow()->menu(), "复 位", 0},  {editor_->subtitleWindow()->menu(), "升高音调", 1},
+    };
+    for (const Case& c : cases) {
+        ASSERT_NE(c.menu, nullptr);
+        QAction* item = subItem(*c.menu, "升降调", c.item);
+        ASSERT_NE(item, nullptr) << c.item;
+        item->trigger();
+        QApplication::processEvents();
+        EXPECT_EQ(editor_->transport().key(), c.key) << c.item;
+    }
+    sendCommand(editor_.get(), kCmdKeyUp);
+    sendCommand(editor_.get(), kCmdKeyUp);
+    EXPECT_EQ(editor_->transport().key(), 3);
+    sendCommand(editor_.get(), kCmdBackToEditor);
+    ASSERT_TRUE(test::waitUntil([&] { return !show.running(); }));
+
+    // Each song its own key, opened with it, also after a restart.
+    const std::string other = files_.file("other.wav");
+    test::writeFile(other, test::toneWav(10));
+    editor_->openNamedFile(other);
+    ASSERT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
+    EXPECT_EQ(editor_->transport().key(), 0);
+    EXPECT_TRUE(test::waitUntil([&] { return box->value() == 0; }));
+    editor_->openNamedFile(song_);
+    ASSERT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
+    EXPECT_EQ(editor_->transport().key(), 3);
+    editor_->close();
+    editor_ = std::make_unique<EditorDialog>(program_.path(), song_, "demo", std::make_unique<QuietPrompts>());
+    editor_->show();
+    ASSERT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
+    EXPECT_EQ(editor_->transport().key(), 3);
+    EXPECT_TRUE(test::waitUntil([&] { return editor_->findChild<QSpinBox*>("KeyControl")->value() == 3; }));
 }
 
 }  // namespace
