@@ -112,7 +112,10 @@ EditorControls::EditorControls(QWidget* window, std::function<void(int)> onPlace
         }
         w->setObjectName(QString("control%1").arg(spec.id));
         w->setGeometry(spec.rect);
-        w->setFocusPolicy(spec.kind == ControlKind::LineBox ? Qt::StrongFocus : Qt::TabFocus);
+        // A label that could take the focus lays its text out as a document at
+        // every change: the position, ten times a second while playing.
+        const bool label = spec.kind == ControlKind::Static || spec.kind == ControlKind::Label;
+        w->setFocusPolicy(spec.kind == ControlKind::LineBox ? Qt::StrongFocus : label ? Qt::NoFocus : Qt::TabFocus);
         if (spec.startsHidden) w->hide();
         controls_[spec.id] = w;
         if (!spec.tooltip.isEmpty()) tips_[spec.id] = spec.tooltip;
