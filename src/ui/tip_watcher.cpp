@@ -2,11 +2,19 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QEnterEvent>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QWidget>
 #include <chrono>
 
 namespace melnix {
+namespace {
+
+// Where the cursor is when it is over none of the program's windows.
+constexpr QPoint kNowhere(-1000000, -1000000);
+
+}  // namespace
 
 TipWatcher::TipWatcher(TipDisplay* display, QObject* parent)
     : QObject(parent),
@@ -15,7 +23,10 @@ TipWatcher::TipWatcher(TipDisplay* display, QObject* parent)
           using namespace std::chrono;
           return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
       }),
-      probe_([] { return Cursor{QCursor::pos(), QGuiApplication::mouseButtons() != Qt::NoButton}; }) {
+      // The position the windows were last told: asking the display server
+      // every tick cost a round trip to it 18 times a second.
+      probe_([this] { return Cursor{cursorPos_, QGuiApplication::mouseButtons() != Qt::NoButton}; }),
+      cursorPos_(QCursor::pos()) {
     connect(&timer_, &QTimer::timeout, this, &TipWatcher::tick);
     timer_.start(kTipTickMs);
     qApp->installEventFilter(this);
@@ -57,6 +68,17 @@ QString TipWatcher::tipTextAt(const QPoint& globalPos) {
 
 bool TipWatcher::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
+    // A window hears of every move over it, whether its widgets track the
+    // mouse or not.
+    case QEvent::MouseMove:
+        if (watched->isWindowType()) cursorPos_ = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+        break;
+    case QEvent::Enter:
+        if (watched->isWindowType()) cursorPos_ = static_cast<QEnterEvent*>(event)->globalPosition().toPoint();
+        break;
+    case QEvent::Leave:
+        if (watched->isWindowType()) cursorPos_ = kNowhere;
+        break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::NonClientAreaMouseButtonPress:

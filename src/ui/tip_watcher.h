@@ -1,5 +1,6 @@
 #pragma once
-// One per application: every 55 ms it looks at the mouse cursor, asks the
+// One per application: every 55 ms it looks where the mouse cursor last
+// moved over a window of the program (none: outside them all), asks the
 // window under a resting cursor for its help text and shows the text on a
 // TipDisplay. Clicks and keys anywhere in the application take the tip away
 // and keep tips off until the mouse moves again.
@@ -53,6 +54,7 @@ private:
     QTimer timer_;
     Clock clock_;
     CursorProbe probe_;
+    QPoint cursorPos_;
     TipWatchState state_;
 };
 

@@ -150,5 +150,35 @@ TEST_F(TipWatcherRunTest, NothingIsShownWhereNobodyAnswers) {
     EXPECT_EQ(display.shown, std::vector<QString>{QStringLiteral("area 7,8")});
 }
 
+// The real cursor as the windows are told of it: a move over the window
+// gets the tip of the point it rests on, also over a widget that does not
+// track the mouse; once the cursor left the program's windows, none.
+TEST_F(TipWatcherTest, FollowsTheCursorAsTheWindowsSeeIt) {
+    RecordingDisplay display;
+    TipWatcher watcher(&display);
+    watcher.stopTimer();
+    int64_t now = 0;
+    watcher.setClock([&] { return now; });
+    auto restFor = [&](int ms) {
+        for (const int64_t end = now + ms; now <= end; now += kTipTickMs) watcher.tick();
+    };
+    ASSERT_FALSE(label->hasMouseTracking());
+    QTest::mouseMove(&window, area->mapTo(&window, QPoint(30, 40)));
+    restFor(400);
+    ASSERT_EQ(display.shown, std::vector<QString>{QStringLiteral("area 30,40")});
+
+    // Gone out of the program's windows: the tip runs out and none comes back.
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(window.windowHandle(), &leave);
+    restFor(21000);
+    EXPECT_EQ(display.hidden, 1);
+    EXPECT_EQ(display.shown.size(), 1u);
+
+    QTest::mouseMove(&window, label->mapTo(&window, QPoint(3, 4)));
+    restFor(400);
+    ASSERT_EQ(display.shown.size(), 2u);
+    EXPECT_EQ(display.shown.back(), QStringLiteral("area 23,24"));
+}
+
 }  // namespace
 }  // namespace melnix
