@@ -54,6 +54,8 @@ void TipWatcher::tick() {
         break;
     }
     }
+    // Until the cursor moves over a window again there is nothing to do.
+    if (state_.idle() || (c.globalPos == kNowhere && !state_.tipVisible())) timer_.stop();
 }
 
 QString TipWatcher::tipTextAt(const QPoint& globalPos) {
@@ -71,13 +73,12 @@ bool TipWatcher::eventFilter(QObject* watched, QEvent* event) {
     // A window hears of every move over it, whether its widgets track the
     // mouse or not.
     case QEvent::MouseMove:
-        if (watched->isWindowType()) cursorPos_ = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-        break;
     case QEvent::Enter:
-        if (watched->isWindowType()) cursorPos_ = static_cast<QEnterEvent*>(event)->globalPosition().toPoint();
-        break;
     case QEvent::Leave:
-        if (watched->isWindowType()) cursorPos_ = kNowhere;
+        if (!watched->isWindowType()) break;
+        cursorPos_ = event->type() == QEvent::Leave ? kNowhere
+                                                    : static_cast<QSinglePointEvent*>(event)->globalPosition().toPoint();
+        if (!timer_.isActive() && !driven_) timer_.start();
         break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:

@@ -3,7 +3,8 @@
 // moved over a window of the program (none: outside them all), asks the
 // window under a resting cursor for its help text and shows the text on a
 // TipDisplay. Clicks and keys anywhere in the application take the tip away
-// and keep tips off until the mouse moves again.
+// and keep tips off until the mouse moves again; until then the watcher
+// does not wake up either.
 
 #include <QObject>
 #include <QPoint>
@@ -37,9 +38,13 @@ public:
     // ones. A watcher with replaced probes is usually driven by tick().
     void setClock(Clock clock) { clock_ = std::move(clock); }
     void setCursorProbe(CursorProbe probe) { probe_ = std::move(probe); }
-    void stopTimer() { timer_.stop(); }
+    void stopTimer() {
+        timer_.stop();
+        driven_ = true;
+    }
 
     void tick();
+    bool ticking() const { return timer_.isActive(); }
 
     // The text that the window under a screen point has for it: the deepest
     // widget there (disabled ones too) or the nearest of its parents within
@@ -55,6 +60,7 @@ private:
     Clock clock_;
     CursorProbe probe_;
     QPoint cursorPos_;
+    bool driven_ = false;  // ticked by hand (tests): the timer stays off
     TipWatchState state_;
 };
 

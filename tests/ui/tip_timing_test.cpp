@@ -43,10 +43,12 @@ TEST(TipWatch, ShownTipGoesAfterTwentySecondsAndStaysAwayUntilTheMouseMoves) {
     ASSERT_EQ(s.tick(300, kHere, false), Action::AskForTip);
     s.tipShown(300);
     EXPECT_TRUE(s.tipVisible());
+    EXPECT_FALSE(s.idle());  // the tip is to run out
     EXPECT_EQ(s.tick(355, kHere, false), Action::None);  // no asking while one is shown
     EXPECT_EQ(s.tick(300 + 19999, kHere, false), Action::None);
     EXPECT_EQ(s.tick(300 + 20000, kHere, false), Action::HideTip);
     EXPECT_FALSE(s.tipVisible());
+    EXPECT_TRUE(s.idle());
     EXPECT_EQ(firstTickWith(s, Action::AskForTip, kHere, 20355, 60000), -1);
     s.tick(60100, kThere, false);
     EXPECT_EQ(s.tick(60400, kThere, false), Action::AskForTip);
@@ -71,6 +73,7 @@ TEST(TipWatch, ClickOrKeyHidesTheTipAndSuppressesUntilAFreeMove) {
     EXPECT_TRUE(s.userInput(500));
     EXPECT_FALSE(s.tipVisible());
     EXPECT_TRUE(s.suppressed());
+    EXPECT_TRUE(s.idle());  // nothing to do until the mouse moves
     EXPECT_EQ(firstTickWith(s, Action::AskForTip, kHere, 555, 5000), -1);
     // Moving with a button held (dragging) does not end the suppression.
     EXPECT_EQ(s.tick(5100, kThere, true), Action::None);
@@ -78,6 +81,7 @@ TEST(TipWatch, ClickOrKeyHidesTheTipAndSuppressesUntilAFreeMove) {
     // A move with the buttons up does, and the rest counts from it.
     s.tick(9100, kHere, false);
     EXPECT_FALSE(s.suppressed());
+    EXPECT_FALSE(s.idle());
     EXPECT_EQ(firstTickWith(s, Action::AskForTip, kHere, 9155, 12000), 9100 + 6 * kTipTickMs);
 }
 

@@ -10,6 +10,7 @@
 
 #include "common/gbk.h"
 #include "present/subtitle_window.h"
+#include "support/qt_wait.h"
 
 namespace melnix {
 namespace {
@@ -148,6 +149,22 @@ TEST_F(TipWatcherRunTest, NothingIsShownWhereNobodyAnswers) {
     cursor = area->mapToGlobal(QPoint(7, 8));
     tickUntil(3400);
     EXPECT_EQ(display.shown, std::vector<QString>{QStringLiteral("area 7,8")});
+}
+
+// Once nothing can happen before the mouse moves (after a click, or where
+// a tip ran out) the watcher stops waking up; a move starts it again.
+TEST_F(TipWatcherTest, SleepsUntilTheMouseMoves) {
+    RecordingDisplay display;
+    TipWatcher watcher(&display);
+    ASSERT_TRUE(watcher.ticking());
+    QTest::mouseMove(&window, button->mapTo(&window, QPoint(5, 5)));
+    test::pumpFor(200);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(test::waitUntil([&] { return !watcher.ticking(); }, 5000));
+    QTest::mouseMove(&window, area->mapTo(&window, QPoint(60, 70)));
+    EXPECT_TRUE(watcher.ticking());
+    EXPECT_TRUE(test::waitUntil([&] { return !display.shown.empty(); }, 5000));
+    EXPECT_EQ(display.shown.back(), QStringLiteral("area 60,70"));
 }
 
 // The real cursor as the windows are told of it: a move over the window
