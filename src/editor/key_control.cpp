@@ -1,6 +1,7 @@
 #include "editor/key_control.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QSpinBox>
@@ -15,7 +16,6 @@ namespace {
 
 constexpr int kGap = 6;
 constexpr int kWidth = 84;
-constexpr int kFollowMs = 250;
 
 QString keyName(QKeyCombination key) { return QKeySequence(key).toString(QKeySequence::NativeText); }
 
@@ -39,9 +39,9 @@ KeyControl::KeyControl(QWidget* window, QWidget* beside, Transport& transport)
     connect(box_, &QSpinBox::valueChanged, this, [this](int value) {
         if (value != transport_.key()) box_->setValue(transport_.setKey(value));
     });
-    // A song opening, a relayout of the window: checked a few times a second.
-    connect(&follow_, &QTimer::timeout, this, [this] { refresh(); });
-    follow_.start(kFollowMs);
+    // The window lays the button out anew; a song opening refreshes the box
+    // with the transport's other controls.
+    if (beside_) beside_->installEventFilter(this);
     refresh();
     box_->show();
 }
@@ -58,6 +58,11 @@ void KeyControl::refresh() {
         const QSignalBlocker quiet(box_);
         box_->setValue(transport_.key());
     }
+}
+
+bool KeyControl::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == beside_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) refresh();
+    return false;
 }
 
 void KeyControl::step(int delta) {

@@ -1,12 +1,12 @@
 #pragma once
 // The singer's key beside the transport: a spin box of -6..+6 semitones
 // right of the import button, for wave and MIDI songs. It follows the
-// transport (each song brings its own key) and the button it sits beside.
+// transport (each song brings its own key: refresh() when one opens) and
+// the button it sits beside.
 // Ctrl+Up and Ctrl+Down move the key, Ctrl+0 and the box's menu set it back.
 
 #include <QKeyCombination>
 #include <QObject>
-#include <QTimer>
 
 class QMenu;
 class QSpinBox;
@@ -35,11 +35,13 @@ public:
     // and the window menu).
     void addItems(QMenu& menu);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* beside_;
     Transport& transport_;
     QSpinBox* box_;
-    QTimer follow_;
 };
 
 }  // namespace melnix

@@ -10,6 +10,7 @@
 #include "audio/speed_table.h"
 #include "editor/editor_context.h"
 #include "editor/editor_controls.h"
+#include "editor/key_control.h"
 #include "editor/editor_text.h"
 #include "editor/line_display.h"
 #include "editor/line_editor.h"
@@ -147,6 +148,8 @@ void TransportPanel::updateSpeedRadios() {
     ctx_.controls->control(idVocal)->setEnabled(playing() && t.vocalRemovalAvailable());
     // A new song turns vocal removal off.
     ctx_.controls->setButtonIcon(idVocal, t.vocalsKept() ? kIconVocalsKept : kIconVocalsRemoved);
+    // Each song brings its own key.
+    if (ctx_.key) ctx_.key->refresh();
 }
 
 void TransportPanel::stepVolume(int delta) {
