@@ -634,6 +634,26 @@
         <source>播放下列文件时出错!</source>
         <translation>Error playing this file!</translation>
     </message>
+    <message>
+        <source>升降调</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>%1 升调,%2 降调,%3 或右键菜单中的“复 位”恢复原调</source>
+        <translation>%1 raises, %2 lowers, %3 or &quot;Reset&quot; in the right-click menu goes back to the song&apos;s own key</translation>
+    </message>
+    <message>
+        <source>升高音调</source>
+        <translation>Raise the key</translation>
+    </message>
+    <message>
+        <source>降低音调</source>
+        <translation>Lower the key</translation>
+    </message>
+    <message>
+        <source>复 位</source>
+        <translation>Reset</translation>
+    </message>
 </context>
 <context>
     <name>GmProgramNames</name>
@@ -1424,6 +1444,7 @@ If you use a dial-up connection, remember to hang up!</translation>
 
     回车键(可在窗口菜单的“同步键”中改为 F、J 或下箭头键)：演唱时每唱一个字按一下，与[同步]按钮相同，按住不会重复；退格键：退回一字，下一次同步重新确定刚才那个字的时间。
     空格键：播放/暂停；左右箭头键：像[&lt;][&gt;]一样移动波形区；Ctrl+左/右箭头键：本句及以后的歌词提前/推后 0.1 秒(窗口菜单中还可整体移动歌词)。
+    Ctrl+上/下箭头键：把歌曲升高/降低一个半音，速度不变，每首歌曲各自记住；Ctrl+0：复位到原调。欣赏时右键菜单的“升降调”中也能改变。
     Ctrl+Z：撤销；Ctrl+Y 或 Ctrl+Shift+Z：重做；Ctrl+S：保存；Ctrl+O：打开文件；F1：帮助；F5：欣赏；Ctrl+Q：退出；Esc：取消正在进行的添加、修改等操作。
     窗口菜单(在字幕区、波形区和歌词调整区以外单击右键)中有撤销、重做、移动歌词时间和同步键的选择。
 
@@ -1474,6 +1495,7 @@ VI. Keyboard
 
     Enter (can be changed to F, J or the Down arrow under &quot;Sync Key&quot; in the window menu): press once for every character sung, like the [Sync] button; holding it down does not repeat. Backspace: goes back one character, so the next sync times it again.
     Space: play/pause. Left and Right arrows: scroll the waveform area like [&lt;] and [&gt;]. Ctrl+Left/Right arrow: move this line and the lines after it 0.1 second earlier/later (the window menu can move all the lyrics too).
+    Ctrl+Up/Down arrow: raise/lower the song one semitone without changing its speed; each song keeps its own key. Ctrl+0: back to the song&apos;s own key. In the show, the right-click menu&apos;s &quot;Key&quot; item changes it too.
     Ctrl+Z: undo. Ctrl+Y or Ctrl+Shift+Z: redo. Ctrl+S: save. Ctrl+O: open a file. F1: help. F5: show. Ctrl+Q: quit. Esc: cancel the adding, changing or other editing under way.
     The window menu (right-click outside the subtitle, waveform and lyric timing areas) holds undo, redo, moving the lyric times and the choice of sync key.
 
@@ -1716,6 +1738,22 @@ Do you want to save it?</translation>
         <source>在本屏上显示</source>
         <translation>Show on this screen</translation>
     </message>
+    <message>
+        <source>升降调</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>升高音调</source>
+        <translation>Raise the key</translation>
+    </message>
+    <message>
+        <source>降低音调</source>
+        <translation>Lower the key</translation>
+    </message>
+    <message>
+        <source>复 位</source>
+        <translation>Reset</translation>
+    </message>
 </context>
 <context>
     <name>melnix::PromptDialog</name>
@@ -1917,6 +1955,10 @@ encrypt all the unencrypted pictures in this folder.
 
 Do you want to do that?</translation>
     </message>
+    <message>
+        <source>升降调 %1 个半音</source>
+        <translation>key %1 semitones</translation>
+    </message>
 </context>
 <context>
     <name>melnix::SubtitleWindow</name>
@@ -1967,6 +2009,22 @@ Do you want to do that?</translation>
     <message>
         <source>字幕区: 演唱时,用鼠标左键同步划过整个语句可初步定其时,若该句需很久才唱,可压住右键等待 </source>
         <translation>Subtitle area: while singing, sweep across a whole line with the left button to time it roughly; if the line is sung much later, hold the right button down until then </translation>
+    </message>
+    <message>
+        <source>升降调</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>升高音调</source>
+        <translation>Raise the key</translation>
+    </message>
+    <message>
+        <source>降低音调</source>
+        <translation>Lower the key</translation>
+    </message>
+    <message>
+        <source>复 位</source>
+        <translation>Reset</translation>
     </message>
 </context>
 <context>
