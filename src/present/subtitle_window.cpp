@@ -200,7 +200,9 @@ void SubtitleWindow::buildMenu() {
             continue;
         }
         if (item.id == kMenuKey) {
-            addKeyMenu(*menu_->addMenu(tr(item.text)));
+            QMenu* keys = menu_->addMenu(tr(item.text));
+            keys->menuAction()->setData(item.id);
+            addKeyMenu(*keys);
             continue;
         }
         QAction* a = menu_->addAction(tr(item.text));

@@ -483,9 +483,14 @@ protected:
         QApplication::sendEvent(sub, &e);
     }
 
+    // An item of the menu or of its submenu.
     QAction* item(int id) {
-        for (QAction* a : sub->menu()->actions())
+        for (QAction* a : sub->menu()->actions()) {
             if (a->data().toInt() == id) return a;
+            if (a->menu())
+                for (QAction* b : a->menu()->actions())
+                    if (b->data().toInt() == id) return b;
+        }
         return nullptr;
     }
 
@@ -526,7 +531,7 @@ TEST_F(DesktopSubtitleTest, MenuItemsWithTheirTexts) {
         {QStringLiteral("从头听..."), 29448},
         {QStringLiteral("选择歌曲"), 29330},
         {QStringLiteral("导出视频..."), 29458},
-        {QStringLiteral("升降调"), 0},  // its submenu raises, lowers and resets the key
+        {QStringLiteral("升降调"), 29459},
         {QStringLiteral("-"), 0},
         {QStringLiteral("字幕字体"), 29333},
         {QStringLiteral("-"), 0},
@@ -537,6 +542,10 @@ TEST_F(DesktopSubtitleTest, MenuItemsWithTheirTexts) {
         {QStringLiteral("退    出"), 29332},
     };
     EXPECT_EQ(items, expected);
+    std::vector<std::pair<QString, int>> keys;
+    for (QAction* a : item(kMenuKey)->menu()->actions()) keys.emplace_back(a->text(), a->data().toInt());
+    EXPECT_EQ(keys, (std::vector<std::pair<QString, int>>{
+                        {QStringLiteral("升高音调"), 29460}, {QStringLiteral("降低音调"), 29461}, {QStringLiteral("复 位"), 29462}}));
 }
 
 TEST_F(DesktopSubtitleTest, MenuItemsPostTheirCommandsToTheOwner) {
@@ -545,6 +554,9 @@ TEST_F(DesktopSubtitleTest, MenuItemsPostTheirCommandsToTheOwner) {
         {kMenuRestartSong, kCmdRestartSong},
         {kMenuChooseSong, kCmdChooseSong},
         {kMenuExportVideo, kCmdExportVideo},
+        {kMenuKeyUp, kCmdKeyUp},
+        {kMenuKeyDown, kCmdKeyDown},
+        {kMenuKeyReset, kCmdKeyReset},
         {kMenuSubtitleFont, kCmdSubtitleFont},
         {kMenuBackToEditor, kCmdBackToEditor},
         {kMenuExit, kCmdExit},
