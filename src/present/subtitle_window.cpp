@@ -1,5 +1,7 @@
 #include "present/subtitle_window.h"
 
+#include <utility>
+
 #include <QBitmap>
 #include <QFontMetricsF>
 #include <QMenu>
@@ -220,31 +222,19 @@ void SubtitleWindow::addKeyMenu(QMenu& keys) {
 }
 
 void SubtitleWindow::menuChosen(QAction* action) {
-    switch (action->data().toInt()) {
-    case kMenuKeyUp:
-        postCommand(owner_, kCmdKeyUp);
-        break;
-    case kMenuKeyDown:
-        postCommand(owner_, kCmdKeyDown);
-        break;
-    case kMenuKeyReset:
-        postCommand(owner_, kCmdKeyReset);
-        break;
-    case kMenuTogglePause:
-        postCommand(owner_, kCmdTogglePause);
-        break;
-    case kMenuRestartSong:
-        postCommand(owner_, kCmdRestartSong);
-        break;
-    case kMenuChooseSong:
-        postCommand(owner_, kCmdChooseSong);
-        break;
-    case kMenuExportVideo:
-        postCommand(owner_, kCmdExportVideo);
-        break;
-    case kMenuSubtitleFont:
-        postCommand(owner_, kCmdSubtitleFont);
-        break;
+    // Items that only hand their command to the owner.
+    static constexpr std::pair<int, uint32_t> kForwarded[] = {
+        {kMenuKeyUp, kCmdKeyUp},           {kMenuKeyDown, kCmdKeyDown},         {kMenuKeyReset, kCmdKeyReset},
+        {kMenuTogglePause, kCmdTogglePause}, {kMenuRestartSong, kCmdRestartSong}, {kMenuChooseSong, kCmdChooseSong},
+        {kMenuExportVideo, kCmdExportVideo}, {kMenuSubtitleFont, kCmdSubtitleFont}, {kMenuExit, kCmdExit},
+    };
+    const int id = action->data().toInt();
+    for (const auto& [menu, command] : kForwarded)
+        if (menu == id) {
+            postCommand(owner_, command);
+            return;
+        }
+    switch (id) {
     case kMenuShowPicture:
         showOwner();
         break;
@@ -257,9 +247,6 @@ void SubtitleWindow::menuChosen(QAction* action) {
         break;
     case kMenuHelp:
         if (helpHandler_) helpHandler_();
-        break;
-    case kMenuExit:
-        postCommand(owner_, kCmdExit);
         break;
     default:
         break;
