@@ -31,6 +31,19 @@ const QRegion& nothingShown() {
 }
 
 
+// The picture with everything outside the shape transparent; inside it the
+// pixels are those a window masked to the shape shows.
+QImage cutToShape(const QImage& picture, const QRegion& shape) {
+    if (picture.isNull()) return {};
+    QImage cut(picture.size(), QImage::Format_ARGB32_Premultiplied);
+    cut.setDevicePixelRatio(picture.devicePixelRatio());
+    cut.fill(Qt::transparent);
+    QPainter p(&cut);
+    p.setClipRegion(shape);
+    p.drawImage(0, 0, picture);
+    return cut;
+}
+
 int64_t steadyMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
@@ -61,15 +74,11 @@ const MenuItem kMenuItems[] = {
 
 SubtitleWindow::SubtitleWindow(QWidget* owner, const QRect& rect, int id)
     : QWidget(owner), owner_(owner), controlId_(id), clock_(steadyMs) {
-    // Everything inside the shape is painted here; nothing behind it needs
-    // to be drawn first.
-    setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setContextMenuPolicy(Qt::PreventContextMenu);
     setGeometry(rect);
     boxWidth_ = rect.width();
     boxHeight_ = rect.height();
-    setMask(nothingShown());
     hide();
     fitFont(kDefaultSubtitleFace);
     buildMenu();
@@ -112,6 +121,15 @@ void SubtitleWindow::place(const QRect& rect, const QString& face, bool onDeskto
         setEnabled(false);
         unsetCursor();
     }
+    // On the desktop the window system cuts the window to the letters. In the
+    // editor the letters are drawn with a transparent surround over what the
+    // editor paints: a mask there made every step of the wipe a region of
+    // many small rectangles to clip, paint and flush.
+    setAttribute(Qt::WA_OpaquePaintEvent, onDesktop);
+    if (onDesktop)
+        setMask(nothingShown());
+    else
+        clearMask();
     setGeometry(rect);
     // Shape and drawing follow the new font at once, so that a caller that
     // shows the window without setting a text sees no stale shape.
@@ -127,17 +145,17 @@ int SubtitleWindow::setText(std::string_view gbkText, bool centred) {
         drawSubtitleArt(font_, fontHeight_, QSize(boxWidth_, boxHeight_), text_, centred, devicePixelRatioF());
     layout_ = art.layout;
     textRect_ = art.textRect;
-    unsung_ = std::move(art.unsung);
-    sung_ = std::move(art.sung);
-    if (art.empty()) {
-        setMask(nothingShown());
-        update();
-        return 0;
+    shape_ = art.empty() ? QRegion() : QRegion(QBitmap::fromImage(art.shape.createAlphaMask()));
+    if (onDesktop_) {
+        unsung_ = std::move(art.unsung);
+        sung_ = std::move(art.sung);
+        setMask(shape_.isEmpty() ? nothingShown() : shape_);
+    } else {
+        unsung_ = cutToShape(art.unsung, shape_);
+        sung_ = cutToShape(art.sung, shape_);
     }
-    QRegion shape(QBitmap::fromImage(art.shape.createAlphaMask()));
-    setMask(shape.isEmpty() ? nothingShown() : shape);
     update();
-    return std::min(boxWidth_, layout_.textWidth);
+    return art.empty() ? 0 : std::min(boxWidth_, layout_.textWidth);
 }
 
 void SubtitleWindow::reshape() {

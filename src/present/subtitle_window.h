@@ -1,7 +1,7 @@
 #pragma once
 // The lyric line as large outlined letters whose sung part is shown in the
-// inverse colours. The window's shape is the letters themselves, so that on
-// the desktop they float over the picture or video with nothing around them.
+// inverse colours. Only the letters and their rim show, so that on the
+// desktop they float over the picture or video with nothing around them.
 //
 // It lives in two places: as a disabled child of the editor (the mouse goes
 // through to the editor), and as a frameless top-most tool window on the
@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QPointer>
 #include <QRect>
+#include <QRegion>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -101,6 +102,10 @@ public:
     int textWidth() const { return layout_.textWidth; }
     // The text's box grown by the rim: where the wipe inverts.
     QRect textRect() const { return textRect_; }
+    // The letters and their rim in window coordinates (empty for no text):
+    // the window's mask on the desktop, the opaque part of its drawing in
+    // the editor.
+    const QRegion& shape() const { return shape_; }
     const LineTiming& lineTiming() const { return timing_; }
     int wipeX() const { return wipeX_; }
     QMenu* menu() const { return menu_; }
@@ -140,6 +145,7 @@ private:
     QRect textRect_;
     LineTiming timing_;
     int wipeX_ = 0;
+    QRegion shape_;
     // The line as drawn unsung and sung; painting copies from these.
     QImage unsung_;
     QImage sung_;

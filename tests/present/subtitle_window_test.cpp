@@ -55,7 +55,7 @@ protected:
         QRect r = sub->textRect() & sub->rect();
         for (int y = r.top(); y <= r.bottom(); ++y)
             for (int x = r.left(); x <= r.right(); ++x) {
-                if (!sub->mask().contains(QPoint(x, y))) continue;
+                if (!sub->shape().contains(QPoint(x, y))) continue;
                 QRgb b = before.pixel(x, y) & 0xFFFFFF;
                 QRgb n = now.pixel(x, y) & 0xFFFFFF;
                 if (n != (x < split ? inverse(b) : b)) ++bad;
@@ -73,7 +73,7 @@ TEST_F(SubtitleWindowTest, ShapeHoldsTheLettersAndTheirRimAndNothingElse) {
     sub->showTopMost();
     const int rim = 6, offset = 3;
     QImage img = pixels();
-    QRegion shape = sub->mask();
+    QRegion shape = sub->shape();
     const QRgb back = rgbOf(kSubtitleBackColour);
     const QRgb letter = rgbOf(kSubtitleTextColour);
     auto inShape = [&](int x, int y) { return shape.contains(QPoint(x, y)); };
@@ -131,7 +131,7 @@ TEST_F(SubtitleWindowTest, LettersAreYellowInARedVioletRim) {
     QRect r = sub->textRect() & sub->rect();
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x) {
-            if (!sub->mask().contains(QPoint(x, y))) continue;
+            if (!sub->shape().contains(QPoint(x, y))) continue;
             QRgb p = img.pixel(x, y) & 0xFFFFFF;
             if (p == rgbOf(kSubtitleTextColour))
                 ++yellow;
@@ -176,21 +176,39 @@ TEST_F(SubtitleWindowTest, SetTextReturnsTheWidthShownAndCentresOnlyWhatFits) {
 TEST_F(SubtitleWindowTest, BoxWithoutHeightStillMeasures) {
     sub->place(QRect(0, 0, 700, 0), kHei, false);
     EXPECT_GT(sub->setText(g("卡拉OK"), true), 0);
-    EXPECT_TRUE((sub->mask() & sub->rect()).isEmpty());
+    EXPECT_TRUE((sub->shape() & sub->rect()).isEmpty());
 }
 
+// In the editor nothing of the box is drawn; on the desktop the window is
+// cut to nothing (no mask at all would show the whole box).
 TEST_F(SubtitleWindowTest, EmptyOrBlankTextShowsNothing) {
-    placeInEditor(QRect(0, 0, 700, 66));
-    sub->setText(g("卡拉OK"), true);
-    sub->wipeTo(50);
-    EXPECT_EQ(sub->setText("", true), 0);
-    EXPECT_EQ(sub->textWidth(), 0);
-    EXPECT_EQ(sub->wipeX(), 0);
-    EXPECT_TRUE((sub->mask() & sub->rect()).isEmpty());
-    EXPECT_FALSE(sub->mask().isEmpty()) << "no shape at all would show the whole box";
-
-    EXPECT_GT(sub->setText("   ", true), 0);
-    EXPECT_TRUE((sub->mask() & sub->rect()).isEmpty());
+    for (bool onDesktop : {false, true}) {
+        SCOPED_TRACE(onDesktop ? "desktop" : "editor");
+        sub->place(onDesktop ? QRect(0, 600, 700, 66) : QRect(0, 0, 700, 66), kHei, onDesktop);
+        sub->setText(g("卡拉OK"), true);
+        if (onDesktop) {
+            EXPECT_EQ(sub->mask(), sub->shape());
+        }
+        sub->wipeTo(50);
+        for (const char* blank : {"", "   "}) {
+            sub->setText(blank, true);
+            EXPECT_EQ(sub->wipeX(), 0);
+            EXPECT_TRUE((sub->shape() & sub->rect()).isEmpty());
+            if (onDesktop) {
+                EXPECT_TRUE((sub->mask() & sub->rect()).isEmpty());
+                EXPECT_FALSE(sub->mask().isEmpty());
+            } else {
+                EXPECT_TRUE(sub->mask().isEmpty()) << "the editor's subtitle has no mask";
+                const QImage drawn = sub->grab().toImage();
+                int opaque = 0;
+                for (int y = 0; y < drawn.height(); ++y)
+                    for (int x = 0; x < drawn.width(); ++x) opaque += qAlpha(drawn.pixel(x, y)) != 0;
+                EXPECT_EQ(opaque, 0);
+            }
+        }
+        EXPECT_EQ(sub->setText("", true), 0);
+        EXPECT_EQ(sub->textWidth(), 0);
+    }
 }
 
 TEST_F(SubtitleWindowTest, CharAtAtTheCharacterBoundaries) {
@@ -258,7 +276,7 @@ TEST_F(SubtitleWindowTest, WipeInvertsTheSungPartAndBackwardMovesRestoreIt) {
     int blue = 0, green = 0;
     for (int y = 0; y < sung.height(); ++y)
         for (int x = 0; x < left + w; ++x) {
-            if (!sub->mask().contains(QPoint(x, y))) continue;
+            if (!sub->shape().contains(QPoint(x, y))) continue;
             QRgb p = sung.pixel(x, y) & 0xFFFFFF;
             blue += p == (qRgb(0x00, 0x00, 0xE4) & 0xFFFFFF);
             green += p == (qRgb(0x39, 0xFF, 0xBB) & 0xFFFFFF);
@@ -288,8 +306,8 @@ TEST_F(SubtitleWindowTest, WipeRepaintsOnlyTheStripBetweenOldAndNewPosition) {
     }
 
     const QRect box = sub->textRect();
-    // Qt paints nothing outside the window's shape.
-    auto strip = [&](int a, int b) { return QRegion(box.left() + a, box.top(), b - a, box.height()) & sub->mask(); };
+    // One rectangle: the editor's subtitle has no mask to cut it into pieces.
+    auto strip = [&](int a, int b) { return QRegion(box.left() + a, box.top(), b - a, box.height()); };
     const int w = sub->textWidth();
 
     spy.painted = QRegion();
@@ -421,7 +439,7 @@ TEST_F(SubtitleWindowTest, PlaceReshapesTheTextForTheNewFont) {
     sub->place(QRect(0, 0, 700, 88), kHei, false);
     EXPECT_GT(sub->textWidth(), small * 3 / 2);
     EXPECT_EQ(sub->textLeft(), (700 - sub->textWidth()) / 2);
-    EXPECT_TRUE(sub->textRect().contains(sub->mask().boundingRect()));
+    EXPECT_TRUE(sub->textRect().contains(sub->shape().boundingRect()));
 }
 
 // In the editor the window lets every mouse event through to the editor,

@@ -54,7 +54,7 @@ protected:
 
     // A screen point inside the letters of the subtitle window.
     QPoint onSubtitleLetters() {
-        const QRegion shape = sub->mask();
+        const QRegion shape = sub->shape();
         for (const QRect& r : shape)
             if (sub->rect().contains(r.center())) return sub->mapToGlobal(r.center());
         ADD_FAILURE() << "no letters";
