@@ -67,6 +67,9 @@ EditorDialog::EditorDialog(std::string programFolder, std::string argument, std:
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
                    Qt::WindowCloseButtonHint);
     resize(kEditorWidth, kEditorHeight);
+    // The clock repaints strips of the areas many times a second; the paint
+    // event fills what it is given, so Qt need not clear it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 
     ctx_.window = this;
     ctx_.prompts = prompts_.get();
@@ -459,6 +462,9 @@ void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
 void EditorDialog::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const QRegion& dirty = event->region();
+    QRegion around = dirty;
+    for (const QRect& area : {subtitleArea(), waveformArea(), adjustArea()}) around -= area;
+    for (const QRect& r : around) p.fillRect(r, palette().window());
     if (dirty.intersects(subtitleArea())) p.fillRect(subtitleArea(), colorFromColorRef(kSubtitleAreaFill));
     for (const QRect& r : dirty) timeline_->paint(p, r);
     // The etched edges lie just outside the areas; most frames of the clock

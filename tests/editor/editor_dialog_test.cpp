@@ -76,6 +76,26 @@ TEST_F(EditorTest, OpensTheSongWithItsLyricAndFollowsIt) {
     EXPECT_EQ(editor_->windowTitle(), QString::fromStdString("Melnix  " + song_));
 }
 
+// Qt does not clear the window before it paints: its ground between the
+// controls and around the areas is the window's own painting.
+TEST_F(EditorTest, TheGroundAroundTheControlsIsTheWindowColour) {
+    open(song_);
+    const QImage shot = editor_->grab().toImage();
+    const QColor ground = editor_->palette().color(QPalette::Window);
+    QRegion areas;
+    for (const QRect& a : {editor_->subtitleArea(), editor_->waveformArea(), editor_->adjustArea()})
+        areas += a.adjusted(-2, -2, 2, 2);
+    int checked = 0, wrong = 0;
+    for (int y = 0; y < editor_->height(); y += 2)
+        for (int x = 0; x < editor_->width(); x += 2) {
+            if (editor_->childAt(x, y) || areas.contains(QPoint(x, y))) continue;
+            ++checked;
+            wrong += shot.pixelColor(x, y) != ground;
+        }
+    EXPECT_GT(checked, 1000);
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST_F(EditorTest, EditModesSwapTheButtonsAndAddALine) {
     open(song_);
     button(idAdd)->click();
