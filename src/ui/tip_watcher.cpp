@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QWidget>
+#include <algorithm>
 #include <chrono>
 
 namespace melnix {
@@ -55,7 +56,23 @@ void TipWatcher::tick() {
     }
     }
     // Until the cursor moves over a window again there is nothing to do.
-    if (state_.idle() || (c.globalPos == kNowhere && !state_.tipVisible())) timer_.stop();
+    if (state_.idle() || (c.globalPos == kNowhere && !state_.tipVisible())) {
+        timer_.stop();
+        return;
+    }
+    if (driven_) return;
+    if (state_.tipVisible()) {
+        // Where the cursor goes while a tip is on show changes nothing
+        // before the tip runs out.
+        timer_.start(static_cast<int>(std::max<int64_t>(kTipTickMs, state_.tipEndMs() - now)));
+    } else if (timer_.interval() != kTipTickMs) {
+        timer_.start(kTipTickMs);
+    }
+}
+
+void TipWatcher::tickSoon() {
+    if (driven_ || (timer_.isActive() && timer_.interval() == kTipTickMs)) return;
+    timer_.start(kTipTickMs);
 }
 
 QString TipWatcher::tipTextAt(const QPoint& globalPos) {
@@ -78,7 +95,7 @@ bool TipWatcher::eventFilter(QObject* watched, QEvent* event) {
         if (!watched->isWindowType()) break;
         cursorPos_ = event->type() == QEvent::Leave ? kNowhere
                                                     : static_cast<QSinglePointEvent*>(event)->globalPosition().toPoint();
-        if (!timer_.isActive() && !driven_) timer_.start();
+        if (!state_.tipVisible()) tickSoon();
         break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
@@ -87,6 +104,8 @@ bool TipWatcher::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
         if (state_.userInput(clock_())) display_->hideTip();
+        // The wait for a tip's end is over; the next move counts at once.
+        if (timer_.isActive() && timer_.interval() != kTipTickMs) timer_.stop();
         break;
     default:
         break;

@@ -4,7 +4,8 @@
 // window under a resting cursor for its help text and shows the text on a
 // TipDisplay. Clicks and keys anywhere in the application take the tip away
 // and keep tips off until the mouse moves again; until then the watcher
-// does not wake up either.
+// does not wake up either, and while a tip is on show it sleeps until the
+// tip runs out.
 
 #include <QObject>
 #include <QPoint>
@@ -45,6 +46,9 @@ public:
 
     void tick();
     bool ticking() const { return timer_.isActive(); }
+    // When the watcher wakes next (ms from now), -1 when it sleeps until
+    // the mouse moves.
+    int nextTickMs() const { return timer_.isActive() ? timer_.remainingTime() : -1; }
 
     // The text that the window under a screen point has for it: the deepest
     // widget there (disabled ones too) or the nearest of its parents within
@@ -55,6 +59,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Ticks at the watcher's pace from now on, unless it does already.
+    void tickSoon();
+
     TipDisplay* display_;
     QTimer timer_;
     Clock clock_;

@@ -165,6 +165,18 @@ TEST_F(TipWatcherTest, SleepsUntilTheMouseMoves) {
     EXPECT_TRUE(watcher.ticking());
     EXPECT_TRUE(test::waitUntil([&] { return !display.shown.empty(); }, 5000));
     EXPECT_EQ(display.shown.back(), QStringLiteral("area 60,70"));
+
+    // A tip on show: nothing to look at before it runs out, whatever the
+    // mouse does, until a click takes the tip away; then a move counts at once.
+    EXPECT_GT(watcher.nextTickMs(), kTipLifeMs / 2);
+    QTest::mouseMove(&window, area->mapTo(&window, QPoint(90, 20)));
+    EXPECT_GT(watcher.nextTickMs(), kTipLifeMs / 2);
+    QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(90, 20));
+    EXPECT_EQ(display.hidden, 1);
+    QTest::mouseMove(&window, area->mapTo(&window, QPoint(40, 50)));
+    EXPECT_LE(watcher.nextTickMs(), kTipTickMs);
+    EXPECT_TRUE(test::waitUntil([&] { return display.shown.size() == 2; }, 5000));
+    EXPECT_EQ(display.shown.back(), QStringLiteral("area 40,50"));
 }
 
 // The real cursor as the windows are told of it: a move over the window

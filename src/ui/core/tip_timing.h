@@ -30,6 +30,9 @@ public:
     bool userInput(int64_t nowMs);
 
     bool tipVisible() const { return tipVisible_; }
+    // When the tip on show runs out; nothing else can happen to it before
+    // then but a click or a key.
+    int64_t tipEndMs() const { return shownAt_ + kTipLifeMs; }
     // Nothing can happen until the cursor moves: no tip to run out, none to
     // ask for (after a click or a key, or where one ran out).
     bool idle() const { return !tipVisible_ && (suppressed_ || expiredHere_); }
