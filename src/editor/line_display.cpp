@@ -17,6 +17,7 @@
 #include "editor/editor_settings.h"
 #include "sync/line_times.h"
 #include "ui/prompts.h"
+#include "ui/colour_ref.h"
 #include "ui/qt_text.h"
 
 namespace melnix {
@@ -65,8 +66,10 @@ void LineDisplay::place() {
     }
     const QRect area = ctx_.timeline->subtitleArea();
     const int w = area.width();
-    const int h = 2 * w / 21;
+    // The box lies within the area: it paints the area's colour around the letters.
+    const int h = std::min(2 * w / 21, area.height());
     const QRect box(area.left(), area.top() + (area.height() - h) / 2, w, h);
+    ctx_.subtitle->setGround(colorFromColorRef(kSubtitleAreaFill));
     ctx_.subtitle->place(box, face_, false);
     ctx_.subtitle->setEnabled(false);
     // The area behind repaints: a smaller or other face leaves no trace of

@@ -31,13 +31,13 @@ const QRegion& nothingShown() {
 }
 
 
-// The picture with everything outside the shape transparent; inside it the
-// pixels are those a window masked to the shape shows.
-QImage cutToShape(const QImage& picture, const QRegion& shape) {
+// The picture inside the shape, on the ground outside it: inside, the pixels
+// are those a window masked to the shape shows.
+QImage onGround(const QImage& picture, const QRegion& shape, const QColor& ground) {
     if (picture.isNull()) return {};
-    QImage cut(picture.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage cut(picture.size(), ground.alpha() == 255 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
     cut.setDevicePixelRatio(picture.devicePixelRatio());
-    cut.fill(Qt::transparent);
+    cut.fill(ground);
     QPainter p(&cut);
     p.setClipRegion(shape);
     p.drawImage(0, 0, picture);
@@ -122,10 +122,10 @@ void SubtitleWindow::place(const QRect& rect, const QString& face, bool onDeskto
         unsetCursor();
     }
     // On the desktop the window system cuts the window to the letters. In the
-    // editor the letters are drawn with a transparent surround over what the
-    // editor paints: a mask there made every step of the wipe a region of
-    // many small rectangles to clip, paint and flush.
-    setAttribute(Qt::WA_OpaquePaintEvent, onDesktop);
+    // editor the letters are drawn on their ground: a mask there made every
+    // step of the wipe a region of many small rectangles to clip, paint and
+    // flush.
+    setAttribute(Qt::WA_OpaquePaintEvent, onDesktop || ground_.alpha() == 255);
     if (onDesktop)
         setMask(nothingShown());
     else
@@ -151,8 +151,8 @@ int SubtitleWindow::setText(std::string_view gbkText, bool centred) {
         sung_ = std::move(art.sung);
         setMask(shape_.isEmpty() ? nothingShown() : shape_);
     } else {
-        unsung_ = cutToShape(art.unsung, shape_);
-        sung_ = cutToShape(art.sung, shape_);
+        unsung_ = onGround(art.unsung, shape_, ground_);
+        sung_ = onGround(art.sung, shape_, ground_);
     }
     update();
     return art.empty() ? 0 : std::min(boxWidth_, layout_.textWidth);
@@ -184,7 +184,10 @@ void SubtitleWindow::wipeToX(int x) {
 }
 
 void SubtitleWindow::paintEvent(QPaintEvent* event) {
-    if (layout_.textWidth == 0 || unsung_.isNull()) return;
+    if (layout_.textWidth == 0 || unsung_.isNull()) {
+        if (!onDesktop_ && ground_.alpha() != 0) QPainter(this).fillRect(event->rect(), ground_);
+        return;
+    }
     QPainter p(this);
     QRegion sungPart = event->region() & QRect(0, 0, textRect_.left() + wipeX_, height());
     QRegion unsungPart = event->region() - sungPart;

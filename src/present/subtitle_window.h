@@ -8,6 +8,7 @@
 // desktop during the presentation, where it can be dragged and has a popup
 // menu whose items command the editor.
 
+#include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QPointer>
@@ -58,6 +59,9 @@ public:
     // onDesktop true puts it on the desktop (rect in screen coordinates),
     // false into the owner (rect in the owner's coordinates).
     void place(const QRect& rect, const QString& face, bool onDesktop);
+    // In the owner: the colour around the letters, taken up by the next
+    // place(). Transparent (the default) lets the owner's drawing show.
+    void setGround(const QColor& ground) { ground_ = ground; }
 
     // Shapes the window to the text (GBK) and clears the wipe. Returns the
     // width shown: min(box width, text width); 0 for an empty text.
@@ -103,8 +107,8 @@ public:
     // The text's box grown by the rim: where the wipe inverts.
     QRect textRect() const { return textRect_; }
     // The letters and their rim in window coordinates (empty for no text):
-    // the window's mask on the desktop, the opaque part of its drawing in
-    // the editor.
+    // the window's mask on the desktop; in the owner, what is drawn over
+    // the ground.
     const QRegion& shape() const { return shape_; }
     const LineTiming& lineTiming() const { return timing_; }
     int wipeX() const { return wipeX_; }
@@ -146,6 +150,7 @@ private:
     LineTiming timing_;
     int wipeX_ = 0;
     QRegion shape_;
+    QColor ground_ = Qt::transparent;
     // The line as drawn unsung and sung; painting copies from these.
     QImage unsung_;
     QImage sung_;

@@ -211,6 +211,40 @@ TEST_F(SubtitleWindowTest, EmptyOrBlankTextShowsNothing) {
     }
 }
 
+// With a ground (the editor's subtitle area) the window is opaque: the
+// ground around the letters, the letters as the masked window shows them.
+TEST_F(SubtitleWindowTest, OnAGroundTheLettersLookAsMaskedAndTheRestIsTheGround) {
+    placeInEditor(QRect(0, 0, 700, 66));
+    sub->setText(g("卡拉OK"), false);
+    sub->wipeTo(50);
+    const QImage bare = pixels();
+    const QRegion shape = sub->shape();
+    const QColor ground(64, 128, 182);
+    sub->setGround(ground);
+    sub->place(QRect(0, 0, 700, 66), kHei, false);
+    sub->setText(g("卡拉OK"), false);
+    sub->wipeTo(50);
+    EXPECT_TRUE(sub->testAttribute(Qt::WA_OpaquePaintEvent));
+    ASSERT_EQ(sub->shape(), shape);
+    const QImage grounded = pixels();
+    int inside = 0, differ = 0, notGround = 0;
+    for (int y = 0; y < grounded.height(); ++y)
+        for (int x = 0; x < grounded.width(); ++x) {
+            if (shape.contains(QPoint(x, y))) {
+                ++inside;
+                differ += grounded.pixel(x, y) != bare.pixel(x, y);
+            } else {
+                notGround += grounded.pixelColor(x, y) != ground;
+            }
+        }
+    EXPECT_GT(inside, 1000);
+    EXPECT_EQ(differ, 0);
+    EXPECT_EQ(notGround, 0);
+
+    sub->setText("", true);
+    EXPECT_EQ(pixels().pixelColor(350, 33), ground) << "no text: the ground alone";
+}
+
 TEST_F(SubtitleWindowTest, CharAtAtTheCharacterBoundaries) {
     sub->place(QRect(0, 0, 700, 66), kHei, false);
     sub->setText(g("OK卡拉"), true);
