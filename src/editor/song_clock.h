@@ -1,5 +1,5 @@
 #pragma once
-// The clock that follows the playing song: 50 times a second it reads the
+// The clock that follows the playing song: 25 times a second it reads the
 // position and moves the position box, the slider, the time line and the
 // subtitle's wipe; for a hosted song it also records the levels the sound
 // card hears. Requests that arrive while it runs (exit, a restart of the
