@@ -11,6 +11,7 @@
 #include <QValidator>
 #include <algorithm>
 
+#include "editor/clock_box.h"
 #include "audio/speed_table.h"
 #include "editor/editor_layout.h"
 #include "editor/progress_slider.h"
@@ -90,9 +91,7 @@ EditorControls::EditorControls(QWidget* window, std::function<void(int)> onPlace
                 break;
             }
             case ControlKind::Static: {
-                auto* l = new QLabel(spec.caption, window);
-                l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-                l->setAlignment(Qt::AlignCenter);
+                auto* l = new ClockBox(spec.caption, window);
                 w = l;
                 break;
             }
