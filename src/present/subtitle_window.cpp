@@ -188,17 +188,19 @@ void SubtitleWindow::paintEvent(QPaintEvent* event) {
         if (!onDesktop_ && ground_.alpha() != 0) QPainter(this).fillRect(event->rect(), ground_);
         return;
     }
+    // Qt keeps the drawing inside the region asked for (and on the desktop
+    // inside the letters); the parts are copied as rectangles.
     QPainter p(this);
-    QRegion sungPart = event->region() & QRect(0, 0, textRect_.left() + wipeX_, height());
-    QRegion unsungPart = event->region() - sungPart;
-    if (!sungPart.isEmpty()) {
-        p.setClipRegion(sungPart);
-        p.drawImage(0, 0, sung_);
-    }
-    if (!unsungPart.isEmpty()) {
-        p.setClipRegion(unsungPart);
-        p.drawImage(0, 0, unsung_);
-    }
+    const QRect dirty = event->rect();
+    const int split = textRect_.left() + wipeX_;
+    auto copy = [&p](const QRect& part, const QImage& from) {
+        if (part.isEmpty()) return;
+        const qreal dpr = from.devicePixelRatio();
+        p.drawImage(QRectF(part), from,
+                    QRectF(part.x() * dpr, part.y() * dpr, part.width() * dpr, part.height() * dpr));
+    };
+    copy(dirty & QRect(0, 0, split, height()), sung_);
+    copy(dirty & QRect(split, 0, width() - split, height()), unsung_);
 }
 
 void SubtitleWindow::setPaused(bool paused) {
