@@ -312,7 +312,9 @@ TEST_F(PresentationInTheEditor, ShowWindowSizesWithoutATitleBar) {
     EXPECT_EQ(external->isEnabled(), QGuiApplication::screens().size() > 1);
     const QRect before = editor_->geometry();
     emit show.pictureWindow()->sizeRequested(QSize(160, 120));
-    if (QGuiApplication::screens().size() == 1) EXPECT_EQ(editor_->geometry(), before);
+    if (QGuiApplication::screens().size() == 1) {
+        EXPECT_EQ(editor_->geometry(), before);
+    }
 
     editor_->runCommand(kCmdBackToEditor);
     EXPECT_EQ(editor_->windowFlags(), editorFlags);
