@@ -16,8 +16,8 @@
 #include "present/subtitle_window.h"
 #include "editor/editor_settings.h"
 #include "sync/line_times.h"
-#include "ui/prompts.h"
 #include "ui/colour_ref.h"
+#include "ui/prompts.h"
 #include "ui/qt_text.h"
 
 namespace melnix {
