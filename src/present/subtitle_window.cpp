@@ -30,7 +30,6 @@ const QRegion& nothingShown() {
     return r;
 }
 
-
 // The picture inside the shape, on the ground outside it: inside, the pixels
 // are those a window masked to the shape shows.
 QImage onGround(const QImage& picture, const QRegion& shape, const QColor& ground) {
