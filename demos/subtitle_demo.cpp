@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
     int h = editor.area.width() * 2 / 21;
     QRect inEditor(editor.area.left(), editor.area.top() + (editor.area.height() - h) / 2, editor.area.width(), h);
     SubtitleWindow editorSubtitle(&editor, inEditor, 1);
-    editorSubtitle.place(inEditor, QStringLiteral("黑体"), false);
+    editorSubtitle.place(inEditor, QStringLiteral("黑体"), SubtitlePlace::InEditor);
     std::string editorLine = utf8ToGbk("字幕区里的一句歌词");
     editorSubtitle.setText(editorLine, false);
     editorSubtitle.setLineTiming(0, kLineLength, evenTimes(editorLine, kLineLength));
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     int dh = screen.width() * 2 / 21;
     QRect onDesktop(screen.left(), screen.top() + screen.height() * 6 / 7, screen.width(), dh);
     auto* desktopSubtitle = new SubtitleWindow(&picture, onDesktop, 2);
-    desktopSubtitle->place(onDesktop, QStringLiteral("黑体"), true);
+    desktopSubtitle->place(onDesktop, QStringLiteral("黑体"), SubtitlePlace::OnDesktop);
     std::string desktopLine = utf8ToGbk("轻轻唱起一首歌 快乐每一天");
     desktopSubtitle->setText(desktopLine, true);
     desktopSubtitle->setLineTiming(0, kLineLength, evenTimes(desktopLine, kLineLength));

@@ -25,6 +25,8 @@ PACKAGES=(
   # user interface, its icons and cursors (SVG), Qt's own dialogs in Chinese, CJK fonts,
   # screenshots under a virtual display
   qt6-base-dev qt6-image-formats-plugins libqt6svg6 qt6-translations-l10n fonts-noto-cjk xvfb xauth
+  # the desktop checks: real window managers, a compositor, keys sent and screenshots read
+  openbox icewm xcompmgr xdotool imagemagick
   # the English interface: lupdate and lrelease, and their CMake functions
   qt6-tools-dev qt6-l10n-tools
   # the installed icons, the Debian package and the checks of the launcher, metainfo and file types

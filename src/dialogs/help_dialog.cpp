@@ -47,15 +47,9 @@ HelpDialog::HelpDialog(QWidget* parent, std::function<void()> about) : QDialog(p
     all->addLayout(buttons);
 }
 
+// Only on request: leaving the help goes straight back to the window it came from.
 void HelpDialog::showAbout() {
-    aboutShown_ = true;
     if (about_) about_();
-}
-
-// Whoever leaves the help without having looked sees the about box once.
-void HelpDialog::done(int result) {
-    if (!aboutShown_) showAbout();
-    QDialog::done(result);
 }
 
 QString HelpDialog::helpText() {

@@ -22,13 +22,9 @@ public:
     void showAbout();
     CHyperLink* folderLink() const { return link_; }
 
-public slots:
-    void done(int result) override;
-
 private:
     std::function<void()> about_;
     CHyperLink* link_ = nullptr;
-    bool aboutShown_ = false;
 };
 
 }  // namespace melnix

@@ -70,7 +70,7 @@ void LineDisplay::place() {
     const int h = std::min(2 * w / 21, area.height());
     const QRect box(area.left(), area.top() + (area.height() - h) / 2, w, h);
     ctx_.subtitle->setGround(colorFromColorRef(kSubtitleAreaFill));
-    ctx_.subtitle->place(box, face_, false);
+    ctx_.subtitle->place(box, face_, SubtitlePlace::InEditor);
     ctx_.subtitle->setEnabled(false);
     // The area behind repaints: a smaller or other face leaves no trace of
     // the old letters while the song is paused.

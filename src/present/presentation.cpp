@@ -1,5 +1,6 @@
 #include "present/presentation.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -52,6 +53,7 @@ bool Presentation::enter() {
     closingIndex_ = 0;
     planned_ = {};
     host_.hideEditor();
+    stage->installEventFilter(this);
     Transport& t = host_.showTransport();
     QWidget* video = host_.songVideo();
     if (video && t.videoWidth() >= 2 && t.videoHeight() >= 2) {
@@ -73,10 +75,10 @@ void Presentation::enterPictures() {
     pictures_ = new PictureWindow(stage, list, [] { return NextDefaultPicture(); }, scrambler, host_.showEffects(),
                                   host_.showSmoothness());
     connect(pictures_, &PictureWindow::moveRequested, this, [this](QPoint delta) {
-        // The subtitle keeps its place on the picture.
+        // The subtitle keeps its place on the picture (in the stage it moves with it).
         host_.stage()->move(host_.stage()->pos() + delta);
         SubtitleWindow& subtitle = host_.showSubtitle();
-        subtitle.move(subtitle.pos() + delta);
+        if (subtitle.onDesktop()) subtitle.move(subtitle.pos() + delta);
     });
     connect(pictures_, &PictureWindow::sizeRequested, this, &Presentation::applyRequestedSize);
     connect(pictures_, &PictureWindow::helpRequested, this, [this] { host_.showHelp(); });
@@ -153,6 +155,7 @@ void Presentation::leave() {
     timer_.stop();
     const Kind was = kind_;
     kind_ = Kind::None;
+    host_.stage()->removeEventFilter(this);
     if (was == Kind::Pictures && pictures_) {
         pictures_->waitForLoader(kWaitLoaderMs);
         delete pictures_;
@@ -183,13 +186,31 @@ void Presentation::setUserPaused(bool paused) {
     host_.showSubtitle().setPaused(paused);
 }
 
+// The lyric band is part of the show's own window, above the pictures or
+// the video; only while that window is minimised does the line stay on the
+// desktop by itself.
 void Presentation::placeSubtitle() {
     QWidget* stage = host_.stage();
     const QRect area = stage->rect();
     const QRect band = toQt(subtitleBand(toInt(area)));
     SubtitleWindow& subtitle = host_.showSubtitle();
-    subtitle.place(QRect(stage->mapToGlobal(band.topLeft()), band.size()), host_.showSubtitleFace(), true);
+    if (stage->isMinimized())
+        subtitle.place(QRect(stage->mapToGlobal(band.topLeft()), band.size()), host_.showSubtitleFace(),
+                       SubtitlePlace::OnDesktop);
+    else
+        subtitle.place(band, host_.showSubtitleFace(), SubtitlePlace::OnStage);
     shownLine_ = -2;  // shown again at the next step
+}
+
+bool Presentation::eventFilter(QObject* watched, QEvent* event) {
+    if (running() && watched == host_.stage() && event->type() == QEvent::WindowStateChange) {
+        // Minimised (the menu's "hide"), the line goes on over the desktop;
+        // restored, it comes back into the show.
+        const bool minimised = host_.stage()->isMinimized();
+        if (minimised != host_.showSubtitle().onDesktop())
+            QMetaObject::invokeMethod(this, [this] { if (running()) placeSubtitle(); }, Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void Presentation::stageResized() {

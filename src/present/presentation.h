@@ -82,6 +82,9 @@ public:
     // One step of the show's loop (the timer runs it; tests may too).
     void step();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void enterPictures();
     void enterVideo(QWidget* video);

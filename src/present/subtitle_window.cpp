@@ -99,33 +99,35 @@ void SubtitleWindow::fitFont(const QString& face) {
     createFont(s.width, s.height, face);
 }
 
-void SubtitleWindow::place(const QRect& rect, const QString& face, bool onDesktop) {
+void SubtitleWindow::place(const QRect& rect, const QString& face, SubtitlePlace where) {
     boxWidth_ = rect.width();
     boxHeight_ = rect.height();
     fitFont(face);
     dragging_ = false;
-    onDesktop_ = onDesktop;
-    if (onDesktop) {
-        // Showing the subtitle must not take the keyboard from the picture
-        // window under it, which handles the presentation's keys.
+    where_ = where;
+    if (where == SubtitlePlace::OnDesktop) {
+        // Showing the subtitle must not take the keyboard from the window
+        // under it, which handles the show's keys.
         setParent(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                                Qt::WindowDoesNotAcceptFocus);
         setAttribute(Qt::WA_ShowWithoutActivating);
-        setEnabled(true);
-        setCursor(Qt::SizeAllCursor);
     } else {
         setParent(owner_, Qt::Widget);
         setAttribute(Qt::WA_ShowWithoutActivating, false);
-        // Disabled, the window passes every mouse event on to the editor.
-        setEnabled(false);
-        unsetCursor();
     }
-    // On the desktop the window system cuts the window to the letters. In the
-    // editor the letters are drawn on their ground: a mask there made every
-    // step of the wipe a region of many small rectangles to clip, paint and
-    // flush.
-    setAttribute(Qt::WA_OpaquePaintEvent, onDesktop || ground_.alpha() == 255);
-    if (onDesktop)
+    // In the editor, disabled, the window passes every mouse event on to the
+    // editor; in the show it is dragged and has its menu.
+    setEnabled(interactive());
+    if (interactive())
+        setCursor(Qt::SizeAllCursor);
+    else
+        unsetCursor();
+    // In the show and on the desktop the window is cut to the letters, so the
+    // mouse reaches the picture between them. In the editor the letters are
+    // drawn on their ground: a mask there made every step of the wipe a
+    // region of many small rectangles to clip, paint and flush.
+    setAttribute(Qt::WA_OpaquePaintEvent, interactive() || ground_.alpha() == 255);
+    if (interactive())
         setMask(nothingShown());
     else
         clearMask();
@@ -145,7 +147,7 @@ int SubtitleWindow::setText(std::string_view gbkText, bool centred) {
     layout_ = art.layout;
     textRect_ = art.textRect;
     shape_ = art.empty() ? QRegion() : QRegion(QBitmap::fromImage(art.shape.createAlphaMask()));
-    if (onDesktop_) {
+    if (interactive()) {
         unsung_ = std::move(art.unsung);
         sung_ = std::move(art.sung);
         setMask(shape_.isEmpty() ? nothingShown() : shape_);
@@ -184,10 +186,10 @@ void SubtitleWindow::wipeToX(int x) {
 
 void SubtitleWindow::paintEvent(QPaintEvent* event) {
     if (layout_.textWidth == 0 || unsung_.isNull()) {
-        if (!onDesktop_ && ground_.alpha() != 0) QPainter(this).fillRect(event->rect(), ground_);
+        if (!interactive() && ground_.alpha() != 0) QPainter(this).fillRect(event->rect(), ground_);
         return;
     }
-    // Qt keeps the drawing inside the region asked for (and on the desktop
+    // Qt keeps the drawing inside the region asked for (and in the show
     // inside the letters); the parts are copied as rectangles.
     QPainter p(this);
     const QRect dirty = event->rect();
@@ -212,7 +214,7 @@ void SubtitleWindow::updatePauseItem() {
 }
 
 QString SubtitleWindow::tipTextAt(const QPoint&) const {
-    if (!owner_ || parentWidget() != owner_) return {};
+    if (!owner_ || where_ != SubtitlePlace::InEditor) return {};
     return tr("字幕区: 演唱时,用鼠标左键同步划过整个语句可初步定其时,若该句需很久才唱,可压住右键等待 ");
 }
 
@@ -309,14 +311,14 @@ void SubtitleWindow::runMenu(const QPoint& globalPos) {
     menu_->exec(globalPos);
     if (!self) return;
     menuOpen_ = false;
-    if (onDesktop_)
+    if (interactive())
         setCursor(Qt::SizeAllCursor);
     else
         unsetCursor();
 }
 
 void SubtitleWindow::mousePressEvent(QMouseEvent* event) {
-    if (!onDesktop_) {
+    if (!interactive()) {
         event->ignore();
         return;
     }
@@ -331,7 +333,7 @@ void SubtitleWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void SubtitleWindow::mouseMoveEvent(QMouseEvent* event) {
-    if (!onDesktop_ || !dragging_) {
+    if (!interactive() || !dragging_) {
         event->ignore();
         return;
     }
@@ -343,7 +345,7 @@ void SubtitleWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void SubtitleWindow::mouseReleaseEvent(QMouseEvent* event) {
-    if (!onDesktop_ || !dragging_ || event->button() != Qt::LeftButton) {
+    if (!interactive() || !dragging_ || event->button() != Qt::LeftButton) {
         event->ignore();
         return;
     }

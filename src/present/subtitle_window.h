@@ -3,10 +3,13 @@
 // inverse colours. Only the letters and their rim show, so that on the
 // desktop they float over the picture or video with nothing around them.
 //
-// It lives in two places: as a disabled child of the editor (the mouse goes
-// through to the editor), and as a frameless top-most tool window on the
-// desktop during the presentation, where it can be dragged and has a popup
-// menu whose items command the editor.
+// It lives in three places: as a disabled child of the editor (the mouse goes
+// through to the editor); as a child of the show's own window, cut to its
+// letters, above the pictures or the video; and as a frameless top-most tool
+// window on the desktop while the show's window is minimised. In the show and
+// on the desktop it can be dragged and has a popup menu whose items command
+// the editor. The show never relies on a second top-level window: window
+// managers stack and paint those as they like.
 
 #include <QColor>
 #include <QFont>
@@ -33,6 +36,8 @@ namespace melnix {
 // The subtitle face until the user chooses another.
 inline const QString kDefaultSubtitleFace = QStringLiteral("黑体");
 
+enum class SubtitlePlace { InEditor, OnStage, OnDesktop };
+
 // A dragged window follows the mouse at most this often.
 constexpr int kDragMoveIntervalMs = 26;
 
@@ -56,9 +61,8 @@ public:
     int sizePercent() const { return sizePercent_; }
 
     // Sets the box, fits the font to it and moves the window there, hidden:
-    // onDesktop true puts it on the desktop (rect in screen coordinates),
-    // false into the owner (rect in the owner's coordinates).
-    void place(const QRect& rect, const QString& face, bool onDesktop);
+    // on the desktop rect is in screen coordinates, else in the owner's.
+    void place(const QRect& rect, const QString& face, SubtitlePlace where);
     // In the owner: the colour around the letters, taken up by the next
     // place(). Transparent (the default) lets the owner's drawing show.
     void setGround(const QColor& ground) { ground_ = ground; }
@@ -90,7 +94,10 @@ public:
     void setClock(Clock clock) { clock_ = std::move(clock); }
 
     int controlId() const { return controlId_; }
-    bool onDesktop() const { return onDesktop_; }
+    SubtitlePlace where() const { return where_; }
+    bool onDesktop() const { return where_ == SubtitlePlace::OnDesktop; }
+    // In the show or on the desktop: cut to its letters, dragged, with a menu.
+    bool interactive() const { return where_ != SubtitlePlace::InEditor; }
     bool paused() const { return paused_; }
     bool menuOpen() const { return menuOpen_; }
     const std::string& text() const { return text_; }
@@ -107,8 +114,8 @@ public:
     // The text's box grown by the rim: where the wipe inverts.
     QRect textRect() const { return textRect_; }
     // The letters and their rim in window coordinates (empty for no text):
-    // the window's mask on the desktop; in the owner, what is drawn over
-    // the ground.
+    // the window's mask in the show and on the desktop; in the editor, what
+    // is drawn over the ground.
     const QRegion& shape() const { return shape_; }
     const LineTiming& lineTiming() const { return timing_; }
     int wipeX() const { return wipeX_; }
@@ -138,7 +145,7 @@ private:
     int sizePercent_ = 100;
     QMenu* menu_ = nullptr;
     QAction* pauseItem_ = nullptr;
-    bool onDesktop_ = false;
+    SubtitlePlace where_ = SubtitlePlace::InEditor;
     bool paused_ = false;
     bool menuOpen_ = false;
     int boxWidth_ = 0;

@@ -260,7 +260,10 @@ int SongSession::addSongs(const std::vector<std::string>& paths, bool makeCurren
 }
 
 bool SongSession::saveState() const {
-    if (static_cast<int>(source_) > 31) return false;
+    // A portable state is read, never written. The first start's state is
+    // written like any other, so that the next start opens the editor on the
+    // last song instead of playing the demonstration again.
+    if (source_ == StateSource::Portable) return false;
     const std::string path = stateFilePath();
     if (path.empty() || state_.list.current.songPath.size() < 3) return false;
     return saveStateFile(path, state_);

@@ -59,7 +59,7 @@ constexpr int kMidiLinesForLyric = 8;
 enum class StateSource : int {
     None = 0,
     DataFolder = 1,
-    Demo = 32,      // the demonstration song is in use: nothing is written back
+    Demo = 32,      // the first start: the demonstration song plays straight into the show
     Portable = 80,  // "Melnix.ini" beside the program: read, never written
 };
 

@@ -64,7 +64,7 @@ TEST(AboutBox, NamesTheProgramAndCloses) {
     EXPECT_EQ(box.result(), QDialog::Accepted);
 }
 
-TEST(HelpDialog, TellsHowAndShowsTheAboutBoxOnce) {
+TEST(HelpDialog, TellsHowAndShowsTheAboutBoxOnlyWhenAsked) {
     const QString text = HelpDialog::helpText();
     for (const char* heading : {"使 用 说 明", "一、本软件的功能", "二、认识编辑界面", "三、按部就班的制作过程",
                                 "1.打开音乐(*.MP3,*.MID,*.WAV,*.MPG等)", "四、制作技巧", "五、欣赏制作结果",
@@ -73,15 +73,19 @@ TEST(HelpDialog, TellsHowAndShowsTheAboutBoxOnce) {
 
     struct Case {
         bool pressAbout;
-    } const cases[] = {{false}, {true}};
+        bool closeByEsc;
+    } const cases[] = {{false, false}, {false, true}, {true, false}, {true, true}};
     for (const Case& c : cases) {
         int abouts = 0;
         HelpDialog help(nullptr, [&] { ++abouts; });
         help.show();
         if (c.pressAbout) help.findChild<QPushButton*>("control1032")->click();
-        help.findChild<QPushButton*>("control2")->click();
+        if (c.closeByEsc)
+            help.reject();
+        else
+            help.findChild<QPushButton*>("control2")->click();
         EXPECT_FALSE(help.isVisible());
-        EXPECT_EQ(abouts, 1) << c.pressAbout;
+        EXPECT_EQ(abouts, c.pressAbout ? 1 : 0) << c.pressAbout << c.closeByEsc;
     }
 }
 

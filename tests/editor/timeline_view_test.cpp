@@ -472,7 +472,7 @@ protected:
         const int h = 2 * area.width() / 21;
         subtitle = new SubtitleWindow(&canvas, area, 1100);
         subtitle->place(QRect(area.left(), area.top() + (area.height() - h) / 2, area.width(), h), kDefaultSubtitleFace,
-                        false);
+                        SubtitlePlace::InEditor);
         subtitle->setText(sheet.lineAt(0)->text, true);
         view->setSubtitleWindow(subtitle);
         y = subtitle->y() + subtitle->height() / 2;

@@ -29,6 +29,7 @@
 #include "platform/media_player2.h"
 #include "ui/command_event.h"
 #include "present/subtitle_window.h"
+#include "ui/colour_ref.h"
 #include "support/quiet_prompts.h"
 #include "songlist/background_list.h"
 #include "support/media_files.h"
@@ -244,7 +245,11 @@ TEST_F(PresentationInTheEditor, ShowsTheLineOverPicturesAndComesBack) {
     ASSERT_NE(pictures, nullptr);
     EXPECT_EQ(pictures->geometry(), editor_->rect());
     EXPECT_FALSE(editor_->rect().intersects(editor_->control(idPause)->geometry()));
-    EXPECT_TRUE(editor_->subtitleWindow()->onDesktop());
+    // The line is drawn in the show's own window, whatever a window manager
+    // does with other top-level windows.
+    SubtitleWindow* subtitle = editor_->subtitleWindow();
+    EXPECT_EQ(subtitle->where(), SubtitlePlace::OnStage);
+    EXPECT_EQ(subtitle->window(), editor_.get());
     // The song without pictures of its own shows the program's.
     EXPECT_EQ(editor_->state().background.entries.size(), 3u);
 
@@ -254,6 +259,24 @@ TEST_F(PresentationInTheEditor, ShowsTheLineOverPicturesAndComesBack) {
         return editor_->subtitleWindow()->isVisible() && editor_->subtitleWindow()->text() == test::g("第一句歌词");
     }));
     EXPECT_EQ(editor_->clockRunning(), false);  // the show drives the subtitle, not the editor's clock
+    {
+        // Above the pictures: the band of the window's own picture shows the
+        // letters' rim.
+        const QObjectList& stack = editor_->children();
+        EXPECT_GT(stack.indexOf(subtitle), stack.indexOf(pictures));
+        const QImage shot = editor_->grab().toImage();
+        const QRect band = subtitle->geometry();
+        int rim = 0;
+        for (int y = band.top(); y <= band.bottom(); ++y)
+            for (int x = band.left(); x <= band.right(); ++x)
+                if (shot.pixelColor(x, y) == colorFromColorRef(kSubtitleBackColour)) ++rim;
+        EXPECT_GT(rim, 100);
+    }
+    // Minimised, the line goes on over the desktop; restored, it is back in the show.
+    editor_->showMinimized();
+    EXPECT_TRUE(test::waitUntil([&] { return subtitle->onDesktop(); }));
+    editor_->showNormal();
+    EXPECT_TRUE(test::waitUntil([&] { return subtitle->where() == SubtitlePlace::OnStage; }));
 
     // Space pauses for good: the show does not start the song again.
     editor_->runCommand(kCmdTogglePause);
@@ -298,7 +321,7 @@ TEST_F(PresentationInTheEditor, ShowWindowSizesWithoutATitleBar) {
     // The subtitle follows the window: at six sevenths down, 2/21 of the width high.
     const QRect band = editor_->subtitleWindow()->geometry();
     EXPECT_EQ(band.height(), 640 * 2 / 21);
-    EXPECT_EQ(band.top(), editor_->mapToGlobal(QPoint(0, 480 * 6 / 7)).y());
+    EXPECT_EQ(band.top(), 480 * 6 / 7);
 
     // One screen: no other to move to; the item says so by being disabled.
     QMenu* menu = show.pictureWindow()->menu();
@@ -448,7 +471,7 @@ TEST_F(PresentationInTheEditor, TheShowGoesOnWithTheNextSong) {
     EXPECT_NE(editor_->presentation().pictureWindow(), nullptr);
     EXPECT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
     // The subtitle stays on the stage for the new song.
-    EXPECT_TRUE(editor_->subtitleWindow()->onDesktop());
+    EXPECT_EQ(editor_->subtitleWindow()->where(), SubtitlePlace::OnStage);
     editor_->transport().seekUnits(250);
     EXPECT_TRUE(test::waitUntil([&] {
         return editor_->subtitleWindow()->isVisible() && editor_->subtitleWindow()->text() == test::g("第一句歌词");

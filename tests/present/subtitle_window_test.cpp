@@ -41,7 +41,7 @@ protected:
     }
 
     void placeInEditor(QRect r) {
-        sub->place(r, kHei, false);
+        sub->place(r, kHei, SubtitlePlace::InEditor);
         owner.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
     }
@@ -161,7 +161,7 @@ TEST_F(SubtitleWindowTest, SetTextReturnsTheWidthShownAndCentresOnlyWhatFits) {
     };
     for (const SetTextCase& c : cases) {
         SCOPED_TRACE(c.name);
-        sub->place(QRect(0, 0, c.boxWidth, 66), kHei, false);
+        sub->place(QRect(0, 0, c.boxWidth, 66), kHei, SubtitlePlace::InEditor);
         int shown = sub->setText(g(c.utf8), c.centred);
         int w = sub->textWidth();
         ASSERT_GT(w, 0);
@@ -174,7 +174,7 @@ TEST_F(SubtitleWindowTest, SetTextReturnsTheWidthShownAndCentresOnlyWhatFits) {
 }
 
 TEST_F(SubtitleWindowTest, BoxWithoutHeightStillMeasures) {
-    sub->place(QRect(0, 0, 700, 0), kHei, false);
+    sub->place(QRect(0, 0, 700, 0), kHei, SubtitlePlace::InEditor);
     EXPECT_GT(sub->setText(g("卡拉OK"), true), 0);
     EXPECT_TRUE((sub->shape() & sub->rect()).isEmpty());
 }
@@ -184,7 +184,7 @@ TEST_F(SubtitleWindowTest, BoxWithoutHeightStillMeasures) {
 TEST_F(SubtitleWindowTest, EmptyOrBlankTextShowsNothing) {
     for (bool onDesktop : {false, true}) {
         SCOPED_TRACE(onDesktop ? "desktop" : "editor");
-        sub->place(onDesktop ? QRect(0, 600, 700, 66) : QRect(0, 0, 700, 66), kHei, onDesktop);
+        sub->place(onDesktop ? QRect(0, 600, 700, 66) : QRect(0, 0, 700, 66), kHei, onDesktop ? SubtitlePlace::OnDesktop : SubtitlePlace::InEditor);
         sub->setText(g("卡拉OK"), true);
         if (onDesktop) {
             EXPECT_EQ(sub->mask(), sub->shape());
@@ -221,7 +221,7 @@ TEST_F(SubtitleWindowTest, OnAGroundTheLettersLookAsMaskedAndTheRestIsTheGround)
     const QRegion shape = sub->shape();
     const QColor ground(64, 128, 182);
     sub->setGround(ground);
-    sub->place(QRect(0, 0, 700, 66), kHei, false);
+    sub->place(QRect(0, 0, 700, 66), kHei, SubtitlePlace::InEditor);
     sub->setText(g("卡拉OK"), false);
     sub->wipeTo(50);
     EXPECT_TRUE(sub->testAttribute(Qt::WA_OpaquePaintEvent));
@@ -246,7 +246,7 @@ TEST_F(SubtitleWindowTest, OnAGroundTheLettersLookAsMaskedAndTheRestIsTheGround)
 }
 
 TEST_F(SubtitleWindowTest, CharAtAtTheCharacterBoundaries) {
-    sub->place(QRect(0, 0, 700, 66), kHei, false);
+    sub->place(QRect(0, 0, 700, 66), kHei, SubtitlePlace::InEditor);
     sub->setText(g("OK卡拉"), true);
     const SubtitleLayout& l = sub->layout();
     ASSERT_EQ(l.charCount, 4);
@@ -267,7 +267,7 @@ TEST_F(SubtitleWindowTest, CharAtAtTheCharacterBoundaries) {
 }
 
 TEST_F(SubtitleWindowTest, MeasuresTheFirstEightyBytesOnly) {
-    sub->place(QRect(0, 0, 700, 22), kHei, false);
+    sub->place(QRect(0, 0, 700, 22), kHei, SubtitlePlace::InEditor);
     std::string line;
     for (int i = 0; i < 45; ++i) line += g("歌");
     sub->setText(line + "\xC4", false);  // and a lead byte with nothing after it
@@ -370,7 +370,7 @@ TEST_F(SubtitleWindowTest, WipeRepaintsOnlyTheStripBetweenOldAndNewPosition) {
 }
 
 TEST_F(SubtitleWindowTest, WipeFollowsTheCharacterTableItWasGiven) {
-    sub->place(QRect(0, 0, 700, 66), kHei, false);
+    sub->place(QRect(0, 0, 700, 66), kHei, SubtitlePlace::InEditor);
     sub->setText(g("卡拉OK歌"), false);
     {
         // The table is the window's own: the line it came from may go away.
@@ -389,7 +389,7 @@ TEST_F(SubtitleWindowTest, WipeFollowsTheCharacterTableItWasGiven) {
 }
 
 TEST_F(SubtitleWindowTest, NewTextStartsUnsung) {
-    sub->place(QRect(0, 0, 700, 66), kHei, false);
+    sub->place(QRect(0, 0, 700, 66), kHei, SubtitlePlace::InEditor);
     sub->setText(g("卡拉OK"), false);
     sub->wipeTo(80);
     ASSERT_GT(sub->wipeX(), 0);
@@ -417,7 +417,7 @@ TEST_F(SubtitleWindowTest, FontIsSevenEighthsOfTheBoxWithNarrowGlyphs) {
     EXPECT_EQ(QFontInfo(sub->subtitleFont()).family(), QStringLiteral("Noto Sans CJK SC"));
     for (const FontCase& c : cases) {
         SCOPED_TRACE(c.boxHeight);
-        sub->place(QRect(0, 0, 700, c.boxHeight), c.face, false);
+        sub->place(QRect(0, 0, 700, c.boxHeight), c.face, SubtitlePlace::InEditor);
         int h = c.boxHeight - c.boxHeight / 8;
         EXPECT_EQ(sub->fontHeight(), h);
         EXPECT_EQ(sub->fontWidth(), h * 37 / 50);
@@ -432,7 +432,7 @@ TEST_F(SubtitleWindowTest, FontIsSevenEighthsOfTheBoxWithNarrowGlyphs) {
 
 TEST_F(SubtitleWindowTest, PlaceSwitchesBetweenEditorAndDesktop) {
     const QRect inEditor(10, 20, 700, 66);
-    sub->place(inEditor, kHei, false);
+    sub->place(inEditor, kHei, SubtitlePlace::InEditor);
     EXPECT_EQ(sub->parentWidget(), &owner);
     EXPECT_FALSE(sub->isWindow());
     EXPECT_FALSE(sub->isEnabled());
@@ -442,7 +442,7 @@ TEST_F(SubtitleWindowTest, PlaceSwitchesBetweenEditorAndDesktop) {
     EXPECT_FALSE(sub->onDesktop());
 
     const QRect onScreen(0, 600, 1000, 95);
-    sub->place(onScreen, kHei, true);
+    sub->place(onScreen, kHei, SubtitlePlace::OnDesktop);
     EXPECT_EQ(sub->parentWidget(), nullptr);
     EXPECT_TRUE(sub->isWindow());
     Qt::WindowFlags f = sub->windowFlags();
@@ -460,17 +460,17 @@ TEST_F(SubtitleWindowTest, PlaceSwitchesBetweenEditorAndDesktop) {
     sub->showTopMost();
     EXPECT_TRUE(sub->isVisible());
 
-    sub->place(inEditor, kHei, false);
+    sub->place(inEditor, kHei, SubtitlePlace::InEditor);
     EXPECT_EQ(sub->parentWidget(), &owner);
     EXPECT_FALSE(sub->isEnabled());
     EXPECT_TRUE(sub->isHidden());
 }
 
 TEST_F(SubtitleWindowTest, PlaceReshapesTheTextForTheNewFont) {
-    sub->place(QRect(0, 0, 700, 44), kHei, false);
+    sub->place(QRect(0, 0, 700, 44), kHei, SubtitlePlace::InEditor);
     sub->setText(g("卡拉OK"), true);
     int small = sub->textWidth();
-    sub->place(QRect(0, 0, 700, 88), kHei, false);
+    sub->place(QRect(0, 0, 700, 88), kHei, SubtitlePlace::InEditor);
     EXPECT_GT(sub->textWidth(), small * 3 / 2);
     EXPECT_EQ(sub->textLeft(), (700 - sub->textWidth()) / 2);
     EXPECT_TRUE(sub->textRect().contains(sub->shape().boundingRect()));
@@ -513,10 +513,10 @@ TEST_F(SubtitleWindowTest, InTheEditorTheMouseGoesToTheEditor) {
 }
 
 TEST_F(SubtitleWindowTest, TipTextInTheEditorOnly) {
-    sub->place(QRect(0, 0, 700, 66), kHei, false);
+    sub->place(QRect(0, 0, 700, 66), kHei, SubtitlePlace::InEditor);
     EXPECT_EQ(sub->tipTextAt(QPoint(5, 5)),
               QStringLiteral("字幕区: 演唱时,用鼠标左键同步划过整个语句可初步定其时,若该句需很久才唱,可压住右键等待 "));
-    sub->place(QRect(0, 600, 700, 66), kHei, true);
+    sub->place(QRect(0, 600, 700, 66), kHei, SubtitlePlace::OnDesktop);
     EXPECT_TRUE(sub->tipTextAt(QPoint(5, 5)).isEmpty());
 }
 
@@ -525,7 +525,7 @@ protected:
     void SetUp() override {
         SubtitleWindowTest::SetUp();
         owner.show();
-        sub->place(QRect(100, 600, 700, 66), kHei, true);
+        sub->place(QRect(100, 600, 700, 66), kHei, SubtitlePlace::OnDesktop);
         sub->setText(g("卡拉OK歌唱"), true);
         sub->showTopMost();
     }
@@ -674,7 +674,7 @@ TEST_F(DesktopSubtitleTest, RightButtonShowsTheMenuWithThePauseStateInItsFirstIt
 TEST(SubtitleWindowLife, GoesWithItsOwnerFromTheDesktopToo) {
     auto* owner = new RecordingOwner;
     QPointer<SubtitleWindow> sub = new SubtitleWindow(owner, QRect(0, 0, 700, 66), 1);
-    sub->place(QRect(0, 600, 700, 66), kHei, true);
+    sub->place(QRect(0, 600, 700, 66), kHei, SubtitlePlace::OnDesktop);
     ASSERT_EQ(sub->parentWidget(), nullptr);
     delete owner;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

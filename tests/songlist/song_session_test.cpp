@@ -77,7 +77,17 @@ TEST_F(SongSessionTest, FirstStartPlaysTheDemonstrationSong) {
     EXPECT_EQ(host_.opened, std::vector<std::string>{demo});
     EXPECT_EQ(host_.title, "Melnix  " + demo);
     EXPECT_EQ(s.source(), StateSource::Demo);
-    EXPECT_FALSE(s.saveState());  // nothing written while the demonstration song is in use
+
+    // Ending the first start keeps its state: the next start is not a first
+    // start again, and opens the same song.
+    EXPECT_TRUE(s.saveState());
+    AppState again;
+    LyricSheet sheet;
+    FakeHost host;
+    SongSession next(again, sheet, host);
+    ASSERT_TRUE(next.loadStateAndOpen(program_.path(), "", "MThd-demo"));
+    EXPECT_EQ(next.source(), StateSource::DataFolder);
+    EXPECT_EQ(again.list.current.songPath, demo);
 }
 
 TEST_F(SongSessionTest, SongArgumentTakesTheLyricFileBesideIt) {

@@ -45,7 +45,7 @@ protected:
         button = new QPushButton(QStringLiteral("按钮"), &window);
         button->setGeometry(450, 300, 100, 30);
         sub = new SubtitleWindow(&window, QRect(10, 250, 420, 44), 1);
-        sub->place(QRect(10, 250, 420, 44), QStringLiteral("黑体"), false);
+        sub->place(QRect(10, 250, 420, 44), QStringLiteral("黑体"), SubtitlePlace::InEditor);
         sub->setText(utf8ToGbk("卡拉OK"), false);
         sub->showTopMost();
         window.show();
@@ -79,7 +79,7 @@ TEST_F(TipWatcherTest, DisabledSubtitleInTheEditorAnswersButNotOnTheDesktop) {
     ASSERT_FALSE(sub->isEnabled());
     EXPECT_EQ(TipWatcher::tipTextAt(onSubtitleLetters()), kSubtitleTip);
 
-    sub->place(QRect(100, 600, 420, 44), QStringLiteral("黑体"), true);
+    sub->place(QRect(100, 600, 420, 44), QStringLiteral("黑体"), SubtitlePlace::OnDesktop);
     sub->setText(utf8ToGbk("卡拉OK"), false);
     sub->showTopMost();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(sub));
