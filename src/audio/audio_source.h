@@ -47,6 +47,9 @@ public:
     virtual double MsPerBlock() const = 0;
     // The song's length; sources that know it better than whole blocks say so.
     virtual double LengthMs() const { return BlockCount() * MsPerBlock(); }
+    // The song time of the first sample the next block will hand over; a
+    // seek makes it the position that play goes on from.
+    virtual double NextBlockMs() const { return config_.blockIndex.load() * MsPerBlock(); }
     virtual void Rewind() = 0;
     virtual void Close() = 0;
     // At the end of the data: true when the file ended before the audio it

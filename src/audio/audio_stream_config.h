@@ -40,6 +40,9 @@ struct AudioStreamConfig {
 
     bool isWav = false;
     std::atomic<int32_t> blockIndex{0};  // blocks (WAV) or frames (MP3) read so far
+    // WAV: the song frame the block just read starts at (after a seek the
+    // first block is shorter, up to the next block boundary).
+    std::atomic<int64_t> blockFirstFrame{0};
 
     int32_t startMs = 0;
     int32_t endMs = 0;  // 0: none

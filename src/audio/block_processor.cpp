@@ -109,7 +109,10 @@ void BlockProcessor::PlayStretched(int frames, int channels, int speed, int fade
     }
 }
 
-void BlockProcessor::Reset() { stretcher_.Reset(); }
+void BlockProcessor::Reset() {
+    stretcher_.Reset();
+    streamStart_ = true;
+}
 
 void BlockProcessor::Finish(std::atomic<int>& speedPercent) {
     if (!stretching_.load() || config_.bitsPerSample != 16) return;
@@ -129,10 +132,9 @@ void BlockProcessor::MeasureWaveform(const int16_t* s, int frames, int channels,
     const int32_t blockIndex = config_.blockIndex.load();
     int64_t firstSlot = 0;
     if (config_.isWav) {
-        // blockIndex already counts this block; its first frame is where the
-        // blocks before it end.
-        firstSlot = MulDiv(std::max(blockIndex - 1, 0), config_.blockBytes * kCentisecondsPerSecond / (2 * channels),
-                           rate);
+        // The source says where the block starts (a seek may start one
+        // inside a block).
+        firstSlot = (config_.blockFirstFrame.load() * kCentisecondsPerSecond + rate / 2) / rate;
     } else if (msPerFrame > 0) {
         // The block was completed by frame blockIndex; step back over the MP3
         // frames one block spans.
@@ -271,7 +273,11 @@ void BlockProcessor::ApplyChannelMode(int16_t* s, int frames, int mode) {
             case 5: f[0] = 0; break;
             default:
                 // What is the same in both channels (the centred lead voice)
-                // cancels; the previous frame's right keeps some body.
+                // cancels; the previous frame's right keeps some body. A
+                // stream's first frame has no previous one: its own right
+                // stands in, so the start does not click.
+                if (streamStart_) previousRight_ = static_cast<int16_t>(right);
+                streamStart_ = false;
                 f[0] = clampSample(left - previousRight_);
                 f[1] = clampSample(right - left);
                 previousRight_ = static_cast<int16_t>(right);

@@ -56,6 +56,7 @@ private:
     AudioStreamConfig& config_;
     BlockSink& sink_;
     int16_t previousRight_ = 0;  // mode 6 carries it from block to block
+    bool streamStart_ = true;    // no frame of this stream has been through mode 6 yet
     std::vector<int16_t> out_;
     Stretcher stretcher_;
     std::vector<int16_t> stretched_;

@@ -227,13 +227,17 @@ void FfmpegSource::Drop(size_t frames) {
 
 int FfmpegSource::ReadBlock() {
     if (!format_) return kEndOfData;
-    const auto want = static_cast<size_t>(blockFrames_ * outChannels_);
+    // Up to the next block boundary: after a seek into a block the blocks
+    // line up again.
+    const int64_t toBoundary = blockFrames_ - pendingStart_ % blockFrames_;
+    const auto want = static_cast<size_t>(toBoundary * outChannels_);
     while (pending_.size() < want && DecodeMore()) {
     }
     const size_t samples = std::min(pending_.size(), want);
     if (samples == 0) return kEndOfData;
     std::copy(pending_.begin(), pending_.begin() + static_cast<ptrdiff_t>(samples), block_.begin());
     blockFill_ = samples / static_cast<size_t>(outChannels_);
+    config_.blockFirstFrame = pendingStart_;
     Drop(blockFill_);
     atStart_ = false;
     return kBlockRead;
@@ -258,8 +262,9 @@ bool FfmpegSource::DecodeForwardTo(int64_t target) {
 
 bool FfmpegSource::SeekMs(int32_t ms) {
     if (!format_ || ms < 0) return false;
-    const int64_t block = static_cast<int64_t>(ms) * rate_ / 1000 / blockFrames_;
-    const int64_t target = block * blockFrames_;
+    // Exactly at the asked frame.
+    const int64_t target = (static_cast<int64_t>(ms) * rate_ + 500) / 1000;
+    const int64_t block = target / blockFrames_;
     if (target > totalFrames_) return false;
     atStart_ = false;
 
@@ -300,6 +305,8 @@ uint32_t FfmpegSource::BlockCount() const { return static_cast<uint32_t>(totalFr
 double FfmpegSource::MsPerBlock() const { return blockFrames_ * 1000.0 / rate_; }
 
 double FfmpegSource::LengthMs() const { return static_cast<double>(totalFrames_) * 1000.0 / rate_; }
+
+double FfmpegSource::NextBlockMs() const { return static_cast<double>(pendingStart_) * 1000.0 / rate_; }
 
 void FfmpegSource::Rewind() {
     config_.blockIndex = 0;

@@ -32,6 +32,7 @@ public:
     uint32_t BlockCount() const override;
     double MsPerBlock() const override;
     double LengthMs() const override;
+    double NextBlockMs() const override;
     void Rewind() override;
     void Close() override;
 

@@ -14,6 +14,13 @@ using RubberBand::RubberBandStretcher;
 // library allocates stay small and every piece's output is taken at once.
 constexpr int kPieceFrames = 1024;
 constexpr float kSampleScale = 32768.0f;
+// A moved key keeps the song's loudness: the output's level follows the
+// input's, measured over about a second and moved towards it over a fifth
+// of one, never by more than 6 dB either way.
+constexpr double kLevelSeconds = 1.0;
+constexpr double kGainSeconds = 0.2;
+constexpr double kMaxLevelGain = 2.0;
+constexpr double kQuietEnergy = 1e-8;  // about -80 dBFS: silence says nothing of the level
 
 // A voice moved in key keeps its formants, so it still sounds like itself;
 // that costs a quarter more work, which a time stretch alone does without.
@@ -39,6 +46,8 @@ void Stretcher::Reset() {
     toDrop_ = 0;
     inputFrames_ = 0;
     outputFrames_ = 0;
+    inEnergy_ = outEnergy_ = 0;
+    gain_ = 1.0;
 }
 
 void Stretcher::Configure(int channels, int rate, double timeRatio, double pitchScale) {
@@ -63,6 +72,8 @@ void Stretcher::Configure(int channels, int rate, double timeRatio, double pitch
         toDrop_ = 0;
         inputFrames_ = 0;
         outputFrames_ = 0;
+        inEnergy_ = outEnergy_ = 0;
+        gain_ = 1.0;
     }
     if (timeRatio != ratio_) {
         rb_->setTimeRatio(timeRatio);
@@ -95,9 +106,16 @@ void Stretcher::Process(const int16_t* in, int frames, int channels, int rate, d
     }
     for (int done = 0; done < frames;) {
         const int n = std::min(frames - done, kPieceFrames);
+        const double a = 1.0 / (kLevelSeconds * rate);
         for (int k = 0; k < n; ++k) {
             const int16_t* f = in + static_cast<ptrdiff_t>(done + k) * channels;
-            for (int c = 0; c < channels; ++c) in_[static_cast<size_t>(c)][static_cast<size_t>(k)] = f[c] / kSampleScale;
+            double e = 0;
+            for (int c = 0; c < channels; ++c) {
+                const float v = f[c] / kSampleScale;
+                in_[static_cast<size_t>(c)][static_cast<size_t>(k)] = v;
+                e += static_cast<double>(v) * v;
+            }
+            inEnergy_ += a * (e / channels - inEnergy_);
         }
         Feed(planes.data(), n, out);
         inputFrames_ += n;
@@ -127,8 +145,28 @@ void Stretcher::Drain(std::vector<int16_t>& out, int64_t limit) {
             toDrop_ -= from;
         }
         const int keep = static_cast<int>(std::min<int64_t>(n - from, std::max<int64_t>(limit - outputFrames_, 0)));
-        for (int k = from; k < from + keep; ++k)
-            for (int c = 0; c < channels_; ++c) out.push_back(toSample(got_[static_cast<size_t>(c)][static_cast<size_t>(k)]));
+        // Only a moved key changes the level (the formants are kept); a time
+        // stretch alone passes as it comes.
+        const bool match = pitch_ != 1.0;
+        const double a = 1.0 / (kLevelSeconds * rate_);
+        const double g = 1.0 / (kGainSeconds * rate_);
+        for (int k = from; k < from + keep; ++k) {
+            if (match) {
+                double e = 0;
+                for (int c = 0; c < channels_; ++c) {
+                    const double v = got_[static_cast<size_t>(c)][static_cast<size_t>(k)];
+                    e += v * v;
+                }
+                outEnergy_ += a * (e / channels_ - outEnergy_);
+                if (inEnergy_ > kQuietEnergy && outEnergy_ > kQuietEnergy) {
+                    const double target = std::clamp(std::sqrt(inEnergy_ / outEnergy_), 1.0 / kMaxLevelGain, kMaxLevelGain);
+                    gain_ += g * (target - gain_);
+                }
+            }
+            const auto level = static_cast<float>(match ? gain_ : 1.0);
+            for (int c = 0; c < channels_; ++c)
+                out.push_back(toSample(level * got_[static_cast<size_t>(c)][static_cast<size_t>(k)]));
+        }
         outputFrames_ += keep;
     }
 }

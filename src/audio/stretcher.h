@@ -56,6 +56,10 @@ private:
     int64_t toDrop_ = 0;
     int64_t inputFrames_ = 0;
     int64_t outputFrames_ = 0;
+    // Mean squares of input and output, and the gain that matches them.
+    double inEnergy_ = 0;
+    double outEnergy_ = 0;
+    double gain_ = 1.0;
     std::vector<std::vector<float>> in_;
     std::vector<std::vector<float>> got_;
 };

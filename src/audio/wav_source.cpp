@@ -63,9 +63,12 @@ bool WavSource::Open() {
     bytes = std::min(bytes, kBlockBytesAt44k);
     config_.blockBytes = std::max(bytes - bytes % frameBytes, frameBytes);
 
+    frameBytes_ = frameBytes;
     dataStart_ = data.dataOffset;
-    // A size claiming more than the file holds would make the length wrong.
+    // A size claiming more than the file holds would make the length wrong;
+    // a trailing part of a frame is no sample.
     dataSize_ = std::min<int64_t>(data.size, file_.length() - dataStart_);
+    dataSize_ -= dataSize_ % frameBytes;
     if (dataSize_ < frameBytes) {
         refusal_ = "the data chunk holds no whole sample frame";
         config_.errorText = refusal_;
@@ -91,11 +94,16 @@ void WavSource::Rewind() {
 }
 
 int WavSource::ReadBlock() {
-    const auto want = static_cast<size_t>(std::min<int64_t>(config_.blockBytes, bytesLeft_));
+    // Up to the next block boundary: after a seek into a block the blocks
+    // line up again, so blockIndex keeps telling where play is.
+    const int64_t done = dataSize_ - bytesLeft_;
+    const int64_t toBoundary = config_.blockBytes - done % config_.blockBytes;
+    const auto want = static_cast<size_t>(std::min<int64_t>(toBoundary, bytesLeft_));
     if (want == 0) return kEndOfData;
     blockFill_ = file_.read(block_.data(), want);
     if (blockFill_ < want) return kEndOfData;
     bytesLeft_ -= static_cast<int64_t>(want);
+    config_.blockFirstFrame = done / frameBytes_;
     return kBlockRead;
 }
 
@@ -112,14 +120,22 @@ uint32_t WavSource::BlockCount() const {
     return static_cast<uint32_t>(dataSize_ / config_.blockBytes);
 }
 
+// Every frame counts, the last partial block's too.
+double WavSource::LengthMs() const {
+    return static_cast<double>(dataSize_ / frameBytes_) * 1000.0 / std::max(config_.sampleRate.load(), 1);
+}
+
+double WavSource::NextBlockMs() const {
+    return static_cast<double>((dataSize_ - bytesLeft_) / frameBytes_) * 1000.0 /
+           std::max(config_.sampleRate.load(), 1);
+}
+
 bool WavSource::SeekMs(int32_t ms) {
     if (!file_.isOpen() || ms < 0) return false;
     const int32_t frame = MulDiv(ms, config_.sampleRate.load(), 1000);
     if (frame < 0) return false;
-    int64_t offset = static_cast<int64_t>(frame) * (config_.bitsPerSample / 8) * config_.channels;
-    // Start on a block boundary, so that blockIndex tells exactly where play
-    // is and the position and the waveform stay true after a seek.
-    offset -= offset % config_.blockBytes;
+    // Exactly at the asked frame; the next block ends on a block boundary.
+    const int64_t offset = static_cast<int64_t>(frame) * frameBytes_;
     if (offset > dataSize_) return false;
     const int64_t old = file_.position();
     if (!file_.seek(dataStart_ + offset)) {

@@ -30,6 +30,8 @@ public:
     bool SeekMs(int32_t ms) override;
     uint32_t BlockCount() const override;
     double MsPerBlock() const override;
+    double LengthMs() const override;
+    double NextBlockMs() const override;
     void Rewind() override;
     void Close() override;
 
@@ -44,6 +46,7 @@ private:
     int64_t bytesLeft_ = 0;
     std::vector<int16_t> block_;
     size_t blockFill_ = 0;  // bytes of block_ read
+    int frameBytes_ = 4;
 };
 
 }  // namespace melnix

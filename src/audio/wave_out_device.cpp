@@ -30,8 +30,6 @@ bool WaveOutDevice::Open(bool settle) {
     output_->reset();
     Pump();
     if (settle) std::this_thread::sleep_for(kDeviceWaitStep);
-    writesSinceOpen_ = 0;
-    droppedFrames_ = 0;
     if (volume_.load() == 0) volume_ = output_->volume();
     output_->setVolume(volume_.load());
     baseBlock = config_.blockIndex.load();
@@ -39,13 +37,8 @@ bool WaveOutDevice::Open(bool settle) {
 }
 
 void WaveOutDevice::Write(const uint8_t* data, size_t bytes) {
-    // The first buffer after an open is not played; song positions and the
-    // lyric timings made with them count on it.
-    if (++writesSinceOpen_ == 1) {
-        const int frameBytes = std::max(config_.channels, 1) * std::max(config_.bitsPerSample / 8, 1);
-        droppedFrames_ += static_cast<int64_t>(bytes) / frameBytes;
-        return;
-    }
+    // Every buffer is played, the first after an open too: a song that
+    // starts on the beat keeps its attack, and a render is the whole song.
     Pump();
     while (queuedBuffers_ >= config_.maxQueuedBuffers && !paused_.load()) {
         std::this_thread::sleep_for(kDeviceWaitStep);
@@ -76,7 +69,6 @@ void WaveOutDevice::WaitForDrain() {
 
 void WaveOutDevice::Reset() {
     ResetOutput();
-    droppedFrames_ = 0;
     Pump();
 }
 

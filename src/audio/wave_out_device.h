@@ -1,7 +1,6 @@
 #pragma once
 // The wave engine's view of the audio output: at most maxQueuedBuffers
-// buffers in flight, the first write after each open dropped, the position in
-// samples, pause, restart, reset and drain. The worker thread owns it while a
+// buffers in flight, every write played, the position in samples, pause, restart, reset and drain. The worker thread owns it while a
 // song plays; the user interface only pauses, resets, reads the position and
 // sets the volume, which the output allows from any thread.
 
@@ -50,9 +49,6 @@ public:
     uint32_t volume() const { return volume_.load(); }
 
     std::atomic<int32_t> baseBlock{0};  // blockIndex at the last open or reset
-    // Frames written since the last open or reset but never played (the
-    // first buffer after an open).
-    int64_t droppedFrames() const { return droppedFrames_.load(); }
 
 private:
     AudioStreamConfig& config_;
@@ -61,8 +57,6 @@ private:
     std::atomic<bool> paused_{false};
     std::atomic<uint32_t> volume_{0};  // 0: not yet read
     int queuedBuffers_ = 0;
-    int writesSinceOpen_ = 0;
-    std::atomic<int64_t> droppedFrames_{0};
 };
 
 }  // namespace melnix

@@ -135,6 +135,7 @@ bool WavePlayer::Render(int32_t fromMs) {
     }
     state_ = kWavePlaying;
     processor_.Reset();
+    basePositionMs_ = source_->NextBlockMs();
     if (fromMs > 0) {
         // Reached as a play reaches it: the loop's first step takes the seek.
         seekTargetMs_ = fromMs;
@@ -235,12 +236,9 @@ int32_t WavePlayer::PositionMs() const {
     int64_t samples = 0;
     const int rate = config_.sampleRate.load();
     if (device_.Position(samples) && samples >= 0 && samples < kPositionSampleLimit && rate > 0) {
-        // Through the stretcher the output is lined up with the song from the
-        // seek on, so the buffer not played after an open counts as heard.
-        if (processor_.stretching()) samples += device_.droppedFrames();
         const int32_t played = MulDiv(static_cast<int32_t>(std::min(samples, kPositionSampleLimit)), 1000, rate);
         const int32_t song = MulDiv(played, 100, std::max(source_->speedPercent.load(), 1));
-        return static_cast<int32_t>(source_->MsPerBlock() * device_.baseBlock.load() + song) + kPositionLeadMs;
+        return static_cast<int32_t>(basePositionMs_.load() + song) + kPositionLeadMs;
     }
     return static_cast<int32_t>(source_->MsPerBlock() * config_.blockIndex.load());
 }
@@ -277,6 +275,7 @@ void WavePlayer::ThreadMain(AutoResetEvent* started) {
     // at once is not marked playing afterwards.
     state_ = kWavePlaying;
     processor_.Reset();
+    basePositionMs_ = source_->NextBlockMs();
     started->set();
 
     bool stopped = false;
@@ -322,6 +321,7 @@ bool WavePlayer::PlayLoop() {
                 if (source_->FormatChanged()) {
                     device_.Close();
                     if (!device_.Open()) throw AudioDeviceError("the audio output refused the new rate");
+                    basePositionMs_ = source_->MsPerBlock() * (index - 1);
                 }
                 source_->DecodeBlock(processor_);
             }
@@ -381,6 +381,7 @@ bool WavePlayer::CheckSeek() {
     seekResult_ = moved;
     processor_.Reset();
     device_.baseBlock = config_.blockIndex.load();
+    basePositionMs_ = source_->NextBlockMs();
     seekDone_.set();
     return moved;
 }

@@ -119,6 +119,9 @@ private:
     std::atomic<bool> pauseRequest_{false};
     std::atomic<bool> stopRequest_{false};
     std::atomic<int32_t> seekTargetMs_{0};
+    // The song time of the first sample written since the device's last open
+    // or reset: played samples count from there.
+    std::atomic<double> basePositionMs_{0};
     std::atomic<bool> seekResult_{false};
     std::atomic<bool> endedEarly_{false};
 

@@ -273,7 +273,7 @@ TEST(QualityStretch, PositionFollowsWhatIsHeardAfterStartSeekAndPause) {
         ASSERT_TRUE(player.SetSource(song, 0, true));
         ASSERT_TRUE(player.Open());
         ASSERT_TRUE(player.Prepare());
-        // Start at a song time: the first buffer after the open is not heard.
+        // Start at a song time.
         ASSERT_TRUE(player.StartAt(1000));
         ASSERT_TRUE(eventually([&] { return output.pendingBuffers() > 0; }));
         expectPositionFollowsOnsets(player, output, speed);

@@ -129,12 +129,18 @@ TEST_F(WavSourceTest, SkipsOtherChunksAndTrustsOnlyTheBytesThere) {
     EXPECT_EQ(source.ReadBlock(), kEndOfData);
 }
 
-TEST_F(WavSourceTest, SeekStartsOnTheBlockThatHoldsTheTime) {
+TEST_F(WavSourceTest, SeekStartsAtTheAskedFrameAndTheBlocksLineUpAgain) {
     ASSERT_TRUE(open(wavBytes(44100, 2, 16, samplesAsBytes(countingStereo(20000)))));
+    EXPECT_DOUBLE_EQ(source.LengthMs(), 20000 * 1000.0 / 44100);  // the short last block counts
     ASSERT_TRUE(source.Prepare());
-    ASSERT_TRUE(source.SeekMs(100));  // frame 4410 lies in block 1
+    ASSERT_TRUE(source.SeekMs(100));  // frame 4410, inside block 1
     EXPECT_EQ(config.blockIndex.load(), 1);
-    EXPECT_EQ(nextBlock()[0], 4096);
+    EXPECT_DOUBLE_EQ(source.NextBlockMs(), 100.0);
+    auto block = nextBlock();
+    ASSERT_EQ(block.size(), (8192u - 4410) * 2);  // up to the next block boundary
+    EXPECT_EQ(block[0], 4410);
+    EXPECT_EQ(config.blockFirstFrame.load(), 4410);
+    EXPECT_EQ(nextBlock()[0], 8192);
 
     ASSERT_TRUE(source.SeekMs(0));
     EXPECT_EQ(config.blockIndex.load(), 0);
@@ -145,9 +151,11 @@ TEST_F(WavSourceTest, SeekStartsOnTheBlockThatHoldsTheTime) {
     EXPECT_FALSE(source.SeekMs(-1));
     EXPECT_EQ(nextBlock()[0], 4096);
 
-    ASSERT_TRUE(source.SeekMs(453));  // in the last, short block: it plays from its start
+    ASSERT_TRUE(source.SeekMs(453));  // frame 19977, in the last, short block
     EXPECT_EQ(config.blockIndex.load(), 4);
-    EXPECT_EQ(nextBlock()[0], 16384);
+    block = nextBlock();
+    ASSERT_EQ(block.size(), (20000u - 19977) * 2);
+    EXPECT_EQ(block[0], 19977);
     EXPECT_EQ(source.ReadBlock(), kEndOfData);
 }
 

@@ -22,19 +22,33 @@ TEST(RenderCommand, WritesWhatIsHeardAtEachSpeed) {
 
     ToolRun r = melnixTool("render " + song + " " + out);
     ASSERT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "length_ms=928\n");  // 10 whole blocks of 92.88 ms
+    EXPECT_EQ(r.out, "length_ms=1000\n");  // every frame counts
     auto heard = wavOutputSamples(out);
-    ASSERT_EQ(heard.size(), pcm.size() - 4096 * 2);  // less the first block
-    EXPECT_TRUE(std::equal(heard.begin(), heard.end(), pcm.begin() + 4096 * 2));
+    ASSERT_EQ(heard.size(), pcm.size());  // the whole song, from its first frame
+    EXPECT_TRUE(std::equal(heard.begin(), heard.end(), pcm.begin()));
 
     struct Case {
         int index;
-        size_t frames;  // 10 blocks of 4096, one of 3140, less the first block's output
-    } cases[] = {{0, 2 * 44100 - 8192}, {3, 10 * 5120 + 3925 - 4096}, {8, 44100 / 2 - 2048}};
+        size_t frames;  // 10 blocks of 4096 and one of 3140, each scaled
+    } cases[] = {{0, 2 * 44100}, {3, 10 * 5120 + 3925}, {8, 44100 / 2}};
     for (const auto& c : cases) {
         r = melnixTool("render " + song + " " + out + " --speed " + std::to_string(c.index));
         ASSERT_EQ(r.status, 0) << c.index;
         EXPECT_EQ(wavOutputSamples(out).size(), c.frames * 2) << c.index;
+    }
+}
+
+TEST(RenderCommand, FromStartsAtTheFrameOfThatMillisecond) {
+    const auto pcm = countingStereo(44100);  // frame k holds k
+    const std::string song = scratchPath("render-from.wav");
+    writeBytes(song, wavBytes(44100, 2, 16, samplesAsBytes(pcm)));
+    const std::string out = scratchPath("render-from-out.wav");
+    for (int from : {1, 93, 250, 999}) {
+        ASSERT_EQ(melnixTool("render " + song + " " + out + " --from " + std::to_string(from)).status, 0) << from;
+        const auto heard = wavOutputSamples(out);
+        const size_t first = (static_cast<size_t>(from) * 44100 + 500) / 1000;  // the nearest frame
+        ASSERT_EQ(heard.size(), pcm.size() - first * 2) << from;
+        EXPECT_TRUE(std::equal(heard.begin(), heard.end(), pcm.begin() + static_cast<ptrdiff_t>(first * 2))) << from;
     }
 }
 
@@ -64,7 +78,7 @@ TEST(RenderCommand, Mp3WithALyricBlockEndsAtTheBlock) {
     const ToolRun r = melnixTool("render " + song + " " + out);
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "length_ms=417\n");  // 16 frames of 26.12 ms
-    EXPECT_EQ(wavOutputSamples(out).size(), (16u * 1152 - 4096) * 2);
+    EXPECT_EQ(wavOutputSamples(out).size(), 16u * 1152 * 2);
 }
 
 // Frequency of the left channel from its rising zero crossings.
@@ -93,9 +107,9 @@ TEST(RenderCommand, KeyMovesThePitchNotTheTempo) {
     struct Case {
         const char* options;
         double hz;
-        size_t frames;  // less the first block, which is not heard
+        size_t frames;  // 0: through the stretcher, checked below
     } cases[] = {
-        {"", 440.0, 2 * 44100 - 4096},
+        {"", 440.0, 2 * 44100},
         {" --key 2", 493.88, 0},
         {" --key +2 --stretch quality", 493.88, 0},
         {" --key -6", 311.13, 0},
@@ -104,15 +118,43 @@ TEST(RenderCommand, KeyMovesThePitchNotTheTempo) {
     for (const auto& c : cases) {
         const ToolRun r = melnixTool("render " + song + " " + out + c.options);
         ASSERT_EQ(r.status, 0) << c.options;
-        EXPECT_EQ(r.out, "length_ms=1950\n") << c.options;  // 21 whole blocks
+        EXPECT_EQ(r.out, "length_ms=2000\n") << c.options;
         const auto heard = wavOutputSamples(out);
         const size_t frames = heard.size() / 2;
         if (c.frames) EXPECT_EQ(frames, c.frames) << c.options;
         EXPECT_NEAR(leftFrequency(heard, 8820, frames - 8820), c.hz, c.hz * 0.01) << c.options;
-        // Through the stretcher the first buffer, which is not heard, is
-        // shorter than a block: the tempo stays, give or take that buffer.
+        // Through the stretcher the tempo stays, give or take its edges.
         if (std::string(c.options).find("--key") != std::string::npos)
             EXPECT_NEAR(static_cast<double>(frames), 2 * 44100.0, 4096.0) << c.options;
+    }
+}
+
+double rmsDb(const std::vector<int16_t>& s, size_t fromFrame, size_t toFrame) {
+    double sum = 0;
+    size_t n = 0;
+    for (size_t i = 2 * fromFrame; i < 2 * toFrame && i < s.size(); ++i, ++n) sum += double{s[i]} * s[i];
+    return n ? 10 * std::log10(sum / n / (32768.0 * 32768.0)) : -200;
+}
+
+TEST(RenderCommand, KeyKeepsTheLoudness) {
+    // Noise with a tone in it: a spectrum like music's, which a kept
+    // formant would otherwise make quieter or louder with the key.
+    std::vector<int16_t> pcm(4 * 44100 * 2);
+    uint32_t seed = 12345;
+    double pink = 0;
+    for (size_t k = 0; k < pcm.size() / 2; ++k) {
+        seed = seed * 1664525u + 1013904223u;
+        pink = 0.97 * pink + 0.03 * ((seed >> 8) / 8388608.0 - 1.0);
+        const double v = 30000 * pink + 3000 * std::sin(2 * 3.14159265358979 * 220.0 * k / 44100);
+        pcm[2 * k] = pcm[2 * k + 1] = static_cast<int16_t>(std::lround(v));
+    }
+    const std::string song = scratchPath("render-loud.wav");
+    writeBytes(song, wavBytes(44100, 2, 16, samplesAsBytes(pcm)));
+    const std::string out = scratchPath("render-loud-out.wav");
+    const double level = rmsDb(pcm, 44100, 4 * 44100);
+    for (int key : {2, -3, 6}) {
+        ASSERT_EQ(melnixTool("render " + song + " " + out + " --key " + std::to_string(key)).status, 0) << key;
+        EXPECT_NEAR(rmsDb(wavOutputSamples(out), 44100, 4 * 44100), level, 0.5) << key;
     }
 }
 
