@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QSocketNotifier>
 #include <csignal>
+#include <cstdio>
 #include <string>
 #include <vector>
 #include <unistd.h>
@@ -71,7 +72,13 @@ int main(int argc, char** argv) {
         if (!args[i].isEmpty()) files.push_back(QFile::encodeName(QDir().absoluteFilePath(args[i])).toStdString());
     const std::string folder = dataFolder();
     const QString server = instanceServerName(folder);
-    if (handToRunningCopy(server, folder, files)) return 0;
+    switch (handToRunningCopy(server, files)) {
+    case HandOver::Taken: return 0;
+    case HandOver::NotTaken:
+        std::fprintf(stderr, "melnix: the running Melnix did not take the files; open them there or try again\n");
+        return 1;
+    case HandOver::NoRunningCopy: break;
+    }
 
     registerChineseFontSubstitutes();
     const std::string argument = files.empty() ? std::string() : files.front();
@@ -80,7 +87,8 @@ int main(int argc, char** argv) {
 
     InstanceServer instances;
     instances.listen(server);
-    QObject::connect(&instances, &InstanceServer::handedOver, &editor, [&editor] { postCommand(&editor, kCmdHandOver); });
+    QObject::connect(&instances, &InstanceServer::handedOver, &editor,
+                     [&editor](const std::vector<std::string>& paths) { editor.queueHandOver(paths); });
     closeOnTerminate(&editor);
     // The program's loop, not the dialog's: the show changes the window's
     // flags, which hides it for a moment, and a dialog's own loop would end.

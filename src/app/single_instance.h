@@ -1,7 +1,8 @@
 #pragma once
-// One running editor per user and data folder. A second start writes the
-// files it was given to the hand-over file and tells the running copy, which
-// then opens the first and adds the rest to its song list; the second copy ends.
+// One running editor per user and data folder. A second start sends the files
+// it was given to the running copy through a local socket and waits until the
+// copy has taken them; the running copy opens the first of them and adds the
+// rest to its song list.
 
 #include <QLocalServer>
 #include <QObject>
@@ -14,11 +15,18 @@ namespace melnix {
 // The name running copies listen on, for this user and data folder.
 QString instanceServerName(const std::string& dataFolder);
 
-// When a copy listens on serverName: hands it the files (when there are any)
-// through the hand-over file in dataFolder and returns true.
-bool handToRunningCopy(const QString& serverName, const std::string& dataFolder, const std::vector<std::string>& files);
+enum class HandOver {
+    NoRunningCopy,  // this start is the running copy
+    Taken,          // the running copy has the files (or was only found, for none)
+    NotTaken,       // a running copy answered but did not confirm in time
+};
 
-// The running copy's side: emits handedOver for every hand-over received.
+// When a copy listens on serverName: hands it the files and waits at most
+// waitMs for its confirmation.
+HandOver handToRunningCopy(const QString& serverName, const std::vector<std::string>& files, int waitMs = 5000);
+
+// The running copy's side: emits handedOver with each start's files, in the
+// order the starts sent them, and confirms each.
 class InstanceServer : public QObject {
     Q_OBJECT
 public:
@@ -26,10 +34,9 @@ public:
     bool listen(const QString& serverName);
 
 signals:
-    void handedOver();
+    void handedOver(const std::vector<std::string>& paths);
 
 private:
-    void readCommands(class QLocalSocket* socket);
     QLocalServer server_;
 };
 

@@ -142,8 +142,12 @@ bool WavePlayer::Render(int32_t fromMs) {
         seekDone_.reset();
         seekRequested_.set();
     }
+    bool deviceFailed = false;
     try {
         PlayLoop();
+    } catch (const AudioDeviceError&) {
+        // The output refused the sound (a full disk): the render is not whole.
+        deviceFailed = true;
     } catch (const std::exception&) {
         // Like a play: a failing source ends the song there.
     }
@@ -151,7 +155,8 @@ bool WavePlayer::Render(int32_t fromMs) {
     state_ = kWaveStopped;
     device_.Reset();
     device_.Close();
-    return true;
+    if (deviceFailed) config_.lastError = kWaveErrorDevice;
+    return !deviceFailed;
 }
 
 void WavePlayer::SetKey(int semitones) { config_.keySemitones = std::clamp(semitones, kLowestKey, kHighestKey); }

@@ -66,7 +66,8 @@ public:
     bool StartAt(int32_t ms);
     // Plays the prepared song from a song time into the output on the calling
     // thread, as fast as it is taken, with the same bytes a play writes; for
-    // rendering into a file. False when it could not start (LastError says why).
+    // rendering into a file. False when it could not start or the output
+    // refused the sound on the way (LastError says why).
     bool Render(int32_t fromMs);
     bool Pause();
     bool Resume();

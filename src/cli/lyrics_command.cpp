@@ -11,6 +11,7 @@
 #include "cli/lyric_print.h"
 #include "cli/tool_support.h"
 #include "common/file.h"
+#include "common/safe_save.h"
 #include "common/gbk.h"
 #include "common/paths.h"
 #include "lyrics/lyric_export.h"
@@ -67,6 +68,7 @@ bool parseLength(const char* s, int32_t& out) {
 }
 
 int convertLyrics(const std::string& in, const std::string& out, int32_t length) {
+    if (sameFile(in, out)) return fail(out + ": this is the input itself; choose another name for the output");
     LyricSheet sheet;
     std::string error;
     if (!loadAny(in, sheet, error)) return fail(error);
@@ -87,6 +89,7 @@ int embedLyrics(const std::string& song, const std::string& lyrics) {
 }
 
 int extractLyrics(const std::string& song, const std::string& out) {
+    if (sameFile(song, out)) return fail(out + ": this is the song itself; choose another name for the output");
     LyricSheet sheet;
     switch (readTailLyric(song, sheet)) {
         case TailLoad::Loaded: break;
@@ -138,9 +141,11 @@ int exportLyricsCommand(const std::vector<std::string>& args) {
     }
     if (isSongFile(in)) info.songFile = fileNameOf(in);
     const std::string text = exportLyrics(sheet, format, info);
-    File file;
-    if (!file.open(out, File::Mode::Create) || !file.write(text) || !file.sync())
-        return fail(out + ": " + std::strerror(file.lastErrno()));
+    if (sameFile(in, out)) return fail(out + ": this is the input itself; choose another name for the output");
+    // Whole or not at all: a full disk leaves no empty or half file behind.
+    SafeSave save;
+    if (!save.begin(out) || !save.file().write(text) || !save.commit())
+        return fail(out + ": " + std::strerror(save.lastErrno() ? save.lastErrno() : save.file().lastErrno()));
     return kExitOk;
 }
 

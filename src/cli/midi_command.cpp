@@ -12,7 +12,9 @@
 #include "cli/lyric_print.h"
 #include "cli/tool_support.h"
 #include "common/auto_reset_event.h"
+#include "common/file.h"
 #include "common/gbk.h"
+#include "common/safe_save.h"
 #include "midi/midi_lyrics.h"
 #include "midi/midi_song_file.h"
 #include "midi/midi_stream_player.h"
@@ -109,10 +111,17 @@ int render(const std::vector<std::string>& args) {
         MidiSongFile probe;
         if (!load(path, probe)) return kExitFailed;
     }
+    if (sameFile(path, out)) return fail(out + ": this is the song itself; choose another name for the output");
+    // Written under a temporary name and renamed over the output only when whole.
+    SafeSave save;
+    if (!save.begin(out)) return fail(out + ": the folder cannot be written (" + std::strerror(save.lastErrno()) + ")");
     AutoResetEvent ended;
     MidiStreamDevice* device = nullptr;
+    AudioOutput* wav = nullptr;
     MidiStreamPlayer player([&ended] { ended.set(); }, {}, [&] {
-        auto d = makeFluidSynthMidiDevice(soundfont, makeWavAudioOutput(out));
+        auto output = makeWavAudioOutput(save.tempPath());
+        wav = output.get();
+        auto d = makeFluidSynthMidiDevice(soundfont, std::move(output));
         device = d.get();
         return d;
     });
@@ -123,14 +132,17 @@ int render(const std::vector<std::string>& args) {
     player.SetKey(key);
     if (!player.Play(fromMs)) {
         player.Close();
-        std::remove(out.c_str());  // nothing was rendered into it
         return fail(path + ": --from " + std::to_string(fromMs) + " lies beyond the song");
     }
     ended.wait();
     // The last notes ring out before the file is closed.
     while (!device->idle()) std::this_thread::sleep_for(kTailPoll);
     const int32_t length = player.songLengthMs;
+    // The synthesizer and its output go with the player.
+    const std::string failure = wav ? wav->failure() : std::string();
     player.Close();
+    if (!failure.empty()) return fail(out + ": the output cannot be written (" + failure + ")");
+    if (!save.commit()) return fail(out + ": the output cannot be written (" + std::strerror(save.lastErrno()) + ")");
     std::printf("length_ms=%d\n", length);
     return kExitOk;
 }

@@ -1,13 +1,16 @@
 #include "cli/render_command.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "audio/block_processor.h"
+#include "cli/tool_support.h"
 #include "audio/speed_table.h"
 #include "audio/stretcher.h"
 #include "audio/wave_player.h"
 #include "common/file.h"
+#include "common/safe_save.h"
 #include "lyrics/mlx_block.h"
 #include "platform/audio_output.h"
 #include "songlist/media_kind.h"
@@ -16,11 +19,7 @@ namespace {
 
 using namespace melnix;
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-
-int usage() {
+int renderUsage() {
     std::fputs("usage: melnix-tool render SONG OUT.WAV [--speed 0..8] [--vocal-removal] [--from MS] [--stretch block|quality]\n"
                 "                          [--key -6..6]\n", stderr);
     return kExitUsage;
@@ -67,7 +66,7 @@ bool parseKey(const std::string& text, int& key) {
 }  // namespace
 
 int runRenderCommand(const std::vector<std::string>& args) {
-    if (args.size() < 2) return usage();
+    if (args.size() < 2) return renderUsage();
     const std::string& song = args[0];
     const std::string& out = args[1];
     int speedIndex = kNormalSpeedIndex;
@@ -89,7 +88,7 @@ int runRenderCommand(const std::vector<std::string>& args) {
         } else if (args[i] == "--from" && i + 1 < args.size() && parseMs(args[i + 1], fromMs)) {
             ++i;
         } else {
-            return usage();
+            return renderUsage();
         }
     }
     if (vocalRemoval && speedIndex != kNormalSpeedIndex) {
@@ -106,7 +105,15 @@ int runRenderCommand(const std::vector<std::string>& args) {
                                   : kind == kAudioMp3 || kind == kAudioMpa ? WaveSourceKind::Mpeg
                                                                            : WaveSourceKind::Decoded;
 
-    WavePlayer player(nullptr, nullptr, nullptr, 0, makeWavAudioOutput(out));
+    if (sameFile(song, out)) return fail(out + ": this is the song itself; choose another name for the output");
+    // Written under a temporary name beside the output and renamed over it
+    // only when whole: a full disk or a kill never leaves half a render, and
+    // an output that existed stays as it was.
+    SafeSave save;
+    if (!save.begin(out)) return fail(out + ": the folder cannot be written (" + std::strerror(save.lastErrno()) + ")");
+    auto output = makeWavAudioOutput(save.tempPath());
+    AudioOutput& wav = *output;
+    WavePlayer player(nullptr, nullptr, nullptr, 0, std::move(output));
     const Speed speed = speedAt(speedIndex);
     player.SetSource(song, source == WaveSourceKind::Decoded ? 0 : audioLength(song), source);
     player.SetSpeedPercent(speed.percent);
@@ -123,9 +130,12 @@ int runRenderCommand(const std::vector<std::string>& args) {
         return kExitFailed;
     }
     // On this thread, block by block: no hand-over between threads per block.
-    if (!player.Render(fromMs)) return engineFailure(song, player.LastError(), player.LastErrorText());
+    const bool rendered = player.Render(fromMs);
     const uint32_t length = player.LengthMs();
     player.Close();
+    if (!wav.failure().empty()) return fail(out + ": the output cannot be written (" + wav.failure() + ")");
+    if (!rendered) return engineFailure(song, player.LastError(), player.LastErrorText());
+    if (!save.commit()) return fail(out + ": the output cannot be written (" + std::strerror(save.lastErrno()) + ")");
     std::printf("length_ms=%u\n", length);
     return kExitOk;
 }

@@ -188,3 +188,13 @@ bool readWholeFile(const std::string& path, std::string& out, int64_t maxBytes) 
 }
 
 }  // namespace melnix
+
+namespace melnix {
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+}  // namespace melnix

@@ -56,6 +56,11 @@ private:
     int errno_ = 0;
 };
 
+// Whether two names lead to one existing file: the same name, a hard link or
+// a symbolic link. An output that is its own input would be destroyed by
+// the writing.
+bool sameFile(const std::string& a, const std::string& b);
+
 // Reads a whole file into memory, refusing files larger than maxBytes.
 bool readWholeFile(const std::string& path, std::string& out, int64_t maxBytes);
 

@@ -22,6 +22,8 @@ public:
     bool begin(const std::string& target);
 
     File& file() { return file_; }
+    // The temporary file's name, for writers that open it by name themselves.
+    const std::string& tempPath() const { return temp_; }
     const std::string& targetPath() const { return target_; }
 
     // Copies bytes [0, length) of source into the temporary file.

@@ -12,8 +12,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <qdrawutil.h>
+#include <algorithm>
 
-#include "common/hand_over_file.h"
 #include "common/paths.h"
 #include "dialogs/desktop_prompts.h"
 #include "dialogs/track_dialog.h"
@@ -336,7 +336,10 @@ void EditorDialog::handOver() {
         QTimer::singleShot(kHandOverRetryMs, this, [this] { postCommand(this, kCmdHandOver); });
         return;
     }
-    const std::vector<std::string> paths = takeHandedOverPaths(dataFolder());
+    std::vector<std::string> paths;
+    for (std::string& p : handedOver_)
+        if (std::find(paths.begin(), paths.end(), p) == paths.end()) paths.push_back(std::move(p));
+    handedOver_.clear();
     if (!paths.empty()) {
         openNamedFile(paths.front());
         session_.addSongs({paths.begin() + 1, paths.end()}, false);
@@ -344,6 +347,12 @@ void EditorDialog::handOver() {
     setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();
     activateWindow();
+}
+
+void EditorDialog::queueHandOver(const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    handedOver_.insert(handedOver_.end(), paths.begin(), paths.end());
+    postCommand(this, kCmdHandOver);
 }
 
 bool EditorDialog::shutdown() {

@@ -62,6 +62,9 @@ public:
     // Songs started with after the first file: they join the song list once
     // the saved one is read, behind the song that opens.
     void addToSongListAtStart(std::vector<std::string> paths) { moreStartFiles_ = std::move(paths); }
+    // Files another start handed over: the first of those waiting opens, the
+    // rest join the song list, in the order they came.
+    void queueHandOver(const std::vector<std::string>& paths);
 
     QString tipTextAt(const QPoint& point) const override;
 
@@ -128,6 +131,7 @@ private:
     std::string argument_;
     std::string demoSong_;
     std::vector<std::string> moreStartFiles_;
+    std::vector<std::string> handedOver_;  // handed over by other starts, not yet taken
     std::unique_ptr<Prompts> prompts_;
 
     AppState state_;

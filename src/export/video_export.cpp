@@ -17,6 +17,7 @@
 #include <mutex>
 #include <thread>
 
+#include "common/file.h"
 #include "export/core/mp4_encoder.h"
 #include "common/paths.h"
 #include "export/core/song_audio.h"
@@ -80,12 +81,6 @@ std::string temporaryBeside(const std::string& out, std::string& error) {
 }
 
 bool cancelled(const std::atomic<bool>* cancel) { return cancel && cancel->load(); }
-
-// Whether two names lead to one existing file.
-bool sameFile(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
-    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
 
 }  // namespace
 

@@ -51,6 +51,10 @@ public:
     // stays in force.
     virtual void reset() = 0;
 
+    // Why writing the sound out failed (a full disk, say), for outputs that
+    // write files; empty while nothing failed.
+    virtual std::string failure() const { return {}; }
+
     // Volume is applied to the samples in software, so every backend has it.
     void setVolume(uint32_t leftRight) { volume_.store(leftRight, std::memory_order_relaxed); }
     uint32_t volume() const { return volume_.load(std::memory_order_relaxed); }

@@ -4,6 +4,8 @@
 // different format starts the file over, as one header can describe only one.
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -54,13 +56,15 @@ public:
         const bool sameFile = started_ && format.sampleRate == format_.sampleRate &&
                               format.channels == format_.channels && format.bitsPerSample == format_.bitsPerSample;
         if (sameFile) {
-            if (!file_.open(path_, File::Mode::ReadWrite) || !file_.seek(kWavHeaderBytes + dataBytes_)) return false;
+            if (!file_.open(path_, File::Mode::ReadWrite) || !file_.seek(kWavHeaderBytes + dataBytes_))
+                return failed(file_.lastErrno());
         } else {
             format_ = format;
             dataBytes_ = 0;
-            if (!file_.open(path_, File::Mode::Create)) return false;
+            if (!file_.open(path_, File::Mode::Create)) return failed(file_.lastErrno());
             const auto h = wavHeader(format_, 0);
             if (!file_.write(h.data(), h.size())) {
+                failed(file_.lastErrno());
                 file_.close();
                 return false;
             }
@@ -87,9 +91,11 @@ public:
         bytes = std::min<size_t>(bytes - bytes % frameBytes, static_cast<size_t>(kMaxDataBytes - dataBytes_));
         scratch_.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + bytes);
         applyVolume(scratch_.data(), scratch_.size(), format_, volume());
-        if (!file_.write(scratch_.data(), scratch_.size())) return false;
-        dataBytes_ += static_cast<int64_t>(bytes);
+        // A buffer that cannot be written is done all the same, so whoever
+        // waits for it goes on to the end and finds the failure there.
         played_ += static_cast<int64_t>(bytes / frameBytes);
+        if (!failure_.empty() || !file_.write(scratch_.data(), scratch_.size())) return failed(file_.lastErrno());
+        dataBytes_ += static_cast<int64_t>(bytes);
         return true;
     }
 
@@ -108,12 +114,24 @@ public:
         played_ = 0;
     }
 
+    std::string failure() const override {
+        std::lock_guard lock(mutex_);
+        return failure_;
+    }
+
 private:
-    // Puts the sizes into the header and closes the file.
+    // Remembers the first failure; always false, for the caller to return.
+    bool failed(int err) {
+        if (failure_.empty()) failure_ = std::strerror(err ? err : EIO);
+        return false;
+    }
+
+    // Puts the sizes into the header and closes the file; a full disk often
+    // shows only here.
     void finish() {
         if (!file_.isOpen()) return;
         const auto h = wavHeader(format_, static_cast<uint32_t>(dataBytes_));
-        if (file_.seek(0)) file_.write(h.data(), h.size());
+        if (!file_.seek(0) || !file_.write(h.data(), h.size()) || !file_.sync()) failed(file_.lastErrno());
         file_.close();
     }
 
@@ -125,6 +143,7 @@ private:
     int64_t dataBytes_ = 0;
     int64_t played_ = 0;
     std::vector<uint8_t> scratch_;
+    std::string failure_;
 };
 
 }  // namespace

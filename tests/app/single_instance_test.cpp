@@ -1,8 +1,10 @@
 #include "app/single_instance.h"
-#include "common/hand_over_file.h"
 
 #include <QCoreApplication>
-#include <cstdio>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -14,46 +16,61 @@ namespace {
 
 class SingleInstanceTest : public ::testing::Test {
 protected:
-    std::string folder() const { return home_.path(); }
-    QString name() const { return instanceServerName(folder()); }
+    QString name() const { return instanceServerName(home_.path()); }
     test::TempDir home_;
 };
 
-TEST_F(SingleInstanceTest, ASecondStartHandsItsFileOverAndEnds) {
+// The second copy runs on its own thread, as it would in its own process,
+// while this one serves.
+HandOver handOverFromAnotherStart(const QString& name, const std::vector<std::string>& files, int waitMs = 5000) {
+    HandOver result = HandOver::NoRunningCopy;
+    bool done = false;
+    std::thread start([&] {
+        result = handToRunningCopy(name, files, waitMs);
+        done = true;
+    });
+    test::waitUntil([&] { return done; }, waitMs + 5000);
+    start.join();
+    return result;
+}
+
+TEST_F(SingleInstanceTest, ASecondStartHandsItsFilesOverInTheMessage) {
     InstanceServer running;
-    int handed = 0;
-    QObject::connect(&running, &InstanceServer::handedOver, [&] { ++handed; });
+    std::vector<std::vector<std::string>> received;
+    QObject::connect(&running, &InstanceServer::handedOver,
+                     [&](const std::vector<std::string>& paths) { received.push_back(paths); });
     ASSERT_TRUE(running.listen(name()));
 
-    // The second copy writes, sends and disconnects before the first one has
-    // looked at the connection.
     const std::string song = "/music/第一首.mp3";
-    EXPECT_TRUE(handToRunningCopy(name(), folder(), {song}));
-    ASSERT_TRUE(test::waitUntil([&] { return handed == 1; }));
-    EXPECT_EQ(takeHandedOverPaths(folder()), std::vector<std::string>{song});
-    EXPECT_EQ(test::readFile(home_.file("Melnix_001.tmp")), song + '\0');
-
+    EXPECT_EQ(handOverFromAnotherStart(name(), {song}), HandOver::Taken);
     // A desktop's selection, in its order; a path far longer than the old
     // 260-byte limit of other systems arrives whole.
     const std::vector<std::string> selection = {"/music/second.wav", "/music/" + std::string(900, 'n') + ".mid",
                                                 "/music/歌词.mlx"};
-    EXPECT_TRUE(handToRunningCopy(name(), folder(), selection));
-    ASSERT_TRUE(test::waitUntil([&] { return handed == 2; }));
-    EXPECT_EQ(takeHandedOverPaths(folder()), selection);
+    EXPECT_EQ(handOverFromAnotherStart(name(), selection), HandOver::Taken);
+    EXPECT_EQ(received, (std::vector<std::vector<std::string>>{{song}, selection}));
+    // No file in the data folder that another start could overwrite.
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(home_.file("Melnix_001.tmp"))));
 
-    // Without a file the running copy is only found.
-    EXPECT_TRUE(handToRunningCopy(name(), folder(), {}));
+    // Without files the running copy is only found.
+    EXPECT_EQ(handToRunningCopy(name(), {}), HandOver::Taken);
     QCoreApplication::processEvents();
-    EXPECT_EQ(handed, 2);
+    EXPECT_EQ(received.size(), 2u);
 }
 
 TEST_F(SingleInstanceTest, NoRunningCopyOrAnotherFolder) {
-    EXPECT_FALSE(handToRunningCopy(name(), folder(), {"/music/a.mp3"}));
+    EXPECT_EQ(handToRunningCopy(name(), {"/music/a.mp3"}), HandOver::NoRunningCopy);
     test::TempDir other;
     InstanceServer running;
     ASSERT_TRUE(running.listen(instanceServerName(other.path())));
-    EXPECT_FALSE(handToRunningCopy(name(), folder(), {"/music/a.mp3"}));
-    EXPECT_TRUE(takeHandedOverPaths(folder()).empty());
+    EXPECT_EQ(handToRunningCopy(name(), {"/music/a.mp3"}), HandOver::NoRunningCopy);
+}
+
+TEST_F(SingleInstanceTest, AnUnconfirmedHandOverSaysSo) {
+    // A listener that takes the connection but never answers: a copy that hangs.
+    QLocalServer mute;
+    ASSERT_TRUE(mute.listen(name()));
+    EXPECT_EQ(handOverFromAnotherStart(name(), {"/music/a.mp3"}, 300), HandOver::NotTaken);
 }
 
 TEST_F(SingleInstanceTest, ACrashedCopysSocketIsTakenOver) {
@@ -63,27 +80,7 @@ TEST_F(SingleInstanceTest, ACrashedCopysSocketIsTakenOver) {
     }
     InstanceServer next;
     EXPECT_TRUE(next.listen(name()));
-    EXPECT_TRUE(handToRunningCopy(name(), folder(), {}));
-}
-
-// What other writers leave: a path without its end byte, and empty items.
-TEST_F(SingleInstanceTest, HandOverFileReadsEveryPathItHolds) {
-    using namespace std::string_literals;
-    const struct {
-        std::string bytes;
-        std::vector<std::string> paths;
-    } cases[] = {
-        {"/a.mp3"s, {"/a.mp3"}},
-        {"/a.mp3\0/b.kar"s, {"/a.mp3", "/b.kar"}},
-        {"\0/a.mp3\0\0/b.kar\0"s, {"/a.mp3", "/b.kar"}},
-        {""s, {}},
-    };
-    for (const auto& c : cases) {
-        test::writeFile(home_.file("Melnix_001.tmp"), c.bytes);
-        EXPECT_EQ(takeHandedOverPaths(folder()), c.paths) << c.bytes;
-    }
-    std::remove(home_.file("Melnix_001.tmp").c_str());
-    EXPECT_TRUE(takeHandedOverPaths(folder()).empty());
+    EXPECT_EQ(handToRunningCopy(name(), {}), HandOver::Taken);
 }
 
 }  // namespace

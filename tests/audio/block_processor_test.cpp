@@ -234,10 +234,12 @@ TEST_F(WaveformTest, WavBlockFillsTheSlotsItSpans) {
     config.isWav = true;
     config.blockBytes = 16384;
     config.blockIndex = 1;  // the first block: 4096 frames = 0..92 ms
+    config.blockFirstFrame = 0;
     run(constantBlock(4096, 12900, 12900), 100);
     for (int i = 0; i <= 9; ++i) EXPECT_EQ(at(i), 100) << i;
     EXPECT_EQ(at(10), kWaveformEmpty);
     config.blockIndex = 2;  // the second starts at MulDiv(4096, 100, 44100) = 9
+    config.blockFirstFrame = 4096;
     run(constantBlock(4096, 1290, 1290), 100);
     EXPECT_EQ(at(9), 100);  // a slot keeps a larger earlier value
     EXPECT_EQ(at(10), 10);

@@ -372,11 +372,10 @@ TEST_F(EditorTest, AHandOverWaitsForTheDialogOverTheEditor) {
     open(song_);
     const std::string second = files_.file("second.wav");
     test::writeEditorSong(second);
-    test::writeFile(home_.file("Melnix_001.tmp"), second + '\0');
     QDialog dialog(editor_.get());
     QString titleUnderDialog;
     QTimer::singleShot(0, &dialog, [&] {
-        editor_->runCommand(kCmdHandOver);
+        editor_->queueHandOver({second});
         QApplication::processEvents();
         titleUnderDialog = editor_->windowTitle();
         dialog.accept();
@@ -410,11 +409,17 @@ TEST_F(EditorTest, ASelectionOpensItsFirstSongAndListsTheRest) {
 
     const std::string fourth = files_.file("fourth.wav");
     test::writeEditorSong(fourth);
-    test::writeFile(home_.file("Melnix_001.tmp"), song_ + '\0' + fourth + '\0');
-    editor_->runCommand(kCmdHandOver);
+    // Two starts in a burst: the first file of the first opens, the rest join
+    // the list once each.
+    editor_->queueHandOver({song_, fourth});
+    editor_->queueHandOver({fourth, song_});
     EXPECT_TRUE(test::waitUntil([&] { return editor_->windowTitle() == QString::fromStdString("Melnix  " + song_); }));
     EXPECT_TRUE(listed(fourth));
     EXPECT_EQ(editor_->state().list.current.songPath, song_);
+    int count = 0;
+    for (int i = 0; i < editor_->state().list.size(); ++i)
+        if (editor_->state().list.at(i)->songPath == fourth) ++count;
+    EXPECT_EQ(count, 1);
     EXPECT_TRUE(prompts_->errors.isEmpty()) << prompts_->errors.join("\n").toStdString();
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 // Runs melnix-tool as the user runs it and collects what it prints.
 
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -22,6 +25,36 @@ inline ToolRun melnixTool(const std::string& args, bool withErrors = false) {
     char buf[256];
     while (size_t n = fread(buf, 1, sizeof buf, p)) r.out.append(buf, n);
     const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+// Runs the tool as if the disk held only maxFileBytes for any file it writes:
+// a write past that fails (EFBIG) as on a full disk. Standard error goes to out.
+inline ToolRun melnixToolOnAFullDisk(const std::string& args, long maxFileBytes) {
+    ToolRun r;
+    int fds[2];
+    if (::pipe(fds) != 0) return r;
+    const pid_t pid = ::fork();
+    if (pid < 0) return r;
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{static_cast<rlim_t>(maxFileBytes), static_cast<rlim_t>(maxFileBytes)};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::dup2(fds[1], 1);
+        ::dup2(fds[1], 2);
+        ::close(fds[0]);
+        const std::string cmd = std::string(MELNIX_TOOL) + " " + args;
+        ::execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    char buf[256];
+    ssize_t n;
+    while ((n = ::read(fds[0], buf, sizeof buf)) > 0) r.out.append(buf, static_cast<size_t>(n));
+    ::close(fds[0]);
+    int st = 0;
+    ::waitpid(pid, &st, 0);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;
 }

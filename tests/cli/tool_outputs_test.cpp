@@ -1,0 +1,102 @@
+// Every writer of melnix-tool writes its whole output or leaves what was
+// there: a full disk, or an output that is the input itself.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+#include "audio/audio_test_util.h"
+#include "support/test_files.h"
+#include "support/tool_run.h"
+
+namespace melnix {
+namespace {
+
+using namespace test;
+namespace fs = std::filesystem;
+
+struct Writer {
+    const char* name;
+    std::string command;  // with IN and OUT for the input and the output
+    const char* input;    // file name of the input in the folder
+    long diskBytes;       // what the full disk still takes
+};
+
+std::string replaced(std::string s, const std::string& what, const std::string& with) {
+    for (size_t at; (at = s.find(what)) != std::string::npos;) s.replace(at, what.size(), with);
+    return s;
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class ToolOutputs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeBytes(dir.file("song.wav"), wavBytes(44100, 2, 16, samplesAsBytes(countingStereo(44100))));
+        writeBytes(dir.file("song.mid"), readBytes(std::string(MELNIX_DEMO_SONG)));
+        writeBytes(dir.file("words.lrc"), readBytes(std::string(MELNIX_SAMPLE_LRC)));
+        ASSERT_EQ(melnixTool("lyrics convert " + dir.file("words.lrc") + " " + dir.file("words.mlx")).status, 0);
+    }
+    TempDir dir;
+    const Writer writers[6] = {
+        {"render", "render IN OUT", "song.wav", 64 * 1024},
+        {"midi render", "midi render IN OUT", "song.mid", 64 * 1024},
+        {"lyrics export", "lyrics export IN OUT --format ass", "words.lrc", 100},
+        {"lyrics convert", "lyrics convert IN OUT", "words.lrc", 100},
+        {"lyrics extract", "lyrics extract IN OUT", "song.wav", 0},
+        {"lyrics export elrc", "lyrics export IN OUT --format elrc", "words.mlx", 50},
+    };
+};
+
+TEST_F(ToolOutputs, AFullDiskFailsWithTheReasonAndLeavesNothingHalfWritten) {
+    // A lyric in the song's tail for extract to find.
+    ASSERT_EQ(melnixTool("lyrics embed " + dir.file("song.wav") + " " + dir.file("words.lrc")).status, 0);
+    for (const Writer& w : writers) {
+        if (w.diskBytes == 0) continue;
+        SCOPED_TRACE(w.name);
+        for (bool existed : {false, true}) {
+            const std::string out = dir.file("out.file");
+            fs::remove(out);
+            if (existed) writeFile(out, "what was there");
+            const auto before = namesIn(dir.path());
+            const std::string cmd = replaced(replaced(w.command, "IN", dir.file(w.input)), "OUT", out);
+            const ToolRun r = melnixToolOnAFullDisk(cmd, w.diskBytes);
+            EXPECT_EQ(r.status, 1) << r.out;
+            EXPECT_NE(r.out.find("File too large"), std::string::npos) << r.out;
+            EXPECT_EQ(r.out.find("length_ms"), std::string::npos) << r.out;
+            if (existed)
+                EXPECT_EQ(readFile(out), "what was there");
+            else
+                EXPECT_FALSE(fs::exists(out));
+            EXPECT_EQ(namesIn(dir.path()), before);  // no temporary file left
+        }
+    }
+}
+
+TEST_F(ToolOutputs, AnOutputThatIsTheInputIsRefusedBeforeAnythingIsWritten) {
+    ASSERT_EQ(melnixTool("lyrics embed " + dir.file("song.wav") + " " + dir.file("words.lrc")).status, 0);
+    for (const Writer& w : writers) {
+        SCOPED_TRACE(w.name);
+        const std::string input = dir.file(w.input);
+        const std::string before = readBytes(input);
+        fs::remove(dir.file("hard"));
+        fs::remove(dir.file("soft"));
+        fs::create_hard_link(input, dir.file("hard"));
+        fs::create_symlink(input, dir.file("soft"));
+        for (const std::string& out : {input, dir.file("hard"), dir.file("soft")}) {
+            const ToolRun r = melnixTool(replaced(replaced(w.command, "IN", input), "OUT", out), true);
+            EXPECT_EQ(r.status, 1) << out << ": " << r.out;
+            EXPECT_NE(r.out.find("itself"), std::string::npos) << r.out;
+            EXPECT_EQ(readBytes(input), before) << out;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace melnix
