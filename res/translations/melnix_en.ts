@@ -1250,6 +1250,17 @@ add your own pictures or video, and enjoy them full screen.</translation>
     </message>
 </context>
 <context>
+    <name>melnix::EditorDialog</name>
+    <message>
+        <source>歌曲列表文件不能完整读出，已原样保留为：
+%1
+程序从能读出的部分继续。</source>
+        <translation>The song list file could not be read whole; it is kept as it was:
+%1
+Melnix goes on with what could be read.</translation>
+    </message>
+</context>
+<context>
     <name>melnix::ExchangeDialog</name>
     <message>
         <source>同步歌词交换对话框</source>

@@ -3,7 +3,11 @@
 
 #include "cli/songs_command.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 
@@ -16,8 +20,6 @@
 
 namespace melnix {
 namespace {
-
-constexpr int64_t kMaxStateFile = 64 * 1024 * 1024;
 
 // Labels are lyric text (GBK); paths are printed as they are.
 std::string lyricRefForDisplay(const std::string& ref) {
@@ -32,30 +34,42 @@ std::string absolute(const std::string& path) {
     return ::realpath(path.c_str(), buf) ? std::string(buf) : path;
 }
 
-bool loadState(AppState& state) {
-    std::string bytes;
+// False when there is no data folder or the state file could not be read
+// whole (it is then kept aside and the state holds what could be read).
+bool loadState(AppState& state, bool& whole) {
     const std::string path = SongSession::stateFilePath();
     if (path.empty()) return false;
-    if (readWholeFile(path, bytes, kMaxStateFile)) readStateBytes(bytes, state, true);
-    return true;
+    const StateLoadResult load = loadStateFile(path, state, true);
+    whole = load.status != StateLoad::Unreadable;
+    if (!whole)
+        std::fprintf(stderr, "melnix-tool: %s cannot be read whole%s\n", path.c_str(),
+                     load.keptAs.empty() ? "; it is left as it is" : ("; it is kept as " + load.keptAs).c_str());
+    return whole || !load.keptAs.empty();
 }
 
 int list() {
     AppState state;
-    if (!loadState(state)) return fail("no data folder");
+    bool whole = true;
+    if (!loadState(state, whole) && whole) return fail("no data folder");
     for (const SongEntry& e : state.list) {
         std::printf("%s%s\t%s\t%d\t%u\t%s\n", samePath(e.songPath, state.list.current.songPath) ? "* " : "",
                     e.songPath.c_str(), lyricRefForDisplay(e.lyricRef).c_str(), e.length,
                     static_cast<unsigned>(e.lyricFlags), e.pictureList.c_str());
     }
-    return kExitOk;
+    return whole ? kExitOk : kExitFailed;
 }
 
 int change(const std::vector<std::string>& files, bool add) {
     AppState state;
-    if (!loadState(state)) return fail("no data folder");
+    bool whole = true;
+    if (!loadState(state, whole)) return whole ? fail("no data folder") : kExitFailed;
     std::vector<std::string> paths;
-    for (const std::string& f : files) paths.push_back(absolute(f));
+    for (const std::string& f : files) {
+        const std::string p = absolute(f);
+        // A song that is not there, or cannot be read, is no song of the list.
+        if (add && ::access(p.c_str(), R_OK) != 0) return fail(f + ": " + std::strerror(errno));
+        paths.push_back(p);
+    }
     if (add) {
         LyricSheet sheet;
         NoWindowSongHost host;
@@ -64,7 +78,8 @@ int change(const std::vector<std::string>& files, bool add) {
     } else {
         for (const std::string& p : paths) state.list.removeSong(p);
     }
-    if (!saveStateFile(SongSession::stateFilePath(), state)) return fail("cannot write " + SongSession::stateFilePath());
+    std::string why;
+    if (!saveStateFile(SongSession::stateFilePath(), state, &why)) return fail(why);
     return kExitOk;
 }
 

@@ -23,7 +23,6 @@ namespace {
 
 using namespace melnix;
 
-constexpr int64_t kMaxStateFile = 64 * 1024 * 1024;
 
 int videoUsage() {
     std::fputs("usage: melnix-tool video SONG OUT.mp4 [--size WxH] [--fps N] [--quality low|normal|high]\n"
@@ -102,7 +101,7 @@ int runVideoCommand(const std::vector<std::string>& args) {
     AppState state;
     {
         std::string bytes;
-        if (readWholeFile(SongSession::stateFilePath(), bytes, kMaxStateFile)) readStateBytes(bytes, state, true);
+        if (readWholeFile(SongSession::stateFilePath(), bytes, kMaxStateFileBytes)) readStateBytes(bytes, state, true);
     }
     const int index = state.list.findSong(request.song);
     const SongEntry* entry = index >= 0 ? state.list.at(index) : nullptr;

@@ -316,6 +316,16 @@ void EditorDialog::exportVideo() {
 void EditorDialog::finishStartup() {
     layout_.Take(this, QRect(0, 0, width(), control(idSeparator)->y() - 2));
     session_.loadStateAndOpen(programFolder_, argument_, demoSong_);
+    if (!session_.stateKeptAs().empty()) {
+        // Nothing of the old list is lost: the file stays for the user, and
+        // the list goes on from what could be read.
+        QTimer::singleShot(0, this, [this] {
+            prompts_->warning(this,
+                              tr("歌曲列表文件不能完整读出，已原样保留为：\n%1\n程序从能读出的部分继续。")
+                                  .arg(QString::fromStdString(session_.stateKeptAs())),
+                              QStringLiteral("Melnix"));
+        });
+    }
     session_.addSongs(moreStartFiles_, false);
     PictureWindow::restoreSetting(state_.pictureWindowSetting);
     controls_->hints()->setChecked(state_.showHints != 0);

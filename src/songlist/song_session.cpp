@@ -91,13 +91,18 @@ bool SongSession::loadStateAndOpen(const std::string& programFolder, const std::
     std::string bytes;
     const std::string portable = stateFileIn(programFolder, kPortableStateFileName);
     bool openCurrent = false;
-    constexpr int64_t kMaxStateFile = 64 * 1024 * 1024;
-    if (!portable.empty() && readWholeFile(portable, bytes, kMaxStateFile) && !bytes.empty()) {
+    if (!portable.empty() && readWholeFile(portable, bytes, kMaxStateFileBytes) && !bytes.empty()) {
         source_ = StateSource::Portable;
         openCurrent = readStateBytes(bytes, state_, false).listComplete;
-    } else if (readWholeFile(stateFilePath(), bytes, kMaxStateFile)) {
+    } else if (const StateLoadResult load = loadStateFile(stateFilePath(), state_, true);
+               load.status != StateLoad::Missing) {
         source_ = StateSource::DataFolder;
-        openCurrent = readStateBytes(bytes, state_, true).listComplete;
+        openCurrent = load.listComplete;
+        if (load.status == StateLoad::Unreadable) {
+            // What could be read goes on; the file itself is kept for the user.
+            stateWritable_ = !load.keptAs.empty();
+            stateKeptAs_ = load.keptAs.empty() ? stateFilePath() : load.keptAs;
+        }
     } else {
         startWithDemo(demoSong);
         openCurrent = !state_.list.current.songPath.empty();
@@ -263,7 +268,7 @@ bool SongSession::saveState() const {
     // A portable state is read, never written. The first start's state is
     // written like any other, so that the next start opens the editor on the
     // last song instead of playing the demonstration again.
-    if (source_ == StateSource::Portable) return false;
+    if (source_ == StateSource::Portable || !stateWritable_) return false;
     const std::string path = stateFilePath();
     if (path.empty() || state_.list.current.songPath.size() < 3) return false;
     return saveStateFile(path, state_);

@@ -112,6 +112,9 @@ public:
     }
 
     static std::string stateFilePath();
+    // The state file that could not be read whole, where it is kept now
+    // (its own name when it could not be moved); empty when it was read.
+    const std::string& stateKeptAs() const { return stateKeptAs_; }
 
 private:
     bool takeArgument(const std::string& argument);
@@ -121,6 +124,8 @@ private:
     LyricSheet& sheet_;
     SongHost& host_;
     StateSource source_ = StateSource::None;
+    bool stateWritable_ = true;
+    std::string stateKeptAs_;
 };
 
 }  // namespace melnix

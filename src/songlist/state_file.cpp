@@ -1,6 +1,12 @@
 #include "songlist/state_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
 
 #include "common/byte_order.h"
 #include "common/safe_save.h"
@@ -196,11 +202,51 @@ StateReadResult readStateBytes(const std::string& bytes, AppState& s, bool fromD
     return finish();
 }
 
-bool saveStateFile(const std::string& path, const AppState& state) {
+bool saveStateFile(const std::string& path, const AppState& state, std::string* why) {
+    const std::string bytes = writeStateBytes(state);
+    // Never a file that the next start could not read back.
+    AppState check;
+    const StateReadResult back = readStateBytes(bytes, check, true);
+    if (static_cast<int64_t>(bytes.size()) > kMaxStateFileBytes || !back.complete ||
+        check.list.size() != state.list.size()) {
+        if (why)
+            *why = "the song list cannot be kept: " + std::to_string(state.list.size()) +
+                   " songs, or a path or picture list longer than a state file holds (" +
+                   std::to_string(kMaxStateFileBytes / (1024 * 1024)) + " MB, paths of " + std::to_string(kMaxPath) +
+                   " bytes, picture lists of " + std::to_string(kMaxPictureList) + " bytes)";
+        return false;
+    }
     SafeSave save;
-    if (!save.begin(path)) return false;
-    save.file().write(writeStateBytes(state));
-    return save.commit();
+    if (!save.begin(path) || !save.file().write(bytes) || !save.commit()) {
+        if (why) *why = std::string("cannot write ") + path + ": " + std::strerror(save.lastErrno() ? save.lastErrno() : EIO);
+        return false;
+    }
+    return true;
+}
+
+StateLoadResult loadStateFile(const std::string& path, AppState& state, bool fromDataFolder) {
+    StateLoadResult result;
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return result;
+    std::string bytes;
+    StateReadResult read;
+    if (readWholeFile(path, bytes, kMaxStateFileBytes)) read = readStateBytes(bytes, state, fromDataFolder);
+    result.listComplete = read.listComplete;
+    if (read.listComplete) {
+        result.status = StateLoad::Read;
+        return result;
+    }
+    result.status = StateLoad::Unreadable;
+    char stamp[32] = {};
+    const std::time_t now = std::time(nullptr);
+    std::tm tm {};
+    localtime_r(&now, &tm);
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
+    std::string aside = path + ".bad-" + stamp;
+    for (int n = 2; ::access(aside.c_str(), F_OK) == 0 && n < 100; ++n)
+        aside = path + ".bad-" + stamp + "-" + std::to_string(n);
+    if (::rename(path.c_str(), aside.c_str()) == 0) result.keptAs = aside;
+    return result;
 }
 
 }  // namespace melnix

@@ -72,7 +72,31 @@ struct StateReadResult {
 // file in the data folder.
 StateReadResult readStateBytes(const std::string& bytes, AppState& state, bool fromDataFolder);
 
-// Replaces the file safely: a failure leaves the previous state file.
-bool saveStateFile(const std::string& path, const AppState& state);
+// The largest state file read; the writer keeps within it.
+constexpr int64_t kMaxStateFileBytes = 64LL * 1024 * 1024;
+
+// Replaces the file safely: a failure leaves the previous state file. A
+// state that would not read back whole (past the reader's limits: too many
+// songs, a picture list or a path too long) is refused, and why says so.
+bool saveStateFile(const std::string& path, const AppState& state, std::string* why = nullptr);
+
+enum class StateLoad {
+    Missing,     // no state file: a first start
+    Read,        // read whole
+    Unreadable,  // read as far as it could be; the file was kept aside
+};
+
+struct StateLoadResult {
+    StateLoad status = StateLoad::Missing;
+    // Unreadable: where the file was kept ("KTextParam.rec.bad-DATE"), empty
+    // when it could not be moved (then nothing may be written over it).
+    std::string keptAs;
+    bool listComplete = false;
+};
+
+// Reads the state file at path into state. A file that cannot be read
+// whole is never overwritten by a shorter one: it is moved aside, and the
+// state holds what could be read from it.
+StateLoadResult loadStateFile(const std::string& path, AppState& state, bool fromDataFolder);
 
 }  // namespace melnix

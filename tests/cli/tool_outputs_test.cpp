@@ -98,5 +98,36 @@ TEST_F(ToolOutputs, AnOutputThatIsTheInputIsRefusedBeforeAnythingIsWritten) {
     }
 }
 
+// The song list is never lost to its own state file: one that cannot be
+// read whole is kept aside and the list goes on from what could be read; a
+// song that is not there is refused.
+TEST(SongsCommand, KeepsAnUnreadableListAndRefusesMissingSongs) {
+    TempDir home, music;
+    // A data folder of this test's own: the other tests' song lists stay apart.
+    const std::string before = std::getenv("MELNIX_HOME") ? std::getenv("MELNIX_HOME") : "";
+    ::setenv("MELNIX_HOME", home.path().c_str(), 1);
+    struct Restore {
+        std::string home;
+        ~Restore() { ::setenv("MELNIX_HOME", home.c_str(), 1); }
+    } restore{before};
+    const std::string env;
+    const std::string song = music.file("a.wav");
+    writeBytes(song, wavBytes(8000, 1, 16, std::string(16000, '\0')));
+    EXPECT_EQ(melnixTool(env + "songs add " + music.file("no-such.mp3"), true).status, 1);
+    EXPECT_FALSE(fs::exists(home.file("KTextParam.rec")));
+    ASSERT_EQ(melnixTool(env + "songs add " + song).status, 0);
+    const std::string state = readFile(home.file("KTextParam.rec"));
+
+    writeFile(home.file("KTextParam.rec"), state.substr(0, state.size() / 2));
+    const ToolRun listed = melnixTool(env + "songs list", true);
+    EXPECT_EQ(listed.status, 1);
+    EXPECT_NE(listed.out.find("kept as"), std::string::npos) << listed.out;
+    std::vector<std::string> kept;
+    for (const auto& e : fs::directory_iterator(home.path()))
+        if (e.path().filename().string().rfind("KTextParam.rec.bad-", 0) == 0) kept.push_back(e.path().string());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(readFile(kept[0]), state.substr(0, state.size() / 2));
+}
+
 }  // namespace
 }  // namespace melnix

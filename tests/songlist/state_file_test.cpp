@@ -217,5 +217,71 @@ TEST(StateFile, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(files, 1);
 }
 
+// The writer keeps within what the reader takes: a state that would not read
+// back is refused and the file on disk stays.
+TEST(StateFile, AStateThatWouldNotReadBackIsNeverWritten) {
+    test::TempDir dir;
+    const std::string path = dir.file("KTextParam.rec");
+    ASSERT_TRUE(saveStateFile(path, fullState()));
+    const std::string before = test::readFile(path);
+    const struct {
+        const char* what;
+        void (*spoil)(AppState&);
+    } cases[] = {
+        {"a picture list too long", [](AppState& s) { s.list.at(2)->pictureList = std::string(kMaxPictureList + 1, 'x'); }},
+        {"a song path too long", [](AppState& s) { s.list.at(0)->songPath = "/" + std::string(kMaxPath, 's'); }},
+        {"the current song's pictures", [](AppState& s) { s.list.current.pictureList = std::string(kMaxPictureList + 1, 'x'); }},
+    };
+    for (const auto& c : cases) {
+        AppState state = fullState();
+        c.spoil(state);
+        std::string why;
+        EXPECT_FALSE(saveStateFile(path, state, &why)) << c.what;
+        EXPECT_NE(why.find("cannot be kept"), std::string::npos) << c.what << ": " << why;
+        EXPECT_EQ(test::readFile(path), before) << c.what;
+    }
+}
+
+// A state file the program cannot read whole is kept aside, never replaced
+// by the shorter list that could be read from it.
+TEST(StateFile, AnUnreadableStateFileIsKeptAside) {
+    const std::string whole = writeStateBytes(fullState());
+    // The current song (the second) is written before the list: cut in the list's entry.
+    const size_t inSecondSong = whole.rfind("/music/song1.mp3") + 5;
+    const struct {
+        const char* what;
+        std::string bytes;
+        size_t songsRead;
+    } cases[] = {
+        {"cut in the song list", whole.substr(0, inSecondSong), 1},
+        {"not a state file", std::string("garbage, not a state"), 0},
+        {"past the size limit", std::string(), 0},
+    };
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        const std::string path = dir.file("KTextParam.rec");
+        if (c.bytes.empty()) {
+            test::writeFile(path, whole);
+            ASSERT_EQ(::truncate(path.c_str(), kMaxStateFileBytes + 1), 0);  // sparse: no disk used
+        } else {
+            test::writeFile(path, c.bytes);
+        }
+        const uintmax_t size = std::filesystem::file_size(path);
+        AppState state;
+        const StateLoadResult load = loadStateFile(path, state, true);
+        EXPECT_EQ(load.status, StateLoad::Unreadable) << c.what;
+        ASSERT_FALSE(load.keptAs.empty()) << c.what;
+        EXPECT_EQ(load.keptAs.rfind(path + ".bad-", 0), 0u) << load.keptAs;
+        EXPECT_EQ(std::filesystem::file_size(load.keptAs), size) << c.what;
+        EXPECT_FALSE(std::filesystem::exists(path)) << c.what;
+        EXPECT_EQ(static_cast<size_t>(state.list.size()), c.songsRead) << c.what;
+    }
+    test::TempDir empty;
+    AppState state;
+    EXPECT_EQ(loadStateFile(empty.file("KTextParam.rec"), state, true).status, StateLoad::Missing);
+    test::writeFile(empty.file("KTextParam.rec"), whole);
+    EXPECT_EQ(loadStateFile(empty.file("KTextParam.rec"), state, true).status, StateLoad::Read);
+}
+
 }  // namespace
 }  // namespace melnix
