@@ -81,6 +81,7 @@ bool parseKey(const std::string& text, int& key) {
 
 constexpr int kSlowestTempoPercent = 1000;
 constexpr auto kTailPoll = std::chrono::milliseconds(5);
+constexpr int kTailPolls = 2000;  // 10 s
 
 // Plays the song through the player and the synthesizer into a WAV file, as
 // fast as the machine renders.
@@ -110,6 +111,10 @@ int render(const std::vector<std::string>& args) {
     {
         MidiSongFile probe;
         if (!load(path, probe)) return kExitFailed;
+        if (probe.songLengthMs - fromMs > kMaxRenderedSongMs)
+            return fail(path + ": the song claims " + std::to_string(probe.songLengthMs / 60000) +
+                        " minutes; songs of at most " + std::to_string(kMaxRenderedSongMs / 60000) +
+                        " minutes are rendered");
     }
     if (sameFile(path, out)) return fail(out + ": this is the song itself; choose another name for the output");
     // Written under a temporary name and renamed over the output only when whole.
@@ -134,9 +139,10 @@ int render(const std::vector<std::string>& args) {
         player.Close();
         return fail(path + ": --from " + std::to_string(fromMs) + " lies beyond the song");
     }
-    ended.wait();
-    // The last notes ring out before the file is closed.
-    while (!device->idle()) std::this_thread::sleep_for(kTailPoll);
+    waitForRenderedEnd(player, ended);
+    // The last notes ring out before the file is closed (for as long as a
+    // few seconds of song; a damaged stream may never fall quiet).
+    for (int i = 0; i < kTailPolls && !device->idle(); ++i) std::this_thread::sleep_for(kTailPoll);
     const int32_t length = player.songLengthMs;
     // The synthesizer and its output go with the player.
     const std::string failure = wav ? wav->failure() : std::string();

@@ -14,6 +14,11 @@
 
 namespace melnix {
 
+// The longest song rendered into a file (a render, a video's sound): a few
+// bytes of MIDI can claim days, and a render of them would fill the disk.
+constexpr int32_t kMaxRenderedSongMs = 2 * 60 * 60 * 1000;
+
+
 struct MidiEvent;
 
 // Larger songs are refused: the whole file is held in memory and the player
@@ -78,7 +83,7 @@ public:
     RecordArray<TempoMapEntry> tempoMap{100};
     RecordArray<MidiSyllable> syllables{1000};
     RecordArray<NoteSpan>* noteList = nullptr;
-    int32_t songLengthMs = 0;
+    int32_t songLengthMs = 0;  // the last event's time
     std::string companionPath;
     bool markerMode = false;
 

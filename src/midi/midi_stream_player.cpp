@@ -453,4 +453,27 @@ bool MidiStreamPlayer::RunTrackDialog(const TrackDialog& dialog) {
     return true;
 }
 
+bool waitForRenderedEnd(MidiStreamPlayer& player, AutoResetEvent& ended, const std::function<bool()>& cancel) {
+    // A render runs faster than the song; this long without the position
+    // moving means nothing more will come.
+    constexpr int64_t kStallMs = 3000;
+    // Notes ring out a little after the last event; a song is over by then.
+    constexpr int32_t kPastEndMs = 10000;
+    constexpr int kStepMs = 50;
+    int32_t last = player.PositionMs();
+    auto lastMove = std::chrono::steady_clock::now();
+    while (!ended.wait(kStepMs)) {
+        if (cancel && cancel()) return false;
+        const int32_t at = player.PositionMs();
+        const auto now = std::chrono::steady_clock::now();
+        if (at != last) {
+            last = at;
+            lastMove = now;
+        }
+        if (at > player.songLengthMs + kPastEndMs) return true;
+        if (std::chrono::duration_cast<std::chrono::milliseconds>(now - lastMove).count() > kStallMs) return true;
+    }
+    return true;
+}
+
 }  // namespace melnix

@@ -145,4 +145,11 @@ private:
     bool clockEndTold_ = false;
 };
 
+// Waits, for a render into a file, until the song playing on player has
+// ended: ended is set by the player's owner callback. Every wait is bounded
+// and tied to progress: a song whose device stops moving (a damaged stream)
+// or that runs past its last event ends the wait too. cancel (may be empty)
+// is asked between waits; false when it cancelled.
+bool waitForRenderedEnd(MidiStreamPlayer& player, AutoResetEvent& ended, const std::function<bool()>& cancel = {});
+
 }  // namespace melnix

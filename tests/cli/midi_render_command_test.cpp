@@ -222,5 +222,37 @@ TEST_F(MidiRenderCommandTest, RefusesWhatItCannotRender) {
     }
 }
 
+// Inputs kept from fuzzing: each ends with a clear result instead of
+// waiting or writing for ever.
+TEST(MidiRenderKeptInputs, DamagedSongsEndWithAClearResult) {
+    const std::string corpus = std::string(MELNIX_SOURCE_DIR) + "/fuzz/corpus/midi/";
+    test::TempDir dir;
+    const struct {
+        const char* file;
+        const char* command;  // OUT is the output
+        int status;
+        const char* says;  // on standard output
+    } cases[] = {
+        // A stream whose device stops moving: the render ends with what played.
+        {"stalled-stream.mid", "midi render IN OUT", 0, "length_ms="},
+        // A few bytes claiming days (a delta of 2^28 ticks), and a mutated
+        // song claiming hours: refused before anything is written.
+        {"huge-delta.mid", "midi render IN OUT", 1, ""},
+        {"claims-hours.mid", "midi render IN OUT", 1, ""},
+        // A video of its first two seconds synthesizes only those.
+        {"huge-delta.mid", "video IN OUT.mp4 --to 2000 --size 320x240 --fps 5 --quality low", 0, "length_ms=2000"},
+    };
+    for (const auto& c : cases) {
+        std::string cmd = c.command;
+        cmd.replace(cmd.find("IN"), 2, corpus + c.file);
+        cmd.replace(cmd.find("OUT"), 3, dir.file("out"));
+        std::remove(dir.file("out").c_str());
+        const ToolRun r = melnixTool(cmd);
+        EXPECT_EQ(r.status, c.status) << c.file << ": " << r.out;
+        EXPECT_NE(r.out.find(c.says), std::string::npos) << c.file << ": " << r.out;
+        if (c.status != 0) EXPECT_NE(::access(dir.file("out").c_str(), F_OK), 0) << c.file;
+    }
+}
+
 }  // namespace
 }  // namespace melnix

@@ -26,6 +26,7 @@ namespace melnix {
 namespace {
 
 constexpr auto kTailPoll = std::chrono::milliseconds(5);
+constexpr int kTailPolls = 2000;  // 10 s
 
 class PcmCollector final : public BlockSink {
 public:
@@ -158,6 +159,13 @@ bool decodeMidi(const std::string& song, int32_t fromMs, int32_t toMs, SongAudio
             error = song + ": the MIDI song cannot be read";
             return false;
         }
+        const int32_t until = toMs > fromMs ? toMs : player.songLengthMs;
+        if (until - fromMs > kMaxRenderedSongMs) {
+            error = song + ": the song claims " + std::to_string(player.songLengthMs / 60000) +
+                    " minutes; a video of at most " + std::to_string(kMaxRenderedSongMs / 60000) +
+                    " minutes is made (choose an end)";
+            return false;
+        }
         if (!player.DeviceOpen()) {
             error = "the synthesizer cannot start (" + soundfont + " unreadable, or /tmp cannot be written)";
             return false;
@@ -167,14 +175,20 @@ bool decodeMidi(const std::string& song, int32_t fromMs, int32_t toMs, SongAudio
             error = song + ": the start lies beyond the song's end";
             return false;
         }
-        while (!ended.wait(50)) {
-            if (cancelled(cancel)) {
-                player.Close();
-                return false;
-            }
+        // Only what the video shows is synthesized.
+        bool reachedEnd = false;
+        const bool whole = waitForRenderedEnd(player, ended, [&] {
+            reachedEnd = toMs > fromMs && player.PositionMs() >= toMs;
+            return cancelled(cancel) || reachedEnd;
+        });
+        if (!whole && !reachedEnd) {
+            player.Close();
+            return false;
         }
-        // The last notes ring out before the file is closed.
-        while (device && !device->idle()) std::this_thread::sleep_for(kTailPoll);
+        // The last notes ring out before the file is closed (a damaged
+        // stream may never fall quiet).
+        for (int i = 0; i < kTailPolls && !reachedEnd && device && !device->idle(); ++i)
+            std::this_thread::sleep_for(kTailPoll);
         player.Close();
     }
     if (!decodeWave(wav, kAudioWav, 0, toMs > fromMs ? toMs - fromMs : 0, out, error, cancel)) {
