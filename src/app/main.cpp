@@ -26,19 +26,23 @@ using namespace melnix;
 // A terminate signal (a desktop logout, kill) closes the editor the ordinary
 // way, so the song list is saved.
 int gSignalPipe[2] = {-1, -1};
+volatile sig_atomic_t gSignals = 0;
 
-void onTerminate(int) {
+void onTerminate(int signal) {
+    // A second signal ends the program at once: the first one may be stuck.
+    if (gSignals++ > 0) ::_exit(128 + signal);
     const char byte = 1;
     [[maybe_unused]] ssize_t n = ::write(gSignalPipe[1], &byte, 1);
 }
 
-void closeOnTerminate(QWidget* editor) {
+void closeOnTerminate(EditorDialog* editor) {
     if (::pipe(gSignalPipe) != 0) return;
     auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, editor);
     QObject::connect(notifier, &QSocketNotifier::activated, editor, [editor] {
         char byte;
         [[maybe_unused]] ssize_t n = ::read(gSignalPipe[0], &byte, 1);
-        editor->close();
+        // Whatever dialog is open, the program ends and keeps its state.
+        editor->terminate();
     });
     struct sigaction sa {};
     sa.sa_handler = onTerminate;

@@ -374,12 +374,32 @@ bool EditorDialog::shutdown() {
         return false;
     }
     if (!files_->confirmUnsavedLyrics()) return false;
+    saveStateAndRelease();
+    return true;
+}
+
+void EditorDialog::saveStateAndRelease() {
     state_.position = transport_.positionUnits() / transport_.timeScale();
     state_.subtitleFont = toGbk(lines_->face());
     state_.pictureWindowSetting = PictureWindow::keptSetting();
     transport_.close();
     session_.saveState();
-    return true;
+}
+
+void EditorDialog::terminate() {
+    if (exiting_) return;
+    exiting_ = true;
+    // Menus and dialogs run loops of their own; none of them may hold the
+    // end up, and none may ask anything on the way out.
+    while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog != this && dialog->isVisible()) dialog->reject();
+    if (show_->running()) show_->leave();
+    panel_->stopResume();
+    clock_->stop();
+    saveStateAndRelease();
+    // Every running loop ends, the nested ones of dialogs too.
+    QCoreApplication::exit(0);
 }
 
 void EditorDialog::closeEvent(QCloseEvent* event) {

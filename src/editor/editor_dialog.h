@@ -65,6 +65,9 @@ public:
     // Files another start handed over: the first of those waiting opens, the
     // rest join the song list, in the order they came.
     void queueHandOver(const std::vector<std::string>& paths);
+    // A terminate signal (a logout, kill): every dialog and menu closes, the
+    // state is saved without asking, and the program ends.
+    void terminate();
 
     QString tipTextAt(const QPoint& point) const override;
 
@@ -124,6 +127,7 @@ private:
     void finishStartup();
     void handOver();
     bool shutdown();  // false when the user stays
+    void saveStateAndRelease();
     // The window was resized or changed state: the parts follow.
     void relayout();
 

@@ -9,7 +9,8 @@ The checks:
      the line in the subtitle's colours, its sung part wiped;
   2. Esc ends the program from the show and the state is saved;
   3. the second start opens the editor, not the show again;
-  4. F1 opens the help and Esc closes it, leaving the keys to the editor.
+  4. F1 opens the help and Esc closes it, leaving the keys to the editor;
+  5. a terminate signal with the help open ends the program, saving the state.
 
 The offscreen platform of the other tests cannot show what a window manager
 does to stacking, focus and painting; this can.
@@ -241,6 +242,24 @@ def main():
         except subprocess.TimeoutExpired:
             fail("%s: Ctrl+Q after the help did not reach the editor" % args.wm)
         print("%s: the keys reach the editor after the help" % args.wm)
+
+        # 5. A terminate signal (a logout) while a dialog is open ends the
+        # program, and the state is saved.
+        melnix = display.spawn([args.melnix], env=env)
+        if not wait_for(lambda: window_ids(display, melnix.pid), 30):
+            fail("%s: the third start shows no window" % args.wm)
+        time.sleep(2)
+        display.key("F1")
+        time.sleep(2)
+        saved = os.stat(state).st_mtime_ns
+        melnix.terminate()
+        try:
+            melnix.wait(20)
+        except subprocess.TimeoutExpired:
+            fail("%s: a terminate signal with the help open did not end the program" % args.wm)
+        if os.stat(state).st_mtime_ns == saved:
+            fail("%s: the state was not saved on a terminate signal" % args.wm)
+        print("%s: a terminate signal through an open dialog ends the program and keeps the state" % args.wm)
     finally:
         display.close()
         if not args.keep:

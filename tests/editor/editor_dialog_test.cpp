@@ -368,6 +368,30 @@ TEST_F(EditorTest, AFailedFirstSongLeavesTheEditorEmpty) {
     EXPECT_LT(editor_->state().list.findSong(empty), 0);
 }
 
+// A logout or kill while a dialog is open ends the program with its state
+// kept, without asking anything.
+TEST_F(EditorTest, ATerminateSignalEndsThroughAnOpenDialogAndKeepsTheState) {
+    open(song_);
+    button(idAdd)->click();
+    lineBox()->setEditText("abc");
+    button(idConfirmAdd)->click();
+    ASSERT_TRUE(editor_->modified());  // even so, nothing is asked
+    std::remove(home_.file("KTextParam.rec").c_str());
+    QDialog outer(editor_.get());
+    bool innerReturned = false;
+    QTimer::singleShot(0, &outer, [&] {
+        QDialog inner(&outer);  // nested, as help over the show or a save's file chooser
+        QTimer::singleShot(0, &inner, [&] { editor_->terminate(); });
+        inner.exec();
+        innerReturned = true;
+    });
+    outer.exec();
+    EXPECT_TRUE(innerReturned);
+    EXPECT_FALSE(outer.isVisible());
+    EXPECT_NE(test::readFile(home_.file("KTextParam.rec")).find(song_), std::string::npos);
+    EXPECT_TRUE(prompts_->questions.isEmpty());
+}
+
 TEST_F(EditorTest, AHandOverWaitsForTheDialogOverTheEditor) {
     open(song_);
     const std::string second = files_.file("second.wav");
