@@ -245,7 +245,7 @@ void ImportDialog::breakLines() {
 
 void ImportDialog::takeLines() {
     if (!checkEditLines(true, true)) return;
-    result_ = takeEditLines(sheet_, editLines(), replace_->isChecked());
+    result_ = takeEditLines(sheet_, editLines(), replace_->isChecked() || placeholder_);
     accept();
 }
 

@@ -54,6 +54,9 @@ public:
     // kImportOpenLyricFile, kImportReplaced or kImportAppended once the
     // dialog has been accepted; kImportNone otherwise.
     int importResult() const { return result_; }
+    // The lyric only stands in for one (the song's name or tag when it has
+    // none): "追加" replaces it rather than keeping it as a first line.
+    void setLyricIsPlaceholder(bool placeholder) { placeholder_ = placeholder; }
     QWidget* control(int id) const;
     QPlainTextEdit* editBox() const { return edit_; }
 
@@ -90,6 +93,7 @@ private:
     Prompts& prompts_;
     QPlainTextEdit* edit_ = nullptr;
     QRadioButton* replace_ = nullptr;
+    bool placeholder_ = false;
     std::map<int, QWidget*> controls_;
     PunctuationRemover punctuation_;
     QString lastTextFile_;  // where the next file choice starts

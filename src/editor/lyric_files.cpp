@@ -166,6 +166,7 @@ void LyricFiles::import() {
     QString textFile;
     for (;;) {
         ImportDialog dialog(ctx_.document->sheet(), *ctx_.prompts, textFile, ctx_.window);
+        dialog.setLyricIsPlaceholder(ctx_.session->placeholderLyric() && !ctx_.document->modified());
         ctx_.document->beginChange(QT_TRANSLATE_NOOP("EditHistory", "导入"));
         const bool accepted = dialog.exec() == QDialog::Accepted;
         const bool took = accepted && dialog.importResult() != kImportOpenLyricFile;

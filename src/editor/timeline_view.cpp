@@ -382,7 +382,7 @@ bool TimelineView::mouseMove(QMouseEvent* event) {
             break;
         case Gesture::CharDrag:
             if (drag_.active() && drag_.moveTo(sheet_, unitsAt(pointer_.x()))) {
-                document_.changedSoFar();
+                document_.changedSoFar(drag_.line());
                 owner_->update(adjustArea_);
             }
             break;
@@ -434,7 +434,7 @@ void TimelineView::outsideSteps(int steps) {
         const bool changed = drag_.autoScroll(sheet_, outside, viewOrigin_, waveformArea_.width());
         scrollAreas(before - viewOrigin_);
         if (changed) {
-            document_.changedSoFar();
+            document_.changedSoFar(drag_.line());
             owner_->update(adjustArea_);
         }
     }

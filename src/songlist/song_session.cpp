@@ -183,6 +183,7 @@ int SongSession::openSongLyric() {
     sheet_.clearLines();
     std::string tag;
     bool hasLyric = false;
+    placeholder_ = false;
     // A container without room for a block in its tail is not looked into.
     const bool tailPossible = songCanCarryTailLyric(cur.songPath);
     if (tailPossible && locateTailBlock(file, tag, sheet_) >= 0) {
@@ -199,9 +200,11 @@ int SongSession::openSongLyric() {
         std::string album = tagField(tag, kAlbumAt, kFieldSize);
         std::string year = tagField(tag, kYearAt, kYearSize);
         sheet_.appendLine(year.empty() ? album : album + " " + year);
+        placeholder_ = true;
     } else {
         // File names are UTF-8 here; lyric text is GBK.
         sheet_.appendLine(utf8ToGbk(fileTitleOf(cur.songPath)));
+        placeholder_ = true;
     }
     file.close();
     const PlaybackOpen opened = host_.openForPlayback(cur.songPath);
@@ -236,6 +239,7 @@ bool SongSession::openCurrentSong() {
         }
     }
     if (cur.hasLyricFile() && fileExists(cur.lyricRef)) {
+        placeholder_ = false;
         if (!openLyricFile(cur.lyricRef, sheet_)) sheet_.clearLines();
         host_.lyricFileLoaded(cur.lyricRef);
     }

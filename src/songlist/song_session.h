@@ -106,6 +106,8 @@ public:
     bool selectSongOfLyric(const std::string& lyricPath);
 
     StateSource source() const { return source_; }
+    // The open song has no lyric: the sheet holds its name or tag in its place.
+    bool placeholderLyric() const { return placeholder_; }
     // The user has a song of his own now: the state is saved from here on.
     void dropDemoMarker() {
         if (source_ == StateSource::Demo) source_ = StateSource::DataFolder;
@@ -125,6 +127,7 @@ private:
     SongHost& host_;
     StateSource source_ = StateSource::None;
     bool stateWritable_ = true;
+    bool placeholder_ = false;
     std::string stateKeptAs_;
 };
 

@@ -90,6 +90,7 @@ EditResult CharDrag::end(int x, int viewOrigin, int width, int songLengthCs, boo
         r.viewOrigin = viewOrigin;
         r.refresh = kRefreshWindow;
     }
+    r.modified = true;
     int replay = replayPoint_ - (midiSong ? kMidiReplayExtraUnits : 0);
     r.seekUnits = std::max(replay, viewOrigin + 1);
     r.transport = TransportAction::Play;

@@ -112,6 +112,22 @@ TEST_F(EditorImportTest, ImportedLinesReplaceOrExtendTheLyricAndMarkItModified) 
     EXPECT_EQ(prompts_->asked, 1);  // the second import found unsaved lyrics
 }
 
+// A song without a lyric shows its name in the lyric's place; appending to
+// it does not keep the name as a first lyric line.
+TEST_F(EditorImportTest, AppendingToASongWithoutALyricLeavesOutItsName) {
+    const std::string bare = files_.file("bare tune.wav");
+    test::writeFile(bare, test::toneWav(30));  // no lyric block
+    editor_->openNamedFile(bare);
+    ASSERT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
+    ASSERT_EQ(lineTexts(), std::vector<std::string>{"bare tune"});
+    import({[&](ImportDialog& dialog) {
+        dialog.editBox()->insertPlainText(q("新一句\n新二句\n"));
+        click(dialog, ImportDialog::idAppend);
+        click(dialog, ImportDialog::idTake);
+    }});
+    EXPECT_EQ(lineTexts(), (std::vector<std::string>{g("新一句"), g("新二句")}));
+}
+
 TEST_F(EditorImportTest, LeavingTheDialogKeepsTheLyric) {
     import({[](ImportDialog& dialog) { click(dialog, ImportDialog::idLeave); }});
     EXPECT_EQ(lineTexts(), (std::vector<std::string>{g("第一句歌词"), g("第二句")}));

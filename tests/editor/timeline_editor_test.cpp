@@ -101,6 +101,26 @@ TEST_F(TimelineEditorTest, ADraggedCharacterReplaysSlowlyAndThenAtNormalSpeed) {
     EXPECT_TRUE(button(idSync)->isEnabled());
 }
 
+// "后续歌词跟随" off: a drag moves its own line's characters, never the later
+// lines, while dragging as well as after.
+TEST_F(TimelineEditorTest, WithoutFollowingADragLeavesTheLaterLines) {
+    editor_->setLaterLinesFollow(false);
+    const int32_t nextStart = editor_->sheet().lineAt(1)->startTime;
+    const QRect adjust = editor_->adjustArea();
+    const QPoint second(adjust.left() + 235 - editor_->timeline().viewOrigin(), adjust.top() + 10);
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton, second);
+    mouse(QEvent::MouseMove, Qt::LeftButton, second + QPoint(20, 0));
+    EXPECT_EQ(editor_->sheet().lineAt(0)->charTimes[1], 50);
+    EXPECT_EQ(editor_->sheet().lineAt(1)->startTime, nextStart);  // while dragging
+    mouse(QEvent::MouseButtonRelease, Qt::LeftButton, second + QPoint(20, 0));
+    EXPECT_EQ(editor_->sheet().lineAt(0)->charTimes[1], 50);
+    EXPECT_EQ(editor_->sheet().lineAt(1)->startTime, nextStart);
+    // One step of the history, which takes the drag back whole.
+    ASSERT_TRUE(editor_->undo());
+    EXPECT_NE(editor_->sheet().lineAt(0)->charTimes[1], 50);
+    EXPECT_EQ(editor_->sheet().lineAt(1)->startTime, nextStart);
+}
+
 TEST_F(TimelineEditorTest, AWaveformClickEndsTheSlowReplay) {
     const QRect adjust = editor_->adjustArea();
     const QPoint second(adjust.left() + 235 - editor_->timeline().viewOrigin(), adjust.top() + 10);

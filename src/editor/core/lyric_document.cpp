@@ -27,7 +27,10 @@ void LyricDocument::endChange(bool changed, int touched) {
     notify();
 }
 
-void LyricDocument::changedSoFar() {
+void LyricDocument::changedSoFar(int touched) {
+    // Without following, the other lines stay where they were all the way
+    // through a long step, not only at its end.
+    if (depth_ > 0 && !follow_ && touched != kChained && before_) heldBack_ = keepOtherLines(*before_, sheet_, touched);
     pending_ = true;
     modified_ = true;
     notify();

@@ -50,8 +50,8 @@ public:
     // line that differs).
     void endChange(bool changed, int touched = kChained);
     // A long step (a drag) has changed the lyric already: it counts as
-    // modified now, before the step ends.
-    void changedSoFar();
+    // modified now, before the step ends. touched as for endChange.
+    void changedSoFar(int touched = kChained);
     // A whole step in one call; fn returns whether it changed the lyric.
     bool change(const std::string& what, const std::function<bool(LyricSheet&)>& fn);
 
