@@ -1970,6 +1970,10 @@ Do you want to do that?</translation>
         <source>升降调 %1 个半音</source>
         <translation>key %1 semitones</translation>
     </message>
+    <message>
+        <source>所有文件</source>
+        <translation>All files</translation>
+    </message>
 </context>
 <context>
     <name>melnix::SubtitleWindow</name>

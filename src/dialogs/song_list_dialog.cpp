@@ -62,11 +62,15 @@ public:
 
 }  // namespace
 
+// Every kind the program plays comes first, so that no song needs another
+// filter; the file dialog matches the patterns whatever the letters' case.
 QString songOpenFilter() {
-    return QCoreApplication::translate("melnix::SongListDialog", "常见音乐类型") +
-           " (*.MP3 *.WAV *.MID *.KAR *.WMA *.CDA *.MPG *.WMF *.RM *.SWF *.FLAC *.M4A *.OGG *.OPUS *.MP4 *.MKV *.WEBM);;" +
-           QCoreApplication::translate("melnix::SongListDialog", "所有音像类型") + " (" + patterns(MediaTable::Audio) + " " +
-           patterns(MediaTable::Video) + ")";
+    return QCoreApplication::translate("melnix::SongListDialog", "所有音像类型") + " (" + patterns(MediaTable::Audio) +
+           " " + patterns(MediaTable::Video) + ");;" +
+           QCoreApplication::translate("melnix::SongListDialog", "常见音乐类型") +
+           " (*.MP3 *.WAV *.MID *.KAR *.WMA *.CDA *.MPG *.WMF *.RM *.SWF *.FLAC *.M4A *.AAC *.OGG *.OPUS *.MP4 *.MKV "
+           "*.WEBM *.MOV *.AVI);;" +
+           QCoreApplication::translate("melnix::SongListDialog", "所有文件") + " (*)";
 }
 
 SongListDialog::SongListDialog(AppState& state, SongSession& session, QWidget* parent, Prompts* prompts,
@@ -105,10 +109,10 @@ SongListDialog::SongListDialog(AppState& state, SongSession& session, QWidget* p
     });
     connect(list_, &QTableWidget::itemSelectionChanged, this, &SongListDialog::updateButtons);
     connect(list_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
-        const int entry = entryAt(row);
-        if (entry < 0) return;
-        state_.list.selectSong(entry);
-        accept();
+        if (entryAt(row) < 0) return;
+        list_->clearSelection();
+        list_->selectRow(row);
+        openSelected();
     });
 
     auto makeButton = [this](int id, const QString& caption) {
@@ -244,12 +248,11 @@ void SongListDialog::openSelected() {
     for (int row : rows) paths.push_back(pathAt(row));
     SongList& songs = state_.list;
     if (songs.findSong(paths.front()) < 0) return;
-    // Several chosen songs become the newest, the first of them last.
-    if (paths.size() > 1) {
-        for (auto p = paths.rbegin(); p != paths.rend(); ++p) {
-            const int entry = songs.findSong(*p);
-            if (entry >= 0) songs.moveToEnd(entry);
-        }
+    // The chosen songs become the newest (the top of the list), the first
+    // of them last.
+    for (auto p = paths.rbegin(); p != paths.rend(); ++p) {
+        const int entry = songs.findSong(*p);
+        if (entry >= 0) songs.moveToEnd(entry);
     }
     songs.selectSong(songs.findSong(paths.front()));
     accept();

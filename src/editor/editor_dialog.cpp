@@ -229,8 +229,11 @@ void EditorDialog::lyricRestored() {
 void EditorDialog::askShift(bool wholeLyric, int sign) {
     int step = settings_.shiftStepCs;
     const QString title = wholeLyric ? EditorText::tr("整体移动歌词") : EditorText::tr("移动本句及以后的歌词");
+    // Any amount up to an hour is taken whole; the shift itself stops where
+    // the time rules say and the hint strip tells why.
+    constexpr int kLongestShiftCs = 360000;
     if (!prompts_->askNumber(this, title, sign < 0 ? EditorText::tr("提前多少 (1/100 秒):") : EditorText::tr("推后多少 (1/100 秒):"), step, 1,
-                             6000))
+                             kLongestShiftCs))
         return;
     settings_.shiftStepCs = step;
     settings_.save();

@@ -139,6 +139,23 @@ TEST_F(SongListDialogTest, OpeningSeveralMakesThemNewest) {
     EXPECT_EQ(state_.list.at(0)->songPath, "/video/clip.mpg");
 }
 
+TEST_F(SongListDialogTest, OpeningOneMakesItNewest) {
+    select({2});  // Beta, the oldest
+    dialog().openSelected();
+    EXPECT_EQ(state_.list.current.songPath, "/music/Beta.mp3");
+    EXPECT_EQ(state_.list.at(state_.list.size() - 1)->songPath, "/music/Beta.mp3");
+}
+
+// The first filter of the song dialog takes every kind the program plays;
+// the last takes any file.
+TEST(SongOpenFilter, TheFirstTakesEverySongKindAndTheLastAnyFile) {
+    const QStringList filters = songOpenFilter().split(";;");
+    ASSERT_GE(filters.size(), 3);
+    for (const char* ext : {"mp3", "wav", "mid", "kar", "flac", "m4a", "aac", "ogg", "opus", "mov", "avi", "mp4", "mkv"})
+        EXPECT_TRUE(filters.front().contains(QString("*.") + ext, Qt::CaseInsensitive)) << ext;
+    EXPECT_TRUE(filters.back().endsWith("(*)"));
+}
+
 TEST_F(SongListDialogTest, RemovingTakesRowsAndSongs) {
     select({0, 2});
     dialog().removeSelected();

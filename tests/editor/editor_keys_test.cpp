@@ -260,8 +260,9 @@ TEST_F(EditorKeysTest, ShiftsStopAtTheEdges) {
     EXPECT_EQ(editor_->sheet().lineAt(0)->startTime, 0);
     EXPECT_TRUE(editor_->hintText().contains(QString::fromUtf8("限度")));
     const int gap = editor_->sheet().lineAt(1)->startTime - editor_->sheet().lineAt(0)->endTime();
-    // Later by a minute: the last line stops at the song's end.
-    prompts_->number = 6000;
+    // Later by a minute and a half (typed whole, not cut to three digits):
+    // the last line stops at the song's end.
+    prompts_->number = 9000;
     editor_->askShift(true, +1);
     EXPECT_LE(editor_->sheet().lineAt(1)->startTime, editor_->transport().lengthCs());
     EXPECT_EQ(editor_->sheet().lineAt(1)->startTime - editor_->sheet().lineAt(0)->endTime(), gap);
