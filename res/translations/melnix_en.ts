@@ -654,6 +654,10 @@
         <source>复 位</source>
         <translation>Reset</translation>
     </message>
+    <message>
+        <source>%1 句歌词与前一句相隔不到 0.09 秒，无法演唱，已略去。</source>
+        <translation>%1 lyric lines were left out: each came less than 0.09 s after the line before, too soon to be sung.</translation>
+    </message>
 </context>
 <context>
     <name>GmProgramNames</name>

@@ -43,6 +43,11 @@ bool loadAny(const std::string& path, LyricSheet& sheet, std::string& error) {
         error = path + ": not a readable lyric file";
         return false;
     }
+    if (sheet.droppedOnRead > 0)
+        std::fprintf(stderr,
+                     "melnix-tool: %s: %d lines left out: each follows the line before too closely (under "
+                     "0.09 s) to be sung\n",
+                     path.c_str(), sheet.droppedOnRead);
     if (sheet.empty()) {
         error = path + ": the file holds no lyric";
         return false;

@@ -219,6 +219,11 @@ bool LyricFiles::openSyncedLyricFile(const std::string& path) {
         ctx_.state->list.current.lyricRef = path;
         ctx_.state->list.storeCurrentLyricRef(doc.sheet());
         doc.loaded();
+        if (doc.sheet().droppedOnRead > 0)
+            ctx_.prompts->warning(ctx_.window,
+                                  EditorText::tr("%1 句歌词与前一句相隔不到 0.09 秒，无法演唱，已略去。")
+                                      .arg(doc.sheet().droppedOnRead),
+                                  displayPath(path));
     } else {
         doc.sheet().clearLines();
         ctx_.controls->lineBox()->setEditText(QString());

@@ -301,7 +301,11 @@ void forEachPiece(std::string_view text, Take take) {
 void emitEntry(LyricSheet& sheet, const Entry& e, int64_t g) {
     const int32_t bytes = static_cast<int32_t>(e.text.size());
     g = std::min<int64_t>(g, int64_t{kMaxSpanPerByte} * bytes);
-    if (g < kMinSpan) return;
+    if (g < kMinSpan) {
+        // Too close to the next line to be sung: left out, and counted.
+        if (bytes > 0) ++sheet.droppedOnRead;
+        return;
+    }
 
     const int n = static_cast<int>(std::min<int64_t>(charCount(e.text), g / 3));
     std::string text;
@@ -464,6 +468,7 @@ void LrcCollector::finish(LyricSheet& sheet) {
 
 int readLrc(LyricTextStream& stream, LyricSheet& sheet) {
     sheet.durationsMirrored = false;
+    sheet.droppedOnRead = 0;
     LrcCollector collector;
     std::string line;
     while (stream.readLine(line, false) >= 0) collector.takeLine(line);

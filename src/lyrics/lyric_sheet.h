@@ -59,6 +59,9 @@ public:
     bool durationsMirrored = false;
     // The song file's length without a lyric block at its tail.
     int64_t songDataLength = 0;
+    // Lines the last read of an LRC file left out: each came too soon after
+    // the one before to be sung. Readers set it; the user is told.
+    int droppedOnRead = 0;
 
     auto begin() const { return lines_.begin(); }
     auto end() const { return lines_.end(); }

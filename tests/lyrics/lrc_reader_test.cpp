@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "support/gbk_text.h"
 #include "support/sheet_checks.h"
 #include "support/reader_run.h"
@@ -76,6 +78,22 @@ INSTANTIATE_TEST_SUITE_P(
         LrcCase{"UnsortedTimesSorted", "[00:09.00]late\r\n[00:01.00]early\r\n", {{100, "early", 150}, {900, "late", 96}}},
         LrcCase{"TooShortSpanGivesNoLine", "[00:01.00]abc\r\n[00:01.10]def\r\n", {{110, "def", 72}}}),
     test::CaseName());
+
+// Lines too close to the next to be sung are left out, as ever, and counted
+// so that the user can be told.
+TEST(ReadLrc, LinesTooCloseToTheNextAreLeftOutAndCounted) {
+    std::string text;
+    for (int i = 0; i < 50; ++i) {
+        char tag[16];
+        std::snprintf(tag, sizeof tag, "[00:01.%02d]", i * 2);  // 0.02 s apart
+        text += std::string(tag) + "line\r\n";
+    }
+    text += "[00:05.00]last\r\n";
+    const LyricSheet s = readLrcText(text);
+    EXPECT_EQ(s.lineCount(), 2);  // the last of the close ones, and the last line
+    EXPECT_EQ(s.droppedOnRead, 49);
+    EXPECT_EQ(readLrcText("[00:01.00]a\r\n[00:02.00]b\r\n").droppedOnRead, 0);
+}
 
 TEST(ReadLrc, FortyChineseCharactersBreakIntoPiecesThreeUnitsApart) {
     std::string text;
