@@ -133,6 +133,7 @@ int Mp3Source::ReadBlock() {
         header_ = h;
         previousHeader_ = word;
         nominalFrameBytes_ = h.nominalFrameBytes;
+        meanFrameBytes_ = h.meanFrameBytes;
     }
 
     const int64_t frameStart = Position() - 4;
@@ -189,6 +190,8 @@ bool Mp3Source::Prepare() {
     int r;
     while ((r = ReadBlock()) == kNothingUsable) {
     }
+    taggedFrames_ = 0;
+    firstFrameAt_ = frameAt_.empty() ? 0 : frameAt_.front();
     if (r == kBlockRead) LearnFrames();
     Rewind();
     if (r != kBlockRead) {
@@ -217,9 +220,17 @@ void Mp3Source::LearnFrames() {
                           : -1;
         return;
     }
-    // An "Info" tag says the rate is constant. Otherwise every header is read
-    // (the bodies are skipped over in the read buffer) and counted.
-    if (ReadVbrTag(frame_.data(), frame_.size(), header_, tag)) return;
+    // An "Info" tag says the rate is constant; its frame is no audio either,
+    // and it may count the frames. Otherwise every header is read (the
+    // bodies are skipped over in the read buffer) and counted.
+    if (ReadVbrTag(frame_.data(), frame_.size(), header_, tag)) {
+        audioStart_ = Position();
+        firstFrameAt_ = audioStart_;
+        frameAt_.clear();
+        nextFrame_ = 0;
+        taggedFrames_ = tag.frames;
+        return;
+    }
     const int bitrate = header_.bitrateIndex;
     bool varies = false;
     int r;
@@ -285,6 +296,12 @@ void Mp3Source::FlushPending(BlockProcessor& out) {
 
 uint32_t Mp3Source::BlockCount() const {
     if (vbr_) return vbrFrames_;
+    if (taggedFrames_.load() > 0) return taggedFrames_.load();
+    // The bytes of the audio over what a frame averages with its padding:
+    // whole frames without the padding's share would count too many.
+    const double mean = meanFrameBytes_.load();
+    const int64_t audio = dataLength_ - firstFrameAt_.load();
+    if (mean > 0 && audio > 0) return static_cast<uint32_t>(std::llround(static_cast<double>(audio) / mean));
     const int nominal = nominalFrameBytes_.load();
     return nominal > 0 ? static_cast<uint32_t>(dataLength_ / nominal) : 0;
 }

@@ -71,6 +71,11 @@ private:
     uint32_t streamWord_ = 0;
     std::atomic<int> samplingIndex_{0};
     std::atomic<int> nominalFrameBytes_{0};
+    std::atomic<double> meanFrameBytes_{0};
+    // Where the audio's first frame starts (past tags and an info frame),
+    // and the frame count an "Info" tag gives (0: none).
+    std::atomic<int64_t> firstFrameAt_{0};
+    std::atomic<uint32_t> taggedFrames_{0};
 
     uint32_t previousHeader_ = 0;
     MpegHeader header_;

@@ -56,14 +56,17 @@ bool DecodeFrameHeader(uint32_t word, MpegHeader& h) {
     const int rate = kSamplingRates[d.samplingIndex];
     switch (d.layer) {
         case 1:
+            d.meanFrameBytes = 48000.0 * bitrate / rate;
             d.nominalFrameBytes = (12000 * bitrate / rate) * 4;
             d.frameBodyBytes = (12000 * bitrate / rate + d.padding) * 4 - 4;
             break;
         case 2:
+            d.meanFrameBytes = 144000.0 * bitrate / rate;
             d.nominalFrameBytes = 144000 * bitrate / rate;
             d.frameBodyBytes = d.nominalFrameBytes + d.padding - 4;
             break;
         default:
+            d.meanFrameBytes = 144000.0 * bitrate / (rate << static_cast<int>(d.lsf));
             d.nominalFrameBytes = 144000 * bitrate / (rate << static_cast<int>(d.lsf));
             d.frameBodyBytes = d.nominalFrameBytes + d.padding - 4;
             break;

@@ -27,7 +27,10 @@ struct MpegHeader {
     bool crcProtected = false;
     int stereo = 2;
     int frameBodyBytes = 0;     // after the 4 header bytes
-    int nominalFrameBytes = 0;  // without padding, for the frame count
+    int nominalFrameBytes = 0;  // without padding
+    // What the frames of a constant-rate stream average, padding included:
+    // the frame count of such a stream is its bytes over this.
+    double meanFrameBytes = 0;
 };
 
 // The header check: sync, and none of the reserved or forbidden values. A

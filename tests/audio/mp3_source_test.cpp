@@ -271,8 +271,9 @@ TEST_F(Mp3SourceTest, FreeFormatHeaderIsError5AndNothingUsable) {
     EXPECT_EQ(d.frames.size(), 16u);
 }
 
-TEST_F(Mp3SourceTest, LengthOfA128kStreamCountsNominalFrames) {
-    // 4,180,000 bytes of 128 kbit/s 44.1 kHz: 10,023 frames of 417 bytes.
+TEST_F(Mp3SourceTest, LengthOfA128kStreamCountsFramesWithTheirPadding) {
+    // 4,180,000 bytes of 128 kbit/s 44.1 kHz: frames average 417.96 bytes with
+    // their padding, so 10,001 of them (not 10,023 of 417, which ran long).
     const std::string path = scratchPath("long.mp3");
     {
         File f;
@@ -282,8 +283,8 @@ TEST_F(Mp3SourceTest, LengthOfA128kStreamCountsNominalFrames) {
         ASSERT_TRUE(f.truncate(4180000));
     }
     ASSERT_TRUE(openFile(path));
-    EXPECT_EQ(source.BlockCount(), 10023u);
-    EXPECT_EQ(static_cast<int64_t>(source.BlockCount() * source.MsPerBlock()), 261825);
+    EXPECT_EQ(source.BlockCount(), 10001u);
+    EXPECT_EQ(static_cast<int64_t>(source.BlockCount() * source.MsPerBlock()), 261250);
 }
 
 TEST_F(Mp3SourceTest, SeekCountsFramesAndPrimesTheDecoderSilently) {

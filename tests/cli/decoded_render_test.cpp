@@ -20,7 +20,7 @@ constexpr size_t kBlockFrames = 4096;  // the engine's block
 // Two different sweeps, so that every stretch of either channel is unlike
 // any other and the channels differ (vocal removal leaves something).
 std::vector<int16_t> sweepStereo(int rate, int ms) {
-    const int frames = rate * ms / 1000;
+    const int frames = static_cast<int>(int64_t{rate} * ms / 1000);
     std::vector<int16_t> s(static_cast<size_t>(frames) * 2);
     double pl = 0, pr = 0;
     for (int k = 0; k < frames; ++k) {
@@ -242,6 +242,25 @@ TEST(VbrMp3Render, TrueLengthAndSeeksLandOnTheAskedFrame) {
     }
     EXPECT_EQ(melnixTool("render " + mp3 + " " + out + " --from 6100").status, 1);
     EXPECT_EQ(melnixTool("render " + mp3 + " " + out + " --from -5").status, 2);
+}
+
+// Constant-rate MP3 lengths as ffprobe gives them, to the millisecond:
+// MPEG-1, 2 and 2.5, with and without LAME's "Info" frame.
+TEST(CbrMp3Length, MatchesFfprobeToTheMillisecond) {
+    const std::string wav = scratchPath("cbr-src.wav");
+    writeBytes(wav, wavBytes(44100, 2, 16, samplesAsBytes(sweepStereo(44100, 61300))));
+    for (const char* options : {"-b 128", "-b 128 -t", "-b 16 --resample 22.05", "-b 16 --resample 22.05 -t",
+                                "-b 8 --resample 11.025 -t", "-b 320 -t"}) {
+        const std::string mp3 = scratchPath("cbr.mp3");
+        ASSERT_TRUE(shell(std::string("lame --quiet ") + options + " " + wav + " " + mp3)) << options;
+        const std::string probe = scratchPath("cbr-probe.txt");
+        ASSERT_TRUE(std::system(("ffprobe -v error -show_entries format=duration -of csv=p=0 " + mp3 + " > " + probe)
+                                    .c_str()) == 0);
+        const double expected = std::atof(readBytes(probe).c_str()) * 1000;
+        const ToolRun r = melnixTool("render " + mp3 + " " + scratchPath("cbr-out.wav"));
+        ASSERT_EQ(r.status, 0) << options;
+        EXPECT_NEAR(lengthMs(r), expected, 1.0) << options << ": " << r.out;
+    }
 }
 
 }  // namespace
