@@ -5,7 +5,9 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -54,6 +56,31 @@ bool renameNoReplace(const std::string& from, const std::string& to) {
 
 SafeSaveSync gSync = nullptr;
 
+constexpr char kTempMark[] = ".melnix-";
+constexpr size_t kTempSuffix = 6;  // mkostemp's XXXXXX
+
+// Temporary files of saves that never finished (a kill, a power cut): only
+// this program's names for this target, and only those no live save holds
+// its lock on.
+void removeLeftovers(const std::string& folder, const std::string& name) {
+    const std::string prefix = "." + name + kTempMark;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string entry = e->d_name;
+        if (entry.size() != prefix.size() + kTempSuffix || entry.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string path = folder + "/" + entry;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
 }  // namespace
 
 void setSafeSaveSyncForTesting(SafeSaveSync sync) { gSync = sync; }
@@ -70,7 +97,8 @@ bool SafeSave::begin(const std::string& target) {
     abandon();
     target_ = resolveTarget(target);
     std::string name = target_.substr(target_.rfind('/') == std::string::npos ? 0 : target_.rfind('/') + 1);
-    std::string pattern = folderOf(target_) + "/." + name + ".melnix-XXXXXX";
+    removeLeftovers(folderOf(target_), name);
+    std::string pattern = folderOf(target_) + "/." + name + kTempMark + "XXXXXX";
     std::vector<char> tmpl(pattern.begin(), pattern.end());
     tmpl.push_back('\0');
     int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
@@ -79,6 +107,9 @@ bool SafeSave::begin(const std::string& target) {
         return false;
     }
     temp_ = tmpl.data();
+    // Held while the save runs (and let go by the system if the program is
+    // killed), so that another save can tell a live file from a left-over.
+    ::flock(fd, LOCK_EX);
     file_.adopt(fd);
     return true;
 }

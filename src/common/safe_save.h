@@ -19,6 +19,8 @@ public:
 
     // Starts replacing target (a symbolic link is followed, so the file it
     // names is replaced). False when the temporary file cannot be made.
+    // Temporary files that earlier saves of target left behind (killed on
+    // the way) go first.
     bool begin(const std::string& target);
 
     File& file() { return file_; }

@@ -1,6 +1,9 @@
 #include "common/safe_save.h"
 
+#include <sys/wait.h>
+
 #include <cerrno>
+#include <filesystem>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -94,6 +97,49 @@ TEST(SafeSave, NewFileGetsItsModeAndNeverReplacesOneThatAppeared) {
     EXPECT_EQ(second.lastErrno(), EEXIST);
     EXPECT_EQ(test::readFile(target), "first");
     EXPECT_EQ(entriesIn(dir.path()), 1);
+}
+
+// A save killed on the way leaves its temporary file; the next save of the
+// same file takes it away, but never the file of a save still running.
+TEST(SafeSave, LeftoversOfKilledSavesGoAtTheNextSave) {
+    test::TempDir dir;
+    const std::string target = dir.file("song.mp3");
+    test::writeFile(target, "song");
+    auto temporaries = [&] {
+        int n = 0;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            if (e.path().filename().string().rfind(".song.mp3.melnix-", 0) == 0 &&
+                e.path().filename().string().size() == 23)
+                ++n;
+        return n;
+    };
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        SafeSave save;
+        if (!save.begin(target)) ::_exit(1);
+        save.file().write(std::string(10000, 'x'));
+        ::_exit(0);  // killed: no destructor, no commit
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_EQ(temporaries(), 1);
+    // Another file's leftovers and other names are not touched.
+    test::writeFile(dir.file(".other.mp3.melnix-abcdef"), "x");
+    test::writeFile(dir.file(".song.mp3.melnix-notours"), "x");
+
+    SafeSave running;
+    ASSERT_TRUE(running.begin(target));  // takes the killed one's file away
+    EXPECT_EQ(temporaries(), 1);         // its own
+    SafeSave next;
+    ASSERT_TRUE(next.begin(target));     // leaves the running one's
+    EXPECT_EQ(temporaries(), 2);
+    ASSERT_TRUE(next.file().write(std::string("new")));
+    ASSERT_TRUE(next.commit());
+    EXPECT_EQ(test::readFile(target), "new");
+    EXPECT_TRUE(std::filesystem::exists(dir.file(".other.mp3.melnix-abcdef")));
+    EXPECT_TRUE(std::filesystem::exists(dir.file(".song.mp3.melnix-notours")));
 }
 
 TEST(SafeSave, UnwritableFolderFailsToBegin) {
