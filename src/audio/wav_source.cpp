@@ -43,10 +43,14 @@ bool WavSource::Open() {
                     file_.readExact(f, sizeof f) && le16(f) == kWaveFormatPcm && riff.ascend(fmt) &&
                     riff.descend(data, &form, RiffReader::Find::Chunk, kDataChunk) && data.size != 0 &&
                     data.dataOffset > 1;
-    const PcmFormat format{static_cast<int>(le32(f + 4)), le16(f + 2), le16(f + 14)};
+    const uint32_t statedRate = le32(f + 4);
+    const PcmFormat format{static_cast<int>(std::min<uint32_t>(statedRate, kMaxWavRate + 1)), le16(f + 2), le16(f + 14)};
     // A format we cannot frame would divide by zero further on; one no real
-    // song has would have us play hours of nothing.
+    // song has would have us play hours of nothing. The rate is told as the
+    // file states it.
     refusal_ = !ok ? "not a PCM WAV file" : wavFormatRefusal(format);
+    if (ok && statedRate > static_cast<uint32_t>(kMaxWavRate))
+        refusal_ = "sample rate " + std::to_string(statedRate) + " Hz is outside 8000 to 192000 Hz";
     if (!refusal_.empty()) {
         config_.errorText = refusal_;
         Close();

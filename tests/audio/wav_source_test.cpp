@@ -106,6 +106,9 @@ TEST_F(WavSourceTest, RefusesWhatIsNotPlainPcm) {
     EXPECT_EQ(source.refusal(), "sample rate 1 Hz is outside 8000 to 192000 Hz");
     EXPECT_FALSE(open(riffWave(fmtChunk(44100, 12, 16) + data)));
     EXPECT_EQ(source.refusal(), "12 channels is outside 1 to 8");
+    // The rate as the file states it, not as a signed number.
+    EXPECT_FALSE(open(riffWave(fmtChunk(-1, 2, 16) + data)));
+    EXPECT_EQ(source.refusal(), "sample rate 4294967295 Hz is outside 8000 to 192000 Hz");
     // The edges are real rates.
     EXPECT_TRUE(open(riffWave(fmtChunk(8000, 1, 16) + data)));
     EXPECT_TRUE(open(riffWave(fmtChunk(192000, 8, 16) + data)));
