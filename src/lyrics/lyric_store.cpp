@@ -79,6 +79,12 @@ bool storeInSongTail(const std::string& songPath, LyricSheet& sheet, StoreError*
     // folder would let us.
     struct stat st {};
     if (::stat(songPath.c_str(), &st) != 0) return failWith(error, errno, "cannot open the song");
+    // The real reason first: a song we may not even read is not "protected".
+    if (::access(songPath.c_str(), R_OK) != 0) return failWith(error, errno, "cannot read the song");
+    // The song is replaced by a new file, which would be ours: another
+    // user's song would change hands.
+    if (st.st_uid != ::geteuid() && ::geteuid() != 0)
+        return failWith(error, EPERM, "the song belongs to another user (save the lyric into an MLX file instead)");
     const bool ownerWrite = st.st_uid != ::geteuid() || (st.st_mode & S_IWUSR);
     if (!ownerWrite || (st.st_mode & 0222) == 0 || ::access(songPath.c_str(), W_OK) != 0)
         return failWith(error, EACCES, "the song is write-protected (save the lyric into an MLX file instead)");
