@@ -218,6 +218,15 @@ void ShowBridge::restoreEditor() {
     if (ctx_.panel->playing()) {
         ctx_.controls->pauseButton()->setFocus();
         postCommand(ctx_.window, kCmdClockLoop);
+    } else {
+        // Paused in the show, the song stands where the show left it: the
+        // clock, the line and the time line show that, not where the editor
+        // last looked.
+        const int units = ctx_.transport->positionUnits();
+        ctx_.clock->showPosition(units);
+        ctx_.lines->showAt(units);
+        ctx_.timeline->followSeek(units);
+        ctx_.editor->updateActionButtons();
     }
 }
 

@@ -19,6 +19,7 @@
 
 #include "editor/editor_dialog.h"
 #include "editor/editor_ids.h"
+#include "editor/progress_slider.h"
 #include "common/file.h"
 #include "present/core/presentation_math.h"
 #include "songlist/song_session.h"
@@ -422,6 +423,23 @@ TEST_F(PresentationInTheEditor, TheWipeRunsATenthAheadOfTheSound) {
     const int cs = editor_->transport().positionUnits() / editor_->transport().timeScale();
     EXPECT_EQ(subtitle.wipeX(), wipePosition(subtitle.layout(), subtitle.lineTiming(), cs + kWipeLead));
     EXPECT_GT(subtitle.wipeX(), wipePosition(subtitle.layout(), subtitle.lineTiming(), cs));
+}
+
+// Leaving a show paused with Space, the editor shows where the song stands,
+// not where it stood before the show.
+TEST_F(PresentationInTheEditor, LeavingAPausedShowShowsWhereTheSongStands) {
+    press(idPresent);
+    ASSERT_TRUE(editor_->presentation().running());
+    editor_->runCommand(kCmdTogglePause);
+    // Into the second line, far from where the editor looked.
+    editor_->transport().seekUnits((editor_->sheet().lineAt(1)->startTime + 10) * editor_->transport().timeScale());
+    editor_->runCommand(kCmdBackToEditor);
+    ASSERT_FALSE(editor_->presentation().running());
+    const int cs = editor_->transport().positionUnits() / editor_->transport().timeScale();
+    auto* slider = qobject_cast<ProgressSlider*>(editor_->control(idSlider));
+    ASSERT_NE(slider, nullptr);
+    EXPECT_NEAR(slider->getPos(), cs, 20);  // a pixel of the slider is some 10 cs
+    EXPECT_EQ(editor_->subtitleWindow()->text(), test::g("第二句"));
 }
 
 // The first start plays the demonstration song straight into the show; Esc
