@@ -130,10 +130,13 @@ bool LyricFiles::storeInSongTail() {
                                 EditorText::tr("歌词仍可用“另存为其他文件”保存到 .MLX 文件中。"),
                             EditorText::tr("保存到下列文件时，出现错误，保存失败!"));
     }
-    // The song comes back where it was.
-    if (t.openSong(song, ctx_.document->sheet().songDataLength)) {
+    // The song comes back where it was, with its measured levels and the
+    // time line where the user left it.
+    const int viewOrigin = ctx_.timeline->viewOrigin();
+    if (t.openSong(song, ctx_.document->sheet().songDataLength, true)) {
         t.seekUnits(at);
         ctx_.songs->afterSongOpened();
+        ctx_.timeline->setViewOrigin(viewOrigin);
         if (wasPlaying) {
             ctx_.panel->started();
         } else {

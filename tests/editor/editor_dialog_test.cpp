@@ -17,6 +17,7 @@
 
 #include "ui/app_icons.h"
 #include "editor/editor_ids.h"
+#include "editor/timeline_view.h"
 #include "editor/progress_slider.h"
 #include "lyrics/lyric_store.h"
 #include "ui/command_event.h"
@@ -463,14 +464,21 @@ TEST_F(EditorTest, SavesIntoTheSongAndIntoALyricFile) {
 
     addLine("新的一句");
     ASSERT_TRUE(editor_->modified());
+    // Levels measured so far, and the time line where the user put it.
+    ASSERT_TRUE(test::waitUntil([&] { return editor_->transport().positionUnits() > 60; }));
+    editor_->transport().levelTrack()[3000].store(77);
+    editor_->timeline().setViewOrigin(1200);
     pressInSaveDialog(1);  // into the song
     button(idSave)->click();
     EXPECT_FALSE(editor_->modified());
     LyricSheet stored;
     ASSERT_EQ(readTailLyric(song_, stored), TailLoad::Loaded);
     EXPECT_EQ(stored.lineCount(), 3);
-    // The song was let go for the save and plays on.
+    // The song was let go for the save and plays on, its levels and the
+    // time line kept.
     EXPECT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
+    EXPECT_EQ(editor_->transport().levelTrack()[3000].load(), 77);
+    EXPECT_GE(editor_->timeline().viewOrigin(), 1200);
 
     addLine("再加一句");
     const std::string mlx = files_.file("words.MLX");

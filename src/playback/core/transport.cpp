@@ -99,7 +99,7 @@ bool Transport::failOpen(const std::string& path, SongProblem problem, std::stri
     return false;
 }
 
-bool Transport::openSong(const std::string& path, int64_t songDataLength) {
+bool Transport::openSong(const std::string& path, int64_t songDataLength, bool sameSong) {
     const int kind = mediaKind(path, MediaTable::Audio);
     problem_ = SongProblem::None;
     problemDetail_.clear();
@@ -115,7 +115,7 @@ bool Transport::openSong(const std::string& path, int64_t songDataLength) {
     const auto remembered = settings_.keys.find(path);
     const int key = remembered == settings_.keys.end() ? 0 : remembered->second;
     if (isWaveKind(kind)) {
-        resetLevelTrack();
+        if (!sameSong) resetLevelTrack();
         auto wave = std::make_unique<WaveSongEngine>(waveSongEnded_, &levelPeak_, levelTrack_.get());
         wave->setVolumeLevel(muted_ ? 0 : volumeLevel_);
         wave->setStretchQuality(settings_.stretchQuality);

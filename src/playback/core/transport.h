@@ -34,7 +34,9 @@ public:
 
     // Closes the current engine and opens the song; songDataLength excludes a
     // lyric block at its tail. False when no engine could open it.
-    bool openSong(const std::string& path, int64_t songDataLength);
+    // sameSong: the song just written (a lyric stored in its tail) comes back;
+    // the levels measured so far still hold.
+    bool openSong(const std::string& path, int64_t songDataLength, bool sameSong = false);
     void close();
     // Why the last open failed (None after a success), and what the decoder
     // said of it when it said anything (English; may be empty).
