@@ -31,6 +31,8 @@ PACKAGES=(
   qt6-tools-dev qt6-l10n-tools
   # the installed icons, the Debian package and the checks of the launcher, metainfo and file types
   librsvg2-bin dpkg-dev desktop-file-utils appstream libxml2-utils shared-mime-info
+  # cpack -G DEB runs file; the package check runs lintian and renders the manual pages with man
+  file lintian man-db
 )
 
 missing=()

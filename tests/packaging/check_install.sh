@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks what a desktop reads
-# from it: the launcher, the metainfo, the file types and the icons.
+# from it: the launcher, the metainfo, the file types and the icons; and the
+# manual pages, the copyright file and the licence.
 # Usage: check_install.sh CMAKE BUILD_DIR SOURCE_DIR
 set -euo pipefail
 cmake=$1 build=$2 source=$3
@@ -18,7 +19,18 @@ mimexml=$share/mime/packages/$id.xml
 for f in "$desktop" "$metainfo" "$mimexml" "$share/icons/hicolor/scalable/apps/$id.svg"; do
   [ -f "$f" ] || fail "not installed: ${f#$scratch}"
 done
-for p in melnix melnix-tool; do [ -x "$prefix/bin/$p" ] || fail "no program $p"; done
+for p in melnix melnix-tool; do
+  [ -x "$prefix/bin/$p" ] || fail "no program $p"
+  [ -f "$share/man/man1/$p.1.gz" ] || fail "no manual page $p.1.gz"
+done
+for f in copyright changelog.Debian.gz; do [ -f "$share/doc/melnix/$f" ] || fail "no share/doc/melnix/$f"; done
+
+# One licence everywhere: GPL-3.0-or-later in the metainfo, the copyright
+# file and LICENSE (the GPL's own text).
+grep -qx '  <project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "metainfo project_license"
+grep -qx 'License: GPL-3.0+' "$share/doc/melnix/copyright" || fail "copyright License"
+head -n2 "$source/LICENSE" | tr -s ' ' | grep -qx ' Version 3, 29 June 2007' || fail "LICENSE is not the GPL version 3"
+grep -qF 'either version 3 of the License, or' "$share/doc/melnix/copyright" || fail "copyright: not version 3 or later"
 
 # Each fixed-size icon is a PNG of its folder's size.
 for size in 16 22 24 32 48 64 128 256; do
