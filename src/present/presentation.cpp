@@ -259,6 +259,19 @@ void Presentation::songChanged() {
     if (kind_ != Kind::Pictures || !pictures_) return;
     shownLine_ = -2;
     closingIndex_ = 0;
+    // The new song's show begins with its own first picture at once; a
+    // picture of the song before, loaded ahead, is dropped.
+    BackgroundMediaList& list = host_.showBackground();
+    if (list.entries.empty()) list.setFromSpec("");
+    pictures_->waitForLoader(kWaitLoaderMs);
+    list.index = 0;
+    pictures_->loadNow(list.entries.front());
+    pictures_->startTransition(0);
+    pictures_->lastChange().restart();
+    if (list.entries.size() > 1) {
+        list.index = 1;
+        pictures_->loadInBackground(list.entries[1]);
+    }
 }
 
 void Presentation::showLine(int line, int last) {

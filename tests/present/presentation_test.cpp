@@ -483,10 +483,19 @@ TEST_F(PresentationInTheEditor, TheShowGoesOnWithTheNextSong) {
     press(idPresent);
     ASSERT_TRUE(editor_->presentation().running());
     // Near its end the song runs out; the one before it in the list follows.
+    // It has pictures of its own, and its show begins with them.
+    const std::string ownPicture = files_.file("own.png");
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    ASSERT_TRUE(picture.save(QString::fromStdString(ownPicture)));
+    const int first = editor_->state().list.findSong(song_);
+    ASSERT_GE(first, 0);
+    editor_->state().list.at(first)->pictureList = ownPicture + "|" + ownPicture;
     editor_->transport().seekUnits(2950);
     ASSERT_TRUE(test::waitUntil([&] { return editor_->windowTitle() == QString::fromStdString("Melnix  " + song_); }));
     EXPECT_TRUE(editor_->presentation().running());
-    EXPECT_NE(editor_->presentation().pictureWindow(), nullptr);
+    ASSERT_NE(editor_->presentation().pictureWindow(), nullptr);
+    EXPECT_EQ(editor_->presentation().pictureWindow()->current().path(), ownPicture);
     EXPECT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
     // The subtitle stays on the stage for the new song.
     EXPECT_EQ(editor_->subtitleWindow()->where(), SubtitlePlace::OnStage);
