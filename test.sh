@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds the tests with AddressSanitizer and
 # UndefinedBehaviorSanitizer, and runs every test through ctest.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The block processor on one MP3-sized block (4096 stereo frames, 92.9 ms at
 // 44.1 kHz) at each of the editor's nine speeds, waveform measured, plus
 // vocal removal at normal speed. x_realtime is audio time processed per

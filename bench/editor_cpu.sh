@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # CPU time of the editor while it plays an MP3 with its volume strip and a
 # lyric, against `mpv --no-video --ao=null` playing the same file over the
 # same minute. All run at once under a virtual display; their user and

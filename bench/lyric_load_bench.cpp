@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading long files: plain text lines (as an MLX block's text and through the
 // text import), LRC, KSC and the state file with its song list, from 10,000 to
 // 300,000 lines or songs. The time per line (us_per_item) must stay flat:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The processor time it takes to render a MIDI song into a WAV file: the
 // player with its FluidSynth device and the WAV backend, against the
 // fluidsynth command's fast renderer (`fluidsynth -ni -F OUT.wav SOUNDFONT

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MP3 side of the wave engine without a device: our frame reading, then
 // libmpg123 decoding each frame, then the block processor at normal speed,
 // into a sink that drops everything. The stream is a conformance stream

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Whole-process wall and CPU time of `melnix-tool render` against
 # `mpg123 -q -w` on the same 5-minute 128 kbit/s MP3, and of the quality
 # stretch at half speed against `sox tempo 0.5` and the `rubberband` program,

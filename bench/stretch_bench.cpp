@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The quality time stretch against the block method: CPU per second of a
 // stereo 44.1 kHz song at each pitch-keeping speed and at a key change, and
 // how each keeps a steady 440 Hz tone at half speed (its pitch, its length

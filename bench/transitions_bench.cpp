@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How much of its one-second budget a transition spends working at full HD:
 // the step regions, and a whole effect painted with the pauses taken out.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The video export against the command a user would reach for:
 //   ffmpeg -loop 1 -i PICTURE -i SONG.mp3 -vf subtitles=SONG.ass -c:v libx264 -c:a aac -shortest OUT.mp4
 // with the ASS file `melnix-tool lyrics export --format ass` writes, at the

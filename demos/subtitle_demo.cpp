@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the subtitle window in both of its places: inside an editor-like
 // window, and on the desktop over a picture window, each wiping a Chinese
 // line over and over. With --screenshot FILE it waits for the windows to

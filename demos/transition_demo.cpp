@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays the slideshow transitions in a window the way the picture window
 // does: the worker paints into the runner's canvas, the window repaints the
 // reported regions from it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // For the audio source entry points: a processor whose output goes nowhere,
 // so decoding and processing run in full without a device.

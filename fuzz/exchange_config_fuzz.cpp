@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exchange's destination list and the sender's age as typed.
 #include "fuzz_support.h"
 #include "mail/lyric_exchange.h"

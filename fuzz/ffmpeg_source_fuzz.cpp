@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The FFmpeg-backed source of today's audio formats: probe, open, decode
 // blocks, seek and decode again.
 #include "audio/ffmpeg_source.h"

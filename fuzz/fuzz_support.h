@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers for the fuzz entry points: the input as an open file (for readers
 // that take a File) or as a path (for readers that open files themselves).

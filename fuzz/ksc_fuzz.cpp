@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // KSC karaoke scripts.
 #include "fuzz_support.h"
 #include "lyrics/ksc_reader.h"

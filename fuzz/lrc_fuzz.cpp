@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LRC, enhanced LRC word tags included.
 #include "fuzz_support.h"
 #include "lyrics/lrc_reader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A MIDI song with its lyric lines, and a companion text file: the first two
 // bytes give the companion's length (little-endian), its bytes follow, the
 // rest is the song.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A lyric file: the MLX block, or LRC and KSC text handed on by the sniffer.
 #include "fuzz_support.h"
 #include "lyrics/mlx_block.h"

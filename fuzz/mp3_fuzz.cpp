@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MP3 frame reader with decoding: frames found, decoded and processed.
 #include "audio/mp3_source.h"
 #include "audio_fuzz_support.h"

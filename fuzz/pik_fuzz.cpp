@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scrambled pictures: the header, then the bytes unscrambled with a password.
 #include "fuzz_support.h"
 #include "present/core/pik_file.h"

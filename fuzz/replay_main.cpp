@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays corpus files through a fuzz entry point, for the test suite: a
 // crash once found and fixed stays fixed. Arguments are files or folders.
 #include <algorithm>

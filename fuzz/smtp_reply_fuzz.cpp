@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SMTP reply reader over a whole conversation: a peer on the loopback
 // answers every command with the input's bytes, then stops sending.
 #include <arpa/inet.h>

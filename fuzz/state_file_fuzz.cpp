@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The state file with the song list; what was read must write and read again.
 #include "fuzz_support.h"
 #include "songlist/state_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A song's tail: the locator, then the block it finds, as a song is opened.
 #include "fuzz_support.h"
 #include "lyrics/mlx_block.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text import: a text file in any encoding, then every cleaning step and
 // the lines taken into a sheet.
 #include "fuzz_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line reader every lyric text format goes through, in both modes.
 #include "fuzz_support.h"
 #include "lyrics/lyric_text_stream.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The RIFF/WAV reader: open, seek, and every block through the processor.
 #include "audio/wav_source.h"
 #include "audio_fuzz_support.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The one list of Debian packages Melnix needs to build, run and test.
 # Installs only what is missing; works as root or through sudo.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Coverage-guided fuzzing of Melnix's readers with libFuzzer (clang, with
 # AddressSanitizer and UndefinedBehaviorSanitizer).
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes res/BHL.MID, the demonstration karaoke song that Melnix carries.
 
 "小河弯弯" (The Little River Winds) is Melnix's own: melody, accompaniment and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Draws Melnix's two built-in background pictures (resources 151 and 152):
 # an evening sky over hills and a night sky with a moon over water.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The English translation of the interface (res/translations/melnix_en.ts).
 
 The Chinese texts in the sources are the source language; lupdate gathers

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Melnix: the karaoke maker's editor window, one per user. A second start
 // hands its files to the running copy and ends.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One running editor per user and data folder. A second start sends the files
 // it was given to the running copy through a local socket and waits until the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A song's PCM, block by block, for the wave engine's worker: the WAV reader,
 // the MP3 reader with its decoder and the FFmpeg decoder implement this.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Parameters shared by the pieces of the wave engine: the player facade on the
 // user-interface thread, and the source, block processor and device on the

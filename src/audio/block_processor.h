@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Between the source and the device every block of 16-bit PCM passes through
 // FlushBlock: it records the block's loudness into the editor's waveform,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Songs in the containers and codecs of today (FLAC, Ogg Vorbis, Opus,
 // M4A/AAC, and the sound of anything else FFmpeg reads), decoded with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/mp3_source.h"
 
 #include <mpg123.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // MPEG audio songs. The framing is ours: the header check, ID3v2 tags skipped,
 // the ID3v1 "TAG" taken as the end, garbage between frames skipped by a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editor's nine speeds. A value is the percentage of the song's duration,
 // with 512 added where the speed changes the pitch; index 4 is normal speed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The quality time stretch and the singer's key: Rubber Band in real-time
 // mode, fed block by block. Its output is lined up with its input (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // PCM WAV songs read in blocks of about 93 ms straight from the file's data
 // chunk.

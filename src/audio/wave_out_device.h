@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The wave engine's view of the audio output: at most maxQueuedBuffers
 // buffers in flight, every write played, the position in samples, pause, restart, reset and drain. The worker thread owns it while a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Plays WAV, MP3 and FFmpeg-decoded songs on a worker thread that owns the source and the
 // device: open, prepare, start, pause, resume, seek and stop from the user

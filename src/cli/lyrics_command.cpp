@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // melnix-tool lyrics ...: showing, converting, storing and exporting lyrics.
 
 #include "cli/lyrics_command.h"

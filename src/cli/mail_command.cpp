@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // melnix-tool mail send: one message through the program's own SMTP client,
 // to try a server or a collecting mailbox from the command line.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // melnix-tool: the command-line companion for batch work and diagnostics on
 // lyric files, songs and mail.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // melnix-tool midi: what the MIDI reader makes of a song, and how it sounds.
 
 #include "cli/midi_command.h"

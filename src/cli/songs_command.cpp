@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // melnix-tool songs ...: lists and edits the remembered songs in the state
 // file of the data folder, as the song list dialog does.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An event that releases one waiter and then resets itself, with bounded
 // waits; threads that the engines run are coordinated with these and atomics.

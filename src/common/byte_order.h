@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Little- and big-endian integers in byte buffers, for every file format we
 // read or write: the caller has checked that the bytes are there.

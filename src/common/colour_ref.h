@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Colours are kept as 0x00BBGGRR values, the form in which they are stored
 // and compared.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A plain binary file with a current position, as the lyric block format is
 // defined in terms of one. Errors are sticky: a failed write is remembered so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Lyric text stays GBK bytes everywhere inside the program; these convert at
 // the edges where text meets UTF-8 (the user interface, UTF-8 files, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a second start sends the running copy through the local socket: the
 // files it was given, in the message itself, so that no two starts share a

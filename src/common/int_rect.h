@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A rectangle of whole pixels for the layout arithmetic that runs without
 // widgets; right and bottom are exclusive.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // MPEG audio frame headers (MPEG-1, MPEG-2 and MPEG-2.5, Layers I to III):
 // which 32-bit words count as a header, what they say, and how long their

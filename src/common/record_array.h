@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The growable array of fixed-size records used for lyric lines, song
 // entries, tempo maps, syllables, notes and stream events. Out-of-range

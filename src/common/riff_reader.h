@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RIFF chunk access over an open file: descend into a chunk (optionally
 // searching for an id or a form type), ascend out of it. WAV and RMID

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Replaces a file so that a failure at any moment (a full disk, a kill, a
 // power cut) leaves either the old file or the new one, never a mix: the new

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Lyric files come in the encodings of their time: GBK from older programs,
 // UTF-8 (with or without a byte-order mark) and UTF-16 from today's players

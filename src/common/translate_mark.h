@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Marks a text of the Qt-free code for translation: lupdate finds it by the
 // macro's name, and the window that shows it translates it in the same

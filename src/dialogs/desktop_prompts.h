@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The prompts as the desktop shows them: message boxes, file dialogs (with
 // thumbnails for pictures), the font dialog and the password prompt.

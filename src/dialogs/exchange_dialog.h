@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "同步歌词交换对话框": mails the current song's lyric file and the sender's
 // profile to the lyric exchange. The profile is kept in the state file, so

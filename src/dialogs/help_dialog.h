@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The help window: how to make a karaoke song with Melnix, step by step,
 // with the about box one button away (and shown once on leaving otherwise).

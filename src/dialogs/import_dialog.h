@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "导入同步歌词∕歌词文本": the editor's door for lyric text. The user gathers
 // text from text files and the clipboard in an edit box, cleans it into lines

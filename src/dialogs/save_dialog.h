@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "保存∕导出同步歌词，请选择：": where to store the lyric.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/song_list_dialog.h"
 
 #include "dialogs/desktop_prompts.h"

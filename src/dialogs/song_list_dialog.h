@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The list of remembered songs: add song files, open, remove, choose a
 // song's background pictures or video, or open a song to match a lyric to it

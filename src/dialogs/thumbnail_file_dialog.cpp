@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/thumbnail_file_dialog.h"
 
 #include <QGuiApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A file chooser that shows pictures as thumbnails, sized for browsing a
 // folder of background pictures.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The MIDI track dialog: the tracks of the open song in a list, where the
 // user mutes tracks, marks the melody track and changes a track's volume and

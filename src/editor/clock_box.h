@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A sunken box whose short text changes many times a second (the song's
 // position). Each character is laid out once and drawn from that: laying

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The undo history of the open song's lyric: every step the lyric document
 // records, undone and redone on Qt's undo stack. Steps share the lyric

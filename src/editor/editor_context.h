@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the parts of the editor window share: the song's state and lyric, the
 // prompts, and each other. The window fills it in as it builds its parts;

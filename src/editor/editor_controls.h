@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editor window's controls, built from the layout table: typed access
 // instead of casts, and the switching that concerns many controls at once

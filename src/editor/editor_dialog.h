@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editor window: it builds its parts, wires them to each other and to
 // the controls, and routes Qt's events to them. The song list, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Control ids of the editor window; the numbers are fixed (saved habits and
 // the layout rely on them).

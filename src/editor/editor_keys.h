@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The keys of the editor, whatever control has the focus (but the line box
 // while text is typed there): the sync key and its step back, Space for

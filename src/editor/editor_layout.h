@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where every control of the editor window sits, its kind, caption and
 // tooltip: one table, so that the layout snapshot and the drawing areas can

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editor's own settings beyond the state file (whose layout other
 // copies rely on): the timing keys and the chained timing, kept in

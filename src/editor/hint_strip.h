@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The hint strip at the bottom of the editor: what the mouse rests on,
 // explained. A long hint widens the strip over the clock boxes.

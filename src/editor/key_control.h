@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The singer's key beside the transport: a spin box of -6..+6 semitones
 // right of the import button, for wave and MIDI songs. It follows the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A snapshot of a window and its child controls, to lay the children out
 // again for a new size around one stretch rectangle, hide them all, or put

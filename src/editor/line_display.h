@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The lyric line on show in the subtitle area: which line the position
 // holds, its wipe (a little ahead of the song, as the eye wants it), and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Editing and timing the lyric line by line: the edit modes with the line
 // box (add, modify, delete, split, merge, reference), the placement of a

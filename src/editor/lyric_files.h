@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The lyric's files: saving into the song's tail or a lyric file, importing
 // text or another program's lyric, opening a named file, the song list, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The song position slider (control 1060): a sunken groove and a raised
 // thumb, dragged or clicked with the left button. It reports the three

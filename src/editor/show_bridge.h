@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Between the editor and the show: what the show borrows from the editor
 // (the stage, the song, the lyric, the subtitle), entering and leaving it,

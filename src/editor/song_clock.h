@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The clock that follows the playing song: 25 times a second it reads the
 // position and moves the position box, the slider, the time line and the

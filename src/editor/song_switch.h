@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The song behind the editor: the engines the transport makes for MIDI and
 // hosted songs, what changes when a song opens or fails to, and what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The time line under the subtitle area: the waveform area (time ruler,
 // volume strip or melody notes) and the lyric adjustment area with every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The transport's controls: pause and play, seeking, the nine speeds, the
 // volume, mute, vocal removal, the double time scale and the ruler, the slow

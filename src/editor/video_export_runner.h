@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "导出视频": the editor's way to the video export. It asks for the file, the
 // size and the quality, then writes the show of the current song with a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The show drawn offscreen in song time, one frame after another: the
 // background pictures as a slideshow with the ticked transitions, and over it

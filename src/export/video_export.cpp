@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/video_export.h"
 
 #include "present/closing_texts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The show of one song written into an MP4 file: its sound decoded, its
 // frames rendered on one thread and encoded on another, into a temporary

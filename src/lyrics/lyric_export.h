@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Export of a sheet to the open formats other players and games read. All
 // output is UTF-8 text.

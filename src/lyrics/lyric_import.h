@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text operations of the lyric import: preparing plain lyric text as
 // lines of at most 30 bytes and taking them into the sheet.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The synchronized lyric of the open song: ordered lines, each with its text,
 // start, length and the start of every character, in hundredths of a second.

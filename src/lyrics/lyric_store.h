@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Loading and storing a sheet as whole files: a lyric block at the tail of a
 // song file, or a lyric file of its own (MLX, LRC or KSC).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Routines for GBK lyric text. A byte of 0x80 or more starts a two-byte
 // character whatever follows it, every other byte is a character of its own,

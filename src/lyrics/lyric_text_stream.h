@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Buffered line reader and writer over an open file, shared by every
 // text-format reader and by the text section of the lyric block.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's own synchronized lyric block: a plain text section (one line
 // of lyric per text line, ended by 0x1A), a binary section with the timings

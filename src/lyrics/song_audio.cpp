@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "lyrics/song_audio.h"
 
 #include <algorithm>

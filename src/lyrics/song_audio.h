@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a song file's own audio ends, so that a lyric block claimed to start
 // before that point is known to be false: a save would otherwise cut the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The lyric exchange mail: a synchronized lyric file and the sender's public
 // profile, sent to the collecting mailboxes of the exchange. All text here is

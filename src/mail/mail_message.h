@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A mail message as this program sends it: a plain header, and with
 // attachments a two-part MIME body.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text transformations of a mail message: the transfer encodings of its MIME
 // parts and the transparency rules of the SMTP data phase.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small SMTP client: one connection, one message, no authentication and no
 // encryption. Every step reports true or false; lastResponse() and

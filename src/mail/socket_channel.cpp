@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mail/socket_channel.h"
 
 #include <arpa/inet.h>

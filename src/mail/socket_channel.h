@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One blocking TCP socket of the Internet family. Failures are reported as
 // false (or -1) with a code in lastError(). Codes use the Windows Sockets

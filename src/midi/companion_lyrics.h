@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Lyric lines from an "OKPLAY Version" companion text file: the words sit in
 // the text file beside the song, and their timing in marker notes of the

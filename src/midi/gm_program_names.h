@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 128 General MIDI instruments by program number, with the English and
 // Chinese names the track dialog shows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The last steps shared by both ways of making lyric lines from a MIDI song:
 // the minimum time of every character, the gap to the line before, and the

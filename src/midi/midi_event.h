@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading the event stream of one MTrk chunk, shared by every scan of the
 // song and by the stream player. Every read is bounded by the end of the

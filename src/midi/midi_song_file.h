@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One Standard MIDI File held in memory: its tracks, the tempo map that turns
 // ticks into milliseconds, the per-track facts for the track dialog, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Plays a MIDI song through the MIDI stream device: the remaining song is
 // merged into one list of 12-byte stream events at every play (the state of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The plain records of a loaded MIDI song: its tempo map, its tracks with the
 // facts the track dialog shows, its timed text events and the notes the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the MIDI track dialog shows and does, without the window: one row per
 // track of the open song, the texts of its cells, and the edits the user

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where decoded PCM goes to be heard: one small interface and a backend per
 // file (SDL2 for the desktop's sound server, null for machines without sound,

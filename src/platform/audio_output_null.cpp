@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Silent output that takes the time real playback would take, for machines
 // without sound: buffers finish and the position advances at the format's
 // rate, paused time not counted.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays through SDL2, which reaches the desktop's sound server (SDL_AUDIODRIVER
 // is honoured). SDL pulls from our own queue of buffers in its callback, so a
 // buffer is done exactly when its last frame has been handed to the device

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes what would be heard into a WAV file, as fast as it is given: every
 // buffer is done the moment it is written. Used by tests and for rendering.
 // Closing and opening again with the same format goes on in the same file; a

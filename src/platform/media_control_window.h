@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window of a hosted control: a child window whose whole client area is
 // the media player's picture. The three control wrappers build on it and turn

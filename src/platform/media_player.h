@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The hosted media player: plays a video or audio file with its own sound
 // output and draws the picture into a widget. Videos, Windows Media files,

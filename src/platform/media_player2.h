@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The media-player control: videos, Windows Media files and every other kind
 // of media that has no player of its own. It keeps the control's units:

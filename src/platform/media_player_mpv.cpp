@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media player on libmpv. The picture comes from mpv's software renderer,
 // run on a thread of its own (mpv's rule for its render API: the render thread
 // must never wait for the core), into a QImage that the widget paints. Events

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The MIDI stream service the player relies on: queued buffers of timed
 // 12-byte events played in order on the device's own thread, tempo events,

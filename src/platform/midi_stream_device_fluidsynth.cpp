@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A MIDI stream device on FluidSynth: the device's thread walks the queued
 // buffers, sends each event to the synthesizer at the frame where its delta
 // puts it, and renders the synthesizer into the audio output in blocks. It

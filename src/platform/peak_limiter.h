@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A look-ahead peak limiter for the synthesizer's output: the sound is
 // delayed by 5 ms, so the gain can come down smoothly before a

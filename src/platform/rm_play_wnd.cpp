@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/rm_play_wnd.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The streaming-media control: RealMedia files and their pointer files. It
 // keeps the control's units: positions and lengths in milliseconds, volume

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Flash control. The movie plays for what the media library can decode of
 // it (its video and sound streams; vector animation is not drawn). It keeps

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A tiny continuous recording of the default recording source, whose newest
 // samples give a level while a song plays in a hosted player (which lends us

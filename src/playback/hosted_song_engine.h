@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Songs the wave and MIDI engines do not play go to a hosted control: the
 // media player (videos, .WMA, .SND, .CDA and anything unknown), the Flash

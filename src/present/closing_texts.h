@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The texts that take turns on the subtitle after the last line, in the
 // editor, in the show and in an exported video alike.

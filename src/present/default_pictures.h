@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's own two background pictures, handed out alternately when a
 // song has no pictures of its own (the second one first).

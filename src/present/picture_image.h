@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One background picture of the show: decoded from its file (or one of the
 // program's own pictures) and drawn at a display mode, position and zoom.

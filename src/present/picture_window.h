@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window of the show's background pictures: two picture slots, the one
 // on the screen and the one the background loader fills next; display mode,

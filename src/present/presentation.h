@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The show ("欣赏"): the editor window becomes a full-screen stage on which
 // the song plays with its wiped lyric line over a slideshow of background

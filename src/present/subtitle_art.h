@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The look of one subtitle line, drawn offscreen: the letter shape with its
 // rim, the line as it looks unsung and sung. The subtitle window shows these

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The lyric line as large outlined letters whose sung part is shown in the
 // inverse colours. Only the letters and their rim show, so that on the

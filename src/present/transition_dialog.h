@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The transition dialog: which slideshow effects the random choice may take,
 // one check box per effect in groups of like effects.

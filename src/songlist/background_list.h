@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pictures or video shown behind a song's lyrics, built from the song's
 // pictureList: "|"-separated full paths, where an entry after "||" is a file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Media kinds by file extension. A kind is the 1-based position of the
 // extension in its table; the position in the audio table chooses the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "songlist/midi_song_words.h"
 
 #include "midi/midi_lyrics.h"

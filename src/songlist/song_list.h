@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The songs the user has opened, each with its lyric reference, background
 // pictures and length, newest last; and the editor's current song.

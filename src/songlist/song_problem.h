@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Why a song could not be opened or played to its end, so that the user is
 // told the reason and not only the file's name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the song list dialog shows of each remembered song, which of its
 // buttons apply to a selection, and the background choice it stores.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opening songs with their lyrics, and the start-up and shut-down of the song
 // list: which state file to read, the demonstration song of a first start,

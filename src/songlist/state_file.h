@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The state file: the song list and the settings that survive between runs.
 // Little-endian integers; strings as an int32 byte count and the bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Dragging a character along the lyric adjustment area to the moment it is
 // sung. The later characters and lines move with it; afterwards the song

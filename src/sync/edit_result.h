@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What an editing operation asks of the editor window once the lyric has
 // changed: the song position, the view, the transport and what to redraw.

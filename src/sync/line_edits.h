@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The edit modes' confirms: adding, modifying, deleting, splitting, merging
 // and referencing lines, each working on the line at the position where the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Holding the right button in the subtitle area until a line begins: on
 // release the held line starts there, carrying the later lines with it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Moving a run of lines earlier or later as one block: the whole lyric, or a
 // line and every line after it. Durations and the gaps inside the block stay;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Lines and characters on the song's time line: finding the line at a
 // position, and moving lines and characters. Lines are chained: whatever

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Automatic timing of a line from the melody notes of a MIDI song: from the
 // clicked character on, each sung character starts with the next note.

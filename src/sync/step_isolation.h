@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The lyric's lines are chained: moving a line's start or a character, or
 // adding or deleting a line, moves every later line by the same amount. That

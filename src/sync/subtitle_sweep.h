@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Timing a whole line by sweeping the pointer over its subtitle text while
 // the song plays: each character takes the time at which the pointer first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sync button: while the song plays, one press for every sung character
 // gives that character (or, for a line's first character, the line) the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's own icons and cursors, drawn as SVG and built into the
 // program as Qt resources; the numbers are the resource ids the rest of the

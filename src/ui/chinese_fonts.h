@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program names its fonts "黑体" and "宋体" (they are stored in the state
 // file as such); these map them to the CJK faces installed here.

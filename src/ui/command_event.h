@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Windows of the program command the editor by posting it an event that
 // carries a fixed 32-bit command number; the editor carries them out in one

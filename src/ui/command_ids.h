@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every command number and menu item id of the program in one place. Windows
 // of the program command the editor by posting it a command event with one of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A line of text that opens an address in the user's browser or file
 // manager: blue, purple once visited, teal with the focus, red under the

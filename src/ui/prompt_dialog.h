@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The short text prompt: two lines of explanation over one edit box, which
 // hides what is typed in password mode. It may ask for the same text twice

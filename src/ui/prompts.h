@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every question, message box and file choice of the editor and its dialogs
 // goes through this one interface, so that tests answer them without a window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where text meets Qt: lyric and state-file text is GBK, file names are the
 // local 8-bit encoding, widgets take QString.

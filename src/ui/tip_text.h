@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Help texts at the mouse cursor: a window that has something to say about a
 // point implements TipTextSource; the tip watcher asks the window under a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One per application: every 55 ms it looks where the mouse cursor last
 // moved over a window of the program (none: outside them all), asks the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The interface's language: Chinese, the language of the texts in the
 // sources, or English through the built-in translation. MELNIX_LANG=zh|en

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Twenty second starts at once, each with its own song, while the editor
 runs: every song reaches the running copy's song list once, and every second
 start's exit status says its files were taken.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers shared by the wave engine's tests: scratch files, synthesized WAV
 // songs and the fixture streams.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The quality time stretch, the singer's key, the position through the
 // stretcher, and the offline render against a play into the WAV output.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Songs of today's formats, made by the ffmpeg and lame programs from a known
 // WAV song, rendered by melnix-tool and compared with that WAV.
 

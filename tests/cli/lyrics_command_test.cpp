@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // melnix-tool run as a user runs it: exit codes, output and files.
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // melnix-tool mail send, run as a program against the real SMTP server.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // melnix-tool midi render, run as the user runs it, on the demonstration song.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // melnix-tool render, run as the user runs it.
 
 #include <gtest/gtest.h>

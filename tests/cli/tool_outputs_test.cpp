@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every writer of melnix-tool writes its whole output or leaves what was
 // there: a full disk, or an output that is the input itself.
 

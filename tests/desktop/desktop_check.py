@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Runs Melnix as a user does, on a virtual display under a real window
 manager, and reads what reaches the screen.
 

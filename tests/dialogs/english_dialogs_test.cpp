@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialogs in both languages: in English no Chinese text is left, and in
 // either language no caption is cut off by the dialog's geometry.
 

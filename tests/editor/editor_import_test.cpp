@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's "导入歌词": the import dialog over the playing song, and the
 // synchronized lyric file it can send the user to.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's keys, the undo history of the lyric and the time shifts, on
 // the offscreen platform with the silent audio backend.
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor with songs played by the hosted controls, on the offscreen
 // platform and silent: opening, the length and position shown, pausing,
 // seeking with the slider, the end of the song, the picture above the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor, its window menu and the show's menus in English: no Chinese
 // text is left, and in either language no caption is cut off by the fixed
 // layout of the window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The time line inside the editor window, with a wave song playing through
 // the silent audio backend.
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Songs for the export tests: a rising tone as a WAV file.
 

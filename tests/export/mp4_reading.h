@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads an MP4 file back with FFmpeg's own libraries: the streams, the
 // duration, every video frame as an RGB picture and the sound as samples.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lyric files as today's players and lyric sites publish them: Unicode
 // text, millisecond tags, word times and bare end tags.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mail/mail_test_support.h"
 
 #include <arpa/inet.h>

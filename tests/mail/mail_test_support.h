@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Peers for the mail tests: a real SMTP server (aiosmtpd, run by Python)
 // whose received messages are parsed by Python's email package, and a

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A real SMTP server for the mail tests.
 
 Listens on 127.0.0.1 at a free port, prints "PORT <n>" once it accepts

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A MIDI stream device that records what the player gives it and gives the
 // buffers back when the test says so, from the test's thread or another one.

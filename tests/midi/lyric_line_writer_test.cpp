@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "midi/lyric_line_writer.h"
 
 #include <gtest/gtest.h>

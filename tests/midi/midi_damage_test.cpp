@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Truncated and corrupted songs: the reader refuses or reads what it can,
 // never reads outside its buffer (the sanitizers watch), and whatever lines
 // it makes still keep the lyric model's rules.

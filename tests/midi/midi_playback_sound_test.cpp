@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player heard through the synthesizer: songs written here are rendered
 // into WAV files, and the notes found in them must lie where the song puts
 // them. The null backend plays at real time where the clock matters.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's own logic, on a recording device and on its clock.
 
 #include "midi/midi_stream_player.h"

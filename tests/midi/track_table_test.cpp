@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "midi/track_table.h"
 #include "midi/gm_program_names.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian package from this build in a scratch folder and checks
 # its control file and contents, its copyright file, changelog and manual
 # pages, and what lintian says of it.

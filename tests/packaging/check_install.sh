@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a scratch prefix and checks what a desktop reads
 # from it: the launcher, the metainfo, the file types and the icons; and the
 # manual pages, the copyright file and the licence.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three control wrappers on small files made by ffmpeg: each keeps its
 // own ready events, state codes and units over the one player.
 

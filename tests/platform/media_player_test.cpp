@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The libmpv player on small files made by ffmpeg, silent (MELNIX_AUDIO=null)
 // and drawing with the software renderer on the offscreen platform.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The FluidSynth stream device, heard through the WAV backend (as fast as it
 // renders) or the null backend (at real time).
 

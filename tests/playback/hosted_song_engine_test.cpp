@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transport playing songs through the hosted controls: units, the ready
 // flag, the events handed to the editor, and the volume in each control's
 // own scale.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "present/core/subtitle_wipe.h"
 
 #include <gtest/gtest.h>

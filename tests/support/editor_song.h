@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The song the editor tests play: a 30 s tone WAV carrying two lyric lines
 // in its tail, "第一句歌词" from 2 s (30 cs a character) and "第二句".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Tests write Chinese lyric text in UTF-8 and feed it to the model as GBK.
 

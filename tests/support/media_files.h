@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small media files for the hosted-player tests, made with ffmpeg: a picture
 // of 160 x 120 (160 x 128 for RealVideo, which wants sides in multiples of 16)

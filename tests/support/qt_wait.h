@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Waits that keep the event loop turning, bounded so that a slow machine
 // fails a test instead of hanging it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every question, message box and file choice, answered and recorded instead
 // of shown, so that the tests never wait on a modal box.

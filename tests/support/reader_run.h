@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs a text-format reader over bytes as the lyric loader would, then
 // finishes the load.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Stands in for the editor: records the commands posted to it and the mouse
 // events that reach it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small 16-bit stereo WAV song of a quiet tone, for tests that play.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a window shows, for the checks that English leaves no Chinese text
 // and that no caption is cut off by the geometry it is given.

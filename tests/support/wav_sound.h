@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads what a WAV backend wrote and finds where the notes in it begin, so
 // that tests can listen to rendered songs.

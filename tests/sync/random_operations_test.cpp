@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Thousands of random edits and timings on random sheets: after every one the
 // time rules must still hold. The seed is fixed and printed; set
 // MELNIX_SYNC_SEED to replay another one.

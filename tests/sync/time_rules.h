@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The time rules every sync operation keeps, checked over a whole sheet.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the lyric exchange starts from: the song's name, the file that carries
 // its lyric, and the sender's profile kept in the state file.

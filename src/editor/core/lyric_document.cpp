@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/core/lyric_document.h"
 
 #include "sync/step_isolation.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The lyric of the open song as the editor changes it. Every change goes
 // through here: it owns the sheet, knows whether what it holds is saved, and

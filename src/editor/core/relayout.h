@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One child's rectangle after the owner's client area went from w0 x h0 to
 // w1 x h1, around a stretch rectangle (empty: everything scales).

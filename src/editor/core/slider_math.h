@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The progress slider: a range and a thumb position in pixels on a track
 // u = w - h/2 wide.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The arithmetic of the time line under the subtitle area, without widgets:
 // where the three areas lie, how pixels map to song positions, what the time

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a song's picture goes in the editor: above the subtitle area when the
 // window is tall enough (a maximised editor), else parked outside the window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes an MP4 file with FFmpeg's libraries: H.264 video (libx264) from
 // 32-bit BGRA frames and AAC audio from 16-bit stereo PCM, the index at the

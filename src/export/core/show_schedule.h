@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // When the exported show changes its line and its picture, in song time: the
 // same rules as the picture show on the screen (a picture change with every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A song's whole sound as 16-bit stereo PCM for the video export: WAV, MP3
 // and the FFmpeg kinds through the wave engine's own sources, MIDI songs

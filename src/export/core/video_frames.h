@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pictures of a video file at given times, for the export's background:
 // decoded in order with FFmpeg, scaled to fit the frame (aspect kept, black

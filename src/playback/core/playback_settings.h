@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the pitch-keeping speeds are played and the singer's key of each song,
 // kept between runs in a small text file of their own in the data folder:

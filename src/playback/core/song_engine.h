@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one face every playback engine shows the transport: the editor plays a
 // song through exactly one engine at a time, chosen by the song's kind.

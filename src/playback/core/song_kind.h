@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Song kinds: the 1-based position of a song's extension in the audio table of
 // the song list (0: video and anything else). The kind chooses the engine.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editor's transport: one engine per song, chosen by the song's kind, and
 // the speed, volume, mute and vocal-removal settings that survive from song

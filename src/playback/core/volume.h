@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every conversion of the editor's volume: the trackbar runs 0 (top,
 // loudest) to 1000, the level 20..1000, and each engine takes its own unit.

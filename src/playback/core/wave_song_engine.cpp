@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "playback/core/wave_song_engine.h"
 
 #include "playback/core/volume.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pictures protected with a password: each one rewritten as a ".PIK" file
 // that the show unscrambles in memory, and turned back into plain files on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The scrambled picture file (".PIK"): a short header with the plain file's
 // extension, a salt and a 16-bit check of the password, then the picture's

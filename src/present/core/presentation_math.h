@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The arithmetic of the full-screen show: how a background picture is sized
 // and placed, how often pictures change during a long prelude, which window

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The arithmetic of the subtitle line, kept apart from the window so that it
 // can be checked without a display: where the text sits, which character lies

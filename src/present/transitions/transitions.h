@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Slideshow transitions: how each of the 40 effects reveals the next picture
 // step by step, the random choice among the ticked effects, and the worker

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // When the help text of the thing under a resting mouse cursor is asked for
 // and how long it stays: the timing of the tip watcher without any window,

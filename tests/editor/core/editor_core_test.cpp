@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/speed_table.h"
 #include "editor/core/action_enabling.h"
 #include "editor/core/clock_text.h"
