@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mail/smtp_connection.h"
 
+#include <algorithm>
+
 #include <cctype>
 #include <chrono>
 #include <ctime>
@@ -55,7 +57,8 @@ bool CSMTPConnection::readReply(int expectedCode) {
     std::string text = std::move(pending_);
     pending_.clear();
     char buffer[kReplyBufferSize];
-    auto lastArrival = Clock::now();
+    const auto started = Clock::now();
+    auto lastArrival = started;
     size_t length = 0;
     while ((length = replyLength(text)) == 0) {
         if (text.size() >= kReplyBufferSize - 1) {
@@ -65,16 +68,20 @@ bool CSMTPConnection::readReply(int expectedCode) {
             setLastError(kErrorUnexpectedReply);
             return false;
         }
-        const auto silent =
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastArrival).count();
-        if (silent > replyTimeoutMs_) {
+        const auto now = Clock::now();
+        const auto silent = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastArrival).count();
+        const auto taken = std::chrono::duration_cast<std::chrono::milliseconds>(now - started).count();
+        // Silence ends a reply, and so does a whole that never comes: a
+        // server trickling a byte at a time would otherwise hold on for ever.
+        if (silent > replyTimeoutMs_ || taken > replyDeadlineMs_) {
             lastResponse_ = text;
             lastReplyCode_ = replyCode(text);
             setLastError(kErrorTimedOut);
             return false;
         }
         // Sleeps until a byte arrives or the silence has lasted long enough.
-        if (!waitReadable(static_cast<int>(replyTimeoutMs_ - silent) + 1)) continue;
+        const auto wait = std::min<long long>(replyTimeoutMs_ - silent, replyDeadlineMs_ - taken);
+        if (!waitReadable(static_cast<int>(std::max<long long>(wait, 0)) + 1)) continue;
         const long n = receive(buffer, kReplyBufferSize - 1 - text.size());
         if (n <= 0) {
             if (n == 0) setLastError(kErrorConnectionReset);

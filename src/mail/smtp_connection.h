@@ -41,6 +41,10 @@ public:
     int lastReplyCode() const { return lastReplyCode_; }
     // The longest silence a reply may keep before it counts as lost.
     void setReplyTimeout(int ms) { replyTimeoutMs_ = ms; }
+    // However the bytes trickle in, a reply that has not come whole in this
+    // long has timed out.
+    static constexpr int kDefaultReplyDeadlineMs = 30000;
+    void setReplyDeadline(int ms) { replyDeadlineMs_ = ms; }
     int replyTimeout() const { return replyTimeoutMs_; }
 
 private:
@@ -57,6 +61,7 @@ private:
     std::string lastResponse_;
     int lastReplyCode_ = 0;
     int replyTimeoutMs_ = kDefaultReplyTimeoutMs;
+    int replyDeadlineMs_ = kDefaultReplyDeadlineMs;
     // Bytes that arrived after the end of the last reply.
     std::string pending_;
 };

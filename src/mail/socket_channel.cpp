@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mail/socket_channel.h"
 
+#include <chrono>
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -123,8 +125,18 @@ bool SocketChannel::send(const char* data, size_t length) {
         lastError_ = kErrorNotASocket;
         return false;
     }
+    // The whole send is bounded by its size at a slow but living rate: a
+    // peer that takes a little now and then cannot hold it for ever.
+    constexpr int64_t kSendBaseMs = 30000;
+    constexpr int64_t kSlowestBytesPerSecond = 8192;
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(kSendBaseMs + static_cast<int64_t>(length) * 1000 / kSlowestBytesPerSecond);
     size_t done = 0;
     while (done < length) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            lastError_ = kErrorTimedOut;
+            return false;
+        }
         // MSG_NOSIGNAL: a peer that has gone away is an error, not a signal
         // that ends the process.
         ssize_t n = ::send(fd_, data + done, length - done, MSG_NOSIGNAL);

@@ -325,6 +325,24 @@ TEST(SmtpDialogue, BrokenServersFailWithoutWaiting) {
     }
 }
 
+// A server that sends its reply a byte at a time, never silent for long:
+// the reply still has its deadline.
+TEST(SmtpDialogue, ATricklingReplyEndsAtItsDeadline) {
+    std::vector<ScriptedPeer::Step> script = {ScriptedPeer::say("22")};
+    for (int i = 0; i < 40; ++i) {
+        script.push_back(ScriptedPeer::pause(100));
+        script.push_back(ScriptedPeer::say("0"));
+    }
+    script.push_back(ScriptedPeer::say(" ready\r\n"));
+    ScriptedPeer peer(script);
+    CSMTPConnection connection;
+    connection.setReplyDeadline(1000);
+    // Without the deadline the greeting would come whole after four seconds
+    // and the dialogue would end otherwise (the script ends there).
+    EXPECT_FALSE(connection.connect(kLocalhost, peer.port()));
+    EXPECT_EQ(connection.lastError(), kErrorTimedOut);
+}
+
 TEST(SmtpDialogue, ServerThatStopsReadingCannotBlockTheSend) {
     std::vector<ScriptedPeer::Step> script = upToData();
     script.push_back(ScriptedPeer::pause(3000));
