@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSocketNotifier>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -27,11 +28,11 @@ using namespace melnix;
 // A terminate signal (a desktop logout, kill) closes the editor the ordinary
 // way, so the song list is saved.
 int gSignalPipe[2] = {-1, -1};
-volatile sig_atomic_t gSignals = 0;
+std::atomic<int> gSignals{0};  // lock-free: safe in a signal handler
 
 void onTerminate(int signal) {
     // A second signal ends the program at once: the first one may be stuck.
-    if (gSignals++ > 0) ::_exit(128 + signal);
+    if (gSignals.fetch_add(1) > 0) ::_exit(128 + signal);
     const char byte = 1;
     [[maybe_unused]] ssize_t n = ::write(gSignalPipe[1], &byte, 1);
 }

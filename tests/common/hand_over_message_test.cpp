@@ -43,7 +43,7 @@ TEST(HandOverMessage, SeveralMessagesOnOneConnectionComeInOrder) {
 }
 
 TEST(HandOverMessage, WhatIsNoMessageIsRefused) {
-    for (const std::string bytes : {"GET / HTTP/1.0\r\n"s, "12345 1\n3:abc"s, "811112228 x\n"s,
+    for (const std::string& bytes : {"GET / HTTP/1.0\r\n"s, "12345 1\n3:abc"s, "811112228 x\n"s,
                                     "811112228 1\nxx:/a"s, "811112228 99999999\n"s}) {
         HandOverReader reader;
         reader.feed(bytes.data(), bytes.size());
