@@ -44,6 +44,14 @@ std::string id3(const std::string& title, const std::string& artist, const std::
     return "TAG" + field(title, 30) + field(artist, 30) + field(album, 30) + field(year, 4) + std::string(31, '\0');
 }
 
+// A later start of the program: its own state, lyric and host.
+struct NextStart {
+    AppState state;
+    LyricSheet sheet;
+    FakeHost host;
+    SongSession session{state, sheet, host};
+};
+
 class SongSessionTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -82,13 +90,10 @@ TEST_F(SongSessionTest, FirstStartPlaysTheDemonstrationSong) {
     // Ending the first start keeps its state: the next start is not a first
     // start again, and opens the same song.
     EXPECT_TRUE(s.saveState());
-    AppState again;
-    LyricSheet sheet;
-    FakeHost host;
-    SongSession next(again, sheet, host);
-    ASSERT_TRUE(next.loadStateAndOpen(program_.path(), "", "MThd-demo"));
-    EXPECT_EQ(next.source(), StateSource::DataFolder);
-    EXPECT_EQ(again.list.current.songPath, demo);
+    NextStart next;
+    ASSERT_TRUE(next.session.loadStateAndOpen(program_.path(), "", "MThd-demo"));
+    EXPECT_EQ(next.session.source(), StateSource::DataFolder);
+    EXPECT_EQ(next.state.list.current.songPath, demo);
 }
 
 TEST_F(SongSessionTest, SongArgumentTakesTheLyricFileBesideIt) {
@@ -288,18 +293,16 @@ TEST_F(SongSessionTest, StateSurvivesARestartAndPortableStartsAreNotWritten) {
         state_.resume = true;
         ASSERT_TRUE(s.saveState());
     }
-    AppState again;
-    LyricSheet sheet;
-    FakeHost host;
-    SongSession restarted(again, sheet, host);
-    ASSERT_TRUE(restarted.loadStateAndOpen(program_.path(), "", "demo"));
+    NextStart restarted;
+    ASSERT_TRUE(restarted.session.loadStateAndOpen(program_.path(), "", "demo"));
+    AppState& again = restarted.state;
     EXPECT_EQ(again.list.current.songPath, mp3);
     EXPECT_TRUE(again.resume);
-    EXPECT_EQ(restarted.source(), StateSource::DataFolder);
+    EXPECT_EQ(restarted.session.source(), StateSource::DataFolder);
 
     test::writeFile(program_.file("Melnix.ini"), test::readFile(home_.file("KTextParam.rec")));
     AppState portable;
-    SongSession p(portable, sheet, host);
+    SongSession p(portable, restarted.sheet, restarted.host);
     ASSERT_TRUE(p.loadStateAndOpen(program_.path(), "", "demo"));
     EXPECT_EQ(p.source(), StateSource::Portable);
     EXPECT_FALSE(p.saveState());
