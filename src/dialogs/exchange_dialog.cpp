@@ -2,10 +2,10 @@
 #include "dialogs/exchange_dialog.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "dialogs/desktop_prompts.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QFile>
 #include <QGridLayout>
@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QNetworkInterface>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -23,6 +24,7 @@
 #include "dialogs/core/exchange_setup.h"
 #include "common/gbk.h"
 #include "common/paths.h"
+#include "ui/background_work.h"
 #include "ui/qt_text.h"
 
 namespace melnix {
@@ -218,10 +220,34 @@ void ExchangeDialog::send() {
     const SenderProfile profile = profileFromFields();
     storeSenderProfile(state_, profile);
     const ExchangeMail mail{profile, toGbk(download_->text()), songName_, file_};
-    // The window waits for the servers' answers; each has its time limit.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int sent = sendExchangeMail(configuredExchangeDestinations(), mail);
-    QApplication::restoreOverrideCursor();
+    // The servers answer on a thread of their own: each has its time limit,
+    // and the user may give up before that.
+    const std::vector<ExchangeDestination> destinations = configuredExchangeDestinations();
+    QProgressDialog progress(tr("正在发送..."), tr("取消"), 0, static_cast<int>(destinations.size()), this);
+    progress.setWindowTitle(windowTitle());
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setValue(0);
+    std::atomic<bool> cancel{false};
+    std::atomic<size_t> turn{0};
+    int sent = 0;
+    runBeside(
+        progress, [&] { sent = sendExchangeMail(destinations, mail, &cancel, [&](size_t i) { turn = i; }); },
+        [&] {
+            if (progress.wasCanceled()) {
+                cancel = true;
+                progress.setLabelText(tr("正在取消..."));
+                return;
+            }
+            const size_t i = turn.load();
+            progress.setValue(static_cast<int>(i));
+            if (i < destinations.size())
+                progress.setLabelText(tr("正在发送到 %1...").arg(QString::fromStdString(destinations[i].host)));
+        });
+    // Given up by the user: nothing more to say, and the profile is kept.
+    if (cancel.load() && sent == 0) return;
     QString text = sent > 0 ? tr("发送成功！恭喜你。\r\n")
                             : tr("抱歉，发送失败！\r\n\r\n你可能没有拨号，或者没有填写你正确的Email地址。\r\n");
     text += tr("\r\n如果你通过拨号上网，别忘了断线呀！");

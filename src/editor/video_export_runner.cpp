@@ -7,18 +7,16 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QTimer>
 #include <atomic>
-#include <thread>
 
 #include "common/paths.h"
 #include "songlist/state_file.h"
+#include "ui/background_work.h"
 #include "ui/prompts.h"
 #include "ui/qt_text.h"
 
@@ -133,26 +131,20 @@ bool runVideoExport(QWidget* parent, Prompts& prompts, VideoExportRequest reques
     progress.setAutoClose(false);
     progress.setAutoReset(false);
     progress.setValue(0);
-    progress.show();
 
     std::atomic<bool> cancel{false};
     std::atomic<int64_t> done{0};
     std::atomic<int64_t> total{1};
-    std::atomic<bool> finished{false};
     VideoExportResult result;
-    QEventLoop loop;
-    std::thread worker([&] {
+    QElapsedTimer clock;
+    clock.start();
+    auto work = [&] {
         result = exportVideo(request, &cancel, [&](int64_t d, int64_t t) {
             total = t;
             done = d;
         });
-        finished = true;
-        QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
-    });
-    QElapsedTimer clock;
-    clock.start();
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &progress, [&] {
+    };
+    auto tick = [&] {
         if (progress.wasCanceled()) {
             cancel = true;
             progress.setLabelText(ExportText::tr("正在取消..."));
@@ -161,12 +153,8 @@ bool runVideoExport(QWidget* parent, Prompts& prompts, VideoExportRequest reques
         const int64_t d = done.load(), t = std::max<int64_t>(1, total.load());
         progress.setValue(static_cast<int>(d * kProgressSteps / t));
         progress.setLabelText(timeLeftText(clock.elapsed(), d, t));
-    });
-    poll.start(kPollMs);
-    if (!finished.load()) loop.exec();
-    worker.join();
-    poll.stop();
-    progress.close();
+    };
+    runBeside(progress, work, tick, kPollMs);
 
     if (result.ok) {
         prompts.info(parent, displayPath(request.out), ExportText::tr("视频已导出"));

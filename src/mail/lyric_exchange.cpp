@@ -98,14 +98,18 @@ std::vector<ExchangeDestination> configuredExchangeDestinations() {
     return parseExchangeDestinations(text);
 }
 
-int sendExchangeMail(const std::vector<ExchangeDestination>& destinations, const ExchangeMail& mail) {
+int sendExchangeMail(const std::vector<ExchangeDestination>& destinations, const ExchangeMail& mail,
+                     const std::atomic<bool>* cancel, const std::function<void(size_t)>& onDestination) {
     // A file that cannot be read still goes as a part, empty and without a
     // name, so the collector sees that one was meant.
     MailAttachment attachment;
     attachment.attachFile(mail.filePath);
     const std::string body = exchangeMailBody(mail.downloadAddress, mail.profile);
     int sent = 0;
-    for (const ExchangeDestination& d : destinations) {
+    for (size_t i = 0; i < destinations.size(); ++i) {
+        if (cancel && cancel->load()) break;
+        if (onDestination) onDestination(i);
+        const ExchangeDestination& d = destinations[i];
         MailMessage message;
         message.setFrom(MailAddress(mail.profile.email));
         message.addRecipient(MailAddress(d.mailbox));
@@ -113,6 +117,7 @@ int sendExchangeMail(const std::vector<ExchangeDestination>& destinations, const
         message.setBody(body);
         message.addAttachment(attachment);
         CSMTPConnection connection;
+        connection.setCancel(cancel);
         if (!connection.connect(d.host, d.port)) continue;
         // Once the server has taken the message it is delivered, even when
         // the goodbye that follows goes wrong.

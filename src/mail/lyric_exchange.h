@@ -4,7 +4,9 @@
 // profile, sent to the collecting mailboxes of the exchange. All text here is
 // GBK, as the program's lyrics and profile are.
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,7 +76,11 @@ struct ExchangeMail {
 };
 
 // Sends the mail to every destination in turn, each on a connection of its
-// own, whatever became of the others. Returns how many took it.
-int sendExchangeMail(const std::vector<ExchangeDestination>& destinations, const ExchangeMail& mail);
+// own, whatever became of the others. Returns how many took it. Another
+// thread may set *cancel to stop at once; onDestination hears the index of
+// each destination as its turn comes.
+int sendExchangeMail(const std::vector<ExchangeDestination>& destinations, const ExchangeMail& mail,
+                     const std::atomic<bool>* cancel = nullptr,
+                     const std::function<void(size_t)>& onDestination = {});
 
 }  // namespace melnix

@@ -81,7 +81,12 @@ bool CSMTPConnection::readReply(int expectedCode) {
         }
         // Sleeps until a byte arrives or the silence has lasted long enough.
         const auto wait = std::min<long long>(replyTimeoutMs_ - silent, replyDeadlineMs_ - taken);
-        if (!waitReadable(static_cast<int>(std::max<long long>(wait, 0)) + 1)) continue;
+        if (!waitReadable(static_cast<int>(std::max<long long>(wait, 0)) + 1)) {
+            if (!cancelled()) continue;
+            lastResponse_ = text;
+            lastReplyCode_ = replyCode(text);
+            return false;
+        }
         const long n = receive(buffer, kReplyBufferSize - 1 - text.size());
         if (n <= 0) {
             if (n == 0) setLastError(kErrorConnectionReset);

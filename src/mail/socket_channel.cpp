@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mail/socket_channel.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -116,8 +118,51 @@ bool SocketChannel::connect(const std::string& host, uint16_t port) {
         addr.sin_addr = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
         ::freeaddrinfo(found);
     }
-    if (::connect(fd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) return failWithErrno();
-    return true;
+    // Without blocking, so that the wait for the peer can be cancelled; the
+    // socket blocks again afterwards.
+    const int flags = ::fcntl(fd_, F_GETFL);
+    ::fcntl(fd_, F_SETFL, flags | O_NONBLOCK);
+    bool ok = ::connect(fd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
+    if (!ok && errno != EINPROGRESS) {
+        failWithErrno();
+    } else if (!ok) {
+        const int ready = waitFor(POLLOUT, sendTimeoutMs_ > 0 ? sendTimeoutMs_ : -1);
+        if (ready == 0) lastError_ = kErrorTimedOut;
+        if (ready == 1) {
+            int err = 0;
+            socklen_t len = sizeof err;
+            ::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &err, &len);
+            ok = err == 0;
+            if (!ok) lastError_ = socketErrorFromErrno(err);
+        }
+    }
+    ::fcntl(fd_, F_SETFL, flags);
+    return ok;
+}
+
+int SocketChannel::waitFor(short events, int timeoutMs) {
+    using Clock = std::chrono::steady_clock;
+    const auto end = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    while (true) {
+        if (cancelled()) {
+            lastError_ = kErrorInterrupted;
+            return -1;
+        }
+        int slice = timeoutMs;
+        if (timeoutMs >= 0)
+            slice = static_cast<int>(std::max<int64_t>(
+                0, std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count()));
+        if (cancel_ && (slice < 0 || slice > kCancelCheckMs)) slice = kCancelCheckMs;
+        pollfd p{fd_, events, 0};
+        const int n = ::poll(&p, 1, slice);
+        if (n < 0 && errno != EINTR) {
+            failWithErrno();
+            return -1;
+        }
+        // A closed or failed connection counts as ready: the next call reports it.
+        if (n > 0 && (p.revents & (events | POLLHUP | POLLERR)) != 0) return 1;
+        if (timeoutMs >= 0 && Clock::now() >= end) return 0;
+    }
 }
 
 bool SocketChannel::send(const char* data, size_t length) {
@@ -133,15 +178,22 @@ bool SocketChannel::send(const char* data, size_t length) {
                           std::chrono::milliseconds(kSendBaseMs + static_cast<int64_t>(length) * 1000 / kSlowestBytesPerSecond);
     size_t done = 0;
     while (done < length) {
-        if (std::chrono::steady_clock::now() > deadline) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        // No room for a while (the send time limit) is as final as the
+        // whole send's deadline.
+        int64_t wait = left.count();
+        if (sendTimeoutMs_ > 0) wait = std::min<int64_t>(wait, sendTimeoutMs_);
+        const int ready = wait > 0 ? waitFor(POLLOUT, static_cast<int>(wait)) : 0;
+        if (ready < 0) return false;
+        if (ready == 0) {
             lastError_ = kErrorTimedOut;
             return false;
         }
         // MSG_NOSIGNAL: a peer that has gone away is an error, not a signal
         // that ends the process.
-        ssize_t n = ::send(fd_, data + done, length - done, MSG_NOSIGNAL);
+        ssize_t n = ::send(fd_, data + done, length - done, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
             return failWithErrno();
         }
         done += static_cast<size_t>(n);
@@ -171,14 +223,7 @@ bool SocketChannel::waitReadable(int timeoutMs) {
         lastError_ = kErrorNotASocket;
         return false;
     }
-    pollfd p{fd_, POLLIN, 0};
-    int n = ::poll(&p, 1, timeoutMs);
-    if (n < 0) {
-        if (errno != EINTR) failWithErrno();
-        return false;
-    }
-    // A closed or failed connection counts as readable: the receive reports it.
-    return n > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+    return waitFor(POLLIN, timeoutMs) == 1;
 }
 
 void SocketChannel::close() {

@@ -5,6 +5,7 @@
 // numbering (10000 plus the Berkeley error number), so a code means the same
 // whatever system the program runs on.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -71,13 +72,24 @@ public:
     void setLastError(int code) { lastError_ = code; }
     // Applies to sockets created afterwards.
     void setSendTimeout(int ms) { sendTimeoutMs_ = ms; }
+    // Another thread may set *cancel to give up: every wait (connect, send,
+    // receive) looks at it at least every kCancelCheckMs and then fails with
+    // kErrorInterrupted. The flag must outlive the channel's use.
+    static constexpr int kCancelCheckMs = 50;
+    void setCancel(const std::atomic<bool>* cancel) { cancel_ = cancel; }
+    bool cancelled() const { return cancel_ && cancel_->load(); }
 
 private:
     bool failWithErrno();
+    // Waits up to timeoutMs (-1: no limit) for events on the socket: 1 when
+    // they came, 0 at the time limit, -1 on an error or a cancel (with
+    // lastError() set).
+    int waitFor(short events, int timeoutMs);
 
     int fd_ = -1;
     int lastError_ = 0;
     int sendTimeoutMs_ = kDefaultSendTimeoutMs;
+    const std::atomic<bool>* cancel_ = nullptr;
 };
 
 }  // namespace melnix

@@ -3,11 +3,15 @@
 
 #include "support/quiet_prompts.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -173,6 +177,30 @@ TEST_F(ExchangeDialogTest, FailingEverywhereLeavesTheDialogOpen) {
         EXPECT_EQ(prompts_.infos, QStringList{kFailed});
         EXPECT_EQ(dialog().result(), 0);
     }
+}
+
+// The servers answer on a thread of their own: the window keeps working,
+// and the progress dialog's cancel ends the send at once, keeping the
+// dialog open and the profile as typed.
+TEST_F(ExchangeDialogTest, CancellingASlowSendKeepsTheDialogOpen) {
+    test::ScriptedPeer peer({test::ScriptedPeer::pause(3000)});
+    type(ExchangeDialog::idName, QString::fromUtf8("老李"));
+    bool sawProgress = false;
+    QTimer::singleShot(300, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* progress = qobject_cast<QProgressDialog*>(w); progress && progress->isVisible()) {
+                sawProgress = true;
+                progress->cancel();
+            }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    sendTo("127.0.0.1:" + std::to_string(peer.port()) + " a@x.org");
+    EXPECT_LT(clock.elapsed(), 2500);
+    EXPECT_TRUE(sawProgress);
+    EXPECT_TRUE(prompts_.infos.isEmpty());
+    EXPECT_EQ(dialog().result(), 0);
+    EXPECT_EQ(state_.profile[0], g("老李"));
 }
 
 TEST_F(ExchangeDialogTest, ALargeSongSendsItsLyricWrittenIntoTheDataFolder) {

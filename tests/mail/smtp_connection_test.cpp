@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <atomic>
 #include <chrono>
 #include <netinet/in.h>
 #include <random>
 #include <regex>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 #include "mail/mime_text.h"
@@ -359,6 +361,52 @@ TEST(SmtpDialogue, ServerThatStopsReadingCannotBlockTheSend) {
     EXPECT_EQ(connection.lastError(), kErrorTimedOut);
     connection.disconnect();
     EXPECT_FALSE(connection.isOpen());
+}
+
+// The exchange dialog's cancel button: another thread sets the flag, and
+// whatever the client waits for (a greeting, a peer that stopped reading)
+// it gives up at once.
+TEST(SmtpDialogue, ACancelFromAnotherThreadEndsEveryWait) {
+    using S = ScriptedPeer;
+    std::vector<S::Step> stalledSend = upToData();
+    stalledSend.push_back(S::pause(3000));
+    struct Case {
+        const char* name;
+        std::vector<S::Step> script;
+        bool waitsInSend;
+    };
+    const Case cases[] = {
+        {"no greeting", {S::pause(3000), S::say("220 late\r\n")}, false},
+        {"peer stopped reading", stalledSend, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedPeer peer(c.script);
+        std::atomic<bool> cancel{false};
+        CSMTPConnection connection;
+        connection.setCancel(&cancel);
+        connection.setReplyTimeout(60000);
+        connection.setSendTimeout(60000);
+        std::thread canceller([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            cancel = true;
+        });
+        const auto start = Clock::now();
+        bool ok = connection.connect(kLocalhost, peer.port());
+        if (c.waitsInSend) {
+            ASSERT_TRUE(ok);
+            MailMessage m = simpleMessage();
+            m.setBody(std::string(16 << 20, 'x'));
+            ok = connection.sendMessage(m);
+        }
+        const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        canceller.join();
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(connection.lastError(), kErrorInterrupted);
+        EXPECT_LT(waited, 2500);
+        connection.disconnect();
+        EXPECT_FALSE(connection.isOpen());
+    }
 }
 
 TEST(SmtpDialogue, UnreachableServersFailAtConnect) {
