@@ -1392,6 +1392,18 @@ You may not be connected, or your e-mail address may not be correct.<byte value=
         <translation><byte value="xd"/>
 If you use a dial-up connection, remember to hang up!</translation>
     </message>
+    <message>
+        <source>正在发送...</source>
+        <translation>Sending...</translation>
+    </message>
+    <message>
+        <source>正在取消...</source>
+        <translation>Cancelling...</translation>
+    </message>
+    <message>
+        <source>正在发送到 %1...</source>
+        <translation>Sending to %1...</translation>
+    </message>
 </context>
 <context>
     <name>melnix::HelpDialog</name>
