@@ -60,18 +60,27 @@ SafeSaveSync gSync = nullptr;
 constexpr char kTempMark[] = ".melnix-";
 constexpr size_t kTempSuffix = 6;  // mkostemp's XXXXXX
 
+// Whether entry is this program's temporary name: "." + name + kTempMark +
+// six characters, for the given name or (name empty) for any.
+bool isTempName(const std::string& entry, const std::string& name) {
+    constexpr size_t kMarkLength = sizeof kTempMark - 1;
+    if (entry.size() < 2 + kMarkLength + kTempSuffix || entry[0] != '.') return false;
+    const size_t mark = entry.size() - kTempSuffix - kMarkLength;
+    if (entry.compare(mark, kMarkLength, kTempMark) != 0) return false;
+    return name.empty() || entry.compare(1, mark - 1, name) == 0;
+}
+
 // Temporary files of saves that never finished (a kill, a power cut): only
-// this program's names for this target, and only those no live save holds
-// its lock on.
+// this program's names, only the user's own files, and only those no live
+// save holds its lock on.
 void removeLeftovers(const std::string& folder, const std::string& name) {
-    const std::string prefix = "." + name + kTempMark;
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return;
     while (const dirent* e = ::readdir(dir)) {
         const std::string entry = e->d_name;
-        if (entry.size() != prefix.size() + kTempSuffix || entry.compare(0, prefix.size(), prefix) != 0) continue;
+        if (!isTempName(entry, name)) continue;
         const std::string path = folder + "/" + entry;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
         if (fd < 0) continue;
         struct stat st {};
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
@@ -99,21 +108,35 @@ bool SafeSave::begin(const std::string& target) {
     target_ = resolveTarget(target);
     std::string name = target_.substr(target_.rfind('/') == std::string::npos ? 0 : target_.rfind('/') + 1);
     removeLeftovers(folderOf(target_), name);
-    std::string pattern = folderOf(target_) + "/." + name + kTempMark + "XXXXXX";
-    std::vector<char> tmpl(pattern.begin(), pattern.end());
-    tmpl.push_back('\0');
-    int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
-    if (fd < 0) {
-        errno_ = errno;
-        return false;
+    const std::string pattern = folderOf(target_) + "/." + name + kTempMark + "XXXXXX";
+    // The lock is held while the save runs (and let go by the system if the
+    // program is killed), so that a clean-up can tell a live file from a
+    // left-over. One may have removed the file in the moment before the lock:
+    // then another name is tried.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        std::vector<char> tmpl(pattern.begin(), pattern.end());
+        tmpl.push_back('\0');
+        const int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
+        if (fd < 0) {
+            errno_ = errno;
+            return false;
+        }
+        ::flock(fd, LOCK_EX);
+        struct stat opened {}, named {};
+        if (::fstat(fd, &opened) != 0 || ::stat(tmpl.data(), &named) != 0 || opened.st_ino != named.st_ino ||
+            opened.st_dev != named.st_dev) {
+            ::close(fd);
+            continue;
+        }
+        temp_ = tmpl.data();
+        file_.adopt(fd);
+        return true;
     }
-    temp_ = tmpl.data();
-    // Held while the save runs (and let go by the system if the program is
-    // killed), so that another save can tell a live file from a left-over.
-    ::flock(fd, LOCK_EX);
-    file_.adopt(fd);
-    return true;
+    errno_ = EEXIST;
+    return false;
 }
+
+void removeSaveLeftoversIn(const std::string& folder) { removeLeftovers(folder, {}); }
 
 bool SafeSave::copyFrom(File& source, int64_t length) {
     if (!source.seek(0)) return false;

@@ -53,6 +53,11 @@ private:
     int errno_ = 0;
 };
 
+// Removes the temporary files that saves into folder left behind when they
+// were killed (this program's names only, the user's own files only, never
+// one a live save is writing).
+void removeSaveLeftoversIn(const std::string& folder);
+
 // Tests put a failing flush in place of fsync (nullptr restores it): a disk
 // can refuse the data only at that moment.
 using SafeSaveSync = int (*)(int fd);

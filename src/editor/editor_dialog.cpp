@@ -14,8 +14,10 @@
 #include <QPushButton>
 #include <qdrawutil.h>
 #include <algorithm>
+#include <thread>
 
 #include "common/paths.h"
+#include "common/safe_save.h"
 #include "dialogs/desktop_prompts.h"
 #include "dialogs/track_dialog.h"
 #include "editor/core/timeline_math.h"
@@ -331,6 +333,12 @@ void EditorDialog::finishStartup() {
         });
     }
     session_.addSongs(moreStartFiles_, false);
+    // Saves killed on the way (a crash, a power cut) left temporary files
+    // beside their targets; they go now, off the interface thread, as a slow
+    // mount must not hold up the start.
+    std::thread([folders = saveFolders(state_, dataFolder())] {
+        for (const std::string& f : folders) removeSaveLeftoversIn(f);
+    }).detach();
     PictureWindow::restoreSetting(state_.pictureWindowSetting);
     controls_->hints()->setChecked(state_.showHints != 0);
     if (!state_.subtitleFont.empty()) lines_->setFace(fromGbk(state_.subtitleFont));

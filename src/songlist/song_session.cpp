@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "common/file.h"
 #include "common/gbk.h"
 #include "common/paths.h"
@@ -83,6 +85,28 @@ SongProbe probeSongLyric(const std::string& path) {
         }
     }
     return probe;
+}
+
+std::vector<std::string> saveFolders(const AppState& state, const std::string& dataFolder) {
+    std::vector<std::string> folders;
+    auto add = [&folders](const std::string& path, bool isFile) {
+        if (path.empty() || folders.size() >= kMaxSaveFolders) return;
+        std::string folder = path;
+        if (isFile) {
+            const size_t slash = path.rfind('/');
+            if (slash == std::string::npos) return;
+            folder = slash == 0 ? "/" : path.substr(0, slash);
+        }
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+    };
+    add(dataFolder, false);
+    auto addEntry = [&add](const SongEntry& e) {
+        add(e.songPath, true);
+        if (e.hasLyricFile()) add(e.lyricRef, true);
+    };
+    addEntry(state.list.current);
+    for (const SongEntry& e : state.list) addEntry(e);
+    return folders;
 }
 
 std::string SongSession::stateFilePath() { return stateFileIn(dataFolder(), kStateFileName); }

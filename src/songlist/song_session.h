@@ -70,6 +70,12 @@ struct SongProbe {
     int32_t length = 0; // 1/100 s, when the probe learnt it
 };
 
+// The folders this program saves into: the data folder, then the folders of
+// the listed songs and their lyric files, once each and at most
+// kMaxSaveFolders of them (a start must not crawl a whole disk).
+constexpr size_t kMaxSaveFolders = 256;
+std::vector<std::string> saveFolders(const AppState& state, const std::string& dataFolder);
+
 // Looks at a song without opening it for playback: a lyric block's first
 // line, an ID3v1 title, or a MIDI song's own words.
 SongProbe probeSongLyric(const std::string& path);

@@ -143,6 +143,40 @@ TEST(SafeSave, LeftoversOfKilledSavesGoAtTheNextSave) {
     EXPECT_TRUE(std::filesystem::exists(dir.file(".song.mp3.melnix-notours")));
 }
 
+// The start of the program clears a whole folder: every killed save's file
+// goes, whatever its target, while a save that is still writing keeps its
+// file and names that only look alike stay.
+TEST(SafeSave, LeftoversOfKilledSavesGoAtTheNextStart) {
+    test::TempDir dir;
+    for (const char* target : {"song.mp3", "new lyric.mlx"}) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            SafeSave save;
+            if (!save.begin(dir.file(target))) ::_exit(1);
+            save.file().write(std::string(1000, 'x'));
+            ::_exit(0);  // killed: no destructor, no commit
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_EQ(WEXITSTATUS(status), 0);
+    }
+    ASSERT_EQ(entriesIn(dir.path()), 2);
+    SafeSave live;
+    ASSERT_TRUE(live.begin(dir.file("state.rec")));
+    const char* kept[] = {".melnix-abcdef", "..melnix-abcdef", ".song.mp3.melnix-toolong", "song.mp3.melnix-abcdef"};
+    for (const char* name : kept) test::writeFile(dir.file(name), "x");
+
+    removeSaveLeftoversIn(dir.path());
+
+    EXPECT_EQ(entriesIn(dir.path()), 1 + static_cast<int>(std::size(kept)));
+    EXPECT_TRUE(std::filesystem::exists(live.tempPath()));
+    for (const char* name : kept) EXPECT_TRUE(std::filesystem::exists(dir.file(name))) << name;
+    ASSERT_TRUE(live.file().write(std::string("state")));
+    EXPECT_TRUE(live.commit());
+    EXPECT_EQ(test::readFile(dir.file("state.rec")), "state");
+}
+
 TEST(SafeSave, UnwritableFolderFailsToBegin) {
     if (::geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
     test::TempDir dir;

@@ -308,5 +308,25 @@ TEST_F(SongSessionTest, StateSurvivesARestartAndPortableStartsAreNotWritten) {
     EXPECT_FALSE(p.saveState());
 }
 
+// Where a start looks for left-over temporary files: the data folder and
+// the folders of the listed songs and lyric files, each once.
+TEST(SaveFolders, DataFolderThenEachFolderOfTheListOnce) {
+    AppState state;
+    state.list.current.songPath = "/music/a.mp3";
+    state.list.current.lyricRef = "/lyrics/a.mlx";
+    state.list.addOrUpdateSong("/music/b.mp3", 0, 0);
+    const std::string label = "@label";
+    state.list.addOrUpdateSong("/other/c.wav", 0, 0, &label);  // a label, not a file
+    state.list.addOrUpdateSong("relative.mp3", 0, 0);          // no folder to name
+    state.list.addOrUpdateSong("/top.mp3", 0, 0);
+    EXPECT_EQ(saveFolders(state, "/home/u/.local/share/melnix"),
+              (std::vector<std::string>{"/home/u/.local/share/melnix", "/music", "/lyrics", "/other", "/"}));
+
+    AppState many;
+    for (size_t i = 0; i < kMaxSaveFolders + 10; ++i)
+        many.list.addOrUpdateSong("/f" + std::to_string(i) + "/s.mp3", 0, 0);
+    EXPECT_EQ(saveFolders(many, "").size(), kMaxSaveFolders);
+}
+
 }  // namespace
 }  // namespace melnix
