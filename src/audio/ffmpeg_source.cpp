@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/ffmpeg_source.h"
 
+#include "audio/ffmpeg_bounds.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -33,11 +35,6 @@ constexpr int kDecodeAheadMs = 1000;
 // Frames decoded after a jump while looking for one that tells its time.
 constexpr int kFramesToFindTime = 32;
 
-void quietLibraries() {
-    static std::once_flag once;
-    std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
-}
-
 }  // namespace
 
 FfmpegSource::~FfmpegSource() { Close(); }
@@ -62,7 +59,7 @@ void FfmpegSource::CloseInput() {
 
 bool FfmpegSource::OpenInput() {
     CloseInput();
-    quietLibraries();
+    prepareFfmpeg();
     if (avformat_open_input(&format_, config_.filePath.c_str(), nullptr, nullptr) < 0) {
         format_ = nullptr;
         return Fail("not a sound or video file that can be read");

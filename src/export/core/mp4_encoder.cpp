@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/core/mp4_encoder.h"
 
+#include "audio/ffmpeg_bounds.h"
+
 #include <algorithm>
 #include <array>
 
@@ -62,10 +64,7 @@ struct Mp4Encoder::State {
     }
 };
 
-Mp4Encoder::Mp4Encoder() {
-    // The encoders' own chatter is no use to the user; failures are reported by result.
-    if (av_log_get_level() > AV_LOG_ERROR) av_log_set_level(AV_LOG_ERROR);
-}
+Mp4Encoder::Mp4Encoder() { prepareFfmpeg(); }
 Mp4Encoder::~Mp4Encoder() = default;
 
 bool Mp4Encoder::fail(const std::string& what, int averror) {

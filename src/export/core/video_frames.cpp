@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/core/video_frames.h"
 
+#include "audio/ffmpeg_bounds.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -57,6 +59,7 @@ int videoStream(AVFormatContext* format) {
 }  // namespace
 
 bool hasVideoPicture(const std::string& path) {
+    prepareFfmpeg();
     AVFormatContext* format = nullptr;
     if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return false;
     const bool found = avformat_find_stream_info(format, nullptr) >= 0 && videoStream(format) >= 0;
@@ -69,6 +72,7 @@ bool VideoFrames::open(const std::string& path, int width, int height) {
     State& s = *s_;
     s.width = width;
     s.height = height;
+    prepareFfmpeg();
     if (avformat_open_input(&s.format, path.c_str(), nullptr, nullptr) < 0) return false;
     if (avformat_find_stream_info(s.format, nullptr) < 0) return false;
     s.stream = videoStream(s.format);
