@@ -109,7 +109,7 @@ int runVideoCommand(const std::vector<std::string>& args) {
 
     ShowContent& show = request.show;
     findLyric(request.song, entry, show.sheet);
-    show.closingTexts = exportClosingTexts(!show.sheet.empty());
+    show.closing = exportClosingText(request.song);
     if (picturesGiven)
         show.pictures = exportPicturesFromPath(pictures);
     else

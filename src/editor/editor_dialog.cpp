@@ -312,7 +312,7 @@ void EditorDialog::openNamedFile(const std::string& path) { files_->openNamedFil
 
 void EditorDialog::exportVideo() {
     VideoExportRequest request =
-        editorExportRequest(state_, sheet(), lines_->face(), [this](int i) { return lines_->closingText(i); });
+        editorExportRequest(state_, sheet(), lines_->face());
     // The look of the show: its letters' size and its background colour.
     request.show.sizePercent = settings_.subtitleSizePercent;
     request.show.background = PictureWindow::backColour();

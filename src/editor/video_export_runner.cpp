@@ -103,14 +103,13 @@ const std::vector<ExportSizeChoice>& exportSizeChoices() {
     return choices;
 }
 
-VideoExportRequest editorExportRequest(const AppState& state, const LyricSheet& sheet, const QString& face,
-                                       const std::function<QString(int)>& closingText) {
+VideoExportRequest editorExportRequest(const AppState& state, const LyricSheet& sheet, const QString& face) {
     VideoExportRequest r;
     const SongEntry& song = state.list.current;
     r.song = song.songPath;
     r.out = defaultVideoName(song.songPath);
     r.show.sheet = sheet;
-    for (int i = 0; i < kExportClosingTexts; ++i) r.show.closingTexts[static_cast<size_t>(i)] = closingText(i);
+    r.show.closing = exportClosingText(song.songPath);
     chooseExportBackground(r, song.pictureList);
     std::copy(state.effectSelected.begin(), state.effectSelected.end(), r.show.effects.begin());
     r.show.face = face;

@@ -28,9 +28,8 @@ constexpr int kDefaultExportSizeChoice = 1;  // 1280 x 720
 
 // The export of the current song as the show would play it: its lyric, its
 // background pictures, the ticked transitions, the subtitle face and the
-// closing texts.
-VideoExportRequest editorExportRequest(const AppState& state, const LyricSheet& sheet, const QString& face,
-                                       const std::function<QString(int)>& closingText);
+// song's title and artist at the end.
+VideoExportRequest editorExportRequest(const AppState& state, const LyricSheet& sheet, const QString& face);
 
 // Runs the whole dialogue. Returns true when a file was written.
 bool runVideoExport(QWidget* parent, Prompts& prompts, VideoExportRequest request);

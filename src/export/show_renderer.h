@@ -31,7 +31,9 @@ namespace melnix {
 
 struct ShowContent {
     LyricSheet sheet;
-    std::array<QString, kExportClosingTexts> closingTexts;
+    // What the band shows after the last line (and all along without one):
+    // the song's title and artist, or nothing.
+    QString closing;
     std::vector<std::string> pictures;  // files, or built-in names ("__0.jpg"); none: the built-in ones
     EffectTable effects{};              // the ticked transitions
     QString face;                       // the subtitle face

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/video_export.h"
 
-#include "present/closing_texts.h"
+#include "export/core/song_credits.h"
+
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -115,12 +116,8 @@ std::vector<std::string> exportPicturesFromPath(const std::string& fileOrFolder)
     return exportPicturesFromSpec(spec);
 }
 
-static_assert(kExportClosingTexts == kClosingTextCount, "the show and the video take the same turns");
-
-std::array<QString, kExportClosingTexts> exportClosingTexts(bool hasLines) {
-    std::array<QString, kExportClosingTexts> texts;
-    for (int i = 0; i < kExportClosingTexts; ++i) texts[static_cast<size_t>(i)] = closingText(i, hasLines);
-    return texts;
+QString exportClosingText(const std::string& song) {
+    return QString::fromStdString(creditsLine(readSongCredits(song)));
 }
 
 void chooseExportBackground(VideoExportRequest& request, const std::string& spec) {

@@ -52,8 +52,9 @@ VideoExportResult exportVideo(const VideoExportRequest& request, const std::atom
 std::vector<std::string> exportPicturesFromSpec(const std::string& spec);
 std::vector<std::string> exportPicturesFromPath(const std::string& fileOrFolder);
 
-// The texts after the last line, as the editor's show has them.
-std::array<QString, kExportClosingTexts> exportClosingTexts(bool hasLines);
+// What a video ends with: the song's title and artist when its tags name
+// them, else nothing (the editor's own prompts have no place in a video).
+QString exportClosingText(const std::string& song);
 
 // The background as the show picks it from the song and its background
 // string: the song's own video (with the music chosen for it, when the

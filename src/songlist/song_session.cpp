@@ -10,6 +10,7 @@
 #include "common/paths.h"
 #include "common/safe_save.h"
 #include "common/translate_mark.h"
+#include "lyrics/id3v1_tag.h"
 #include "lyrics/lyric_store.h"
 #include "lyrics/lyric_text.h"
 #include "lyrics/lyric_text_stream.h"
@@ -24,15 +25,10 @@ const char kOpenSongFailedTitle[] = QT_TRANSLATE_NOOP("SongSession", "打开下�
 namespace {
 
 constexpr int kProbeStreamBuffer = 2048;
-constexpr size_t kTitleAt = 3, kFieldSize = 30, kArtistAt = 33, kAlbumAt = 63, kYearAt = 93, kYearSize = 4;
 
 bool fileExists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-std::string tagField(const std::string& tag, size_t at, size_t size) {
-    return trimLyricText(std::string_view(tag).substr(at, size));
 }
 
 std::string stateFileIn(const std::string& folder, const char* name) {
@@ -73,7 +69,7 @@ SongProbe probeSongLyric(const std::string& path) {
             probe.hasLyric = true;
             return probe;
         }
-        if (!tag.empty()) probe.label = tagField(tag, kTitleAt, kFieldSize);
+        probe.label = parseId3v1(tag).title;
     }
     if (probe.label.empty() && isMidiSong(path)) {
         LyricSheet lines;
@@ -219,12 +215,10 @@ int SongSession::openSongLyric() {
             sheet_.normalizeLines();
         }
         hasLyric = true;
-    } else if (!tag.empty() && !tagField(tag, kTitleAt, kFieldSize).empty()) {
-        sheet_.appendLine(tagField(tag, kTitleAt, kFieldSize));
-        sheet_.appendLine(tagField(tag, kArtistAt, kFieldSize));
-        std::string album = tagField(tag, kAlbumAt, kFieldSize);
-        std::string year = tagField(tag, kYearAt, kYearSize);
-        sheet_.appendLine(year.empty() ? album : album + " " + year);
+    } else if (const Id3v1Tag id3 = parseId3v1(tag); !id3.title.empty()) {
+        sheet_.appendLine(id3.title);
+        sheet_.appendLine(id3.artist);
+        sheet_.appendLine(id3.year.empty() ? id3.album : id3.album + " " + id3.year);
         placeholder_ = true;
     } else {
         // File names are UTF-8 here; lyric text is GBK.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/video_export.h"
+#include "export/show_renderer.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -16,7 +17,9 @@
 
 #include "export_songs.h"
 #include "mp4_reading.h"
+#include "lyrics/lyric_text.h"
 #include "present/core/subtitle_wipe.h"
+#include "present/default_pictures.h"
 #include "present/subtitle_art.h"
 #include "support/gbk_text.h"
 #include "support/test_files.h"
@@ -93,8 +96,7 @@ protected:
         r.quality = ExportQuality::High;
         r.preset = "ultrafast";
         r.show.face = QStringLiteral("黑体");
-        r.show.closingTexts = {QStringLiteral("(录入的唱词结束)"), QStringLiteral("二"), QStringLiteral("三"),
-                               QStringLiteral("四")};
+        r.show.closing = QStringLiteral("月亮代表我的心 - 邓丽君");
         // The same plain picture three times: every transition leaves the grey as it was.
         r.show.pictures = {picture_, picture_, picture_};
         r.show.effects.fill(1);
@@ -229,6 +231,35 @@ TEST_F(VideoExport, ASongWithoutLyricShowsTheClosingTexts) {
     const Counts c = countIn(mp4.frames[5], exportSubtitleBand(QSize(320, 240)));
     EXPECT_GT(c.sung, 100);
     EXPECT_LT(c.unsung, c.sung / 50 + 3);
+}
+
+// The letters are sized by the band's height; a line wider than the frame
+// (the longest line the editor keeps, a long title) is drawn smaller
+// instead of losing its ends.
+TEST_F(VideoExport, LongLinesAndTitlesAreNeverCut) {
+    const QSize sizes[] = {{854, 480}, {1280, 720}, {1920, 1080}, {320, 240}};
+    const char* texts[] = {"我在你的身边看着你的笑容啊", "一二三四五六七八九十一二三四五",
+                           "Walking Down the River Road in the Morning Light - The Longest Band Name"};
+    for (const QSize size : sizes) {
+        for (const char* text : texts) {
+            SCOPED_TRACE(std::to_string(size.width()) + " " + text);
+            ShowContent content;
+            content.face = QStringLiteral("黑体");
+            const std::string gbk = g(text);
+            std::vector<uint16_t> charTimes;
+            for (int i = 0; i <= charCount(gbk); ++i) charTimes.push_back(static_cast<uint16_t>(i * 20));
+            content.sheet.addLine(makeLine(0, gbk, charTimes));
+            ShowRenderer renderer(content, size, [] { return NextDefaultPicture(); });
+            const QImage& frame = renderer.frameAt(100000);
+            ASSERT_EQ(renderer.shownLine(), 0);
+            const QRect drawn = renderer.textRectInFrame();
+            EXPECT_GE(drawn.left(), 0);
+            EXPECT_LE(drawn.right(), size.width() - 1);
+            // Still a line one reads: at least a third of the band's height.
+            EXPECT_GE(drawn.height(), exportSubtitleBand(size).height() / 3);
+            EXPECT_FALSE(frame.isNull());
+        }
+    }
 }
 
 TEST_F(VideoExport, FromAndToCutTheSongAndItsLines) {
