@@ -69,7 +69,7 @@ bool Presentation::enter() {
 void Presentation::enterPictures() {
     kind_ = Kind::Pictures;
     QWidget* stage = host_.stage();
-    applyRequestedSize(QSize(0, 0));
+    fillStartScreen();
     BackgroundMediaList& list = host_.showBackground();
     if (list.entries.empty()) list.setFromSpec("");
     PictureScrambler* scrambler = host_.showScrambler();
@@ -139,7 +139,7 @@ CMediaPlayer2* Presentation::openBackground(const std::string& path) {
 void Presentation::enterVideo(QWidget* video) {
     kind_ = Kind::Video;
     QWidget* stage = host_.stage();
-    applyRequestedSize(QSize(0, 0));
+    fillStartScreen();
     video_ = video;
     videoHome_ = video->geometry();
     video->setGeometry(stage->rect());
@@ -234,13 +234,15 @@ void Presentation::applyRequestedSize(QSize size) {
         for (const QScreen* s : QGuiApplication::screens()) screens.push_back(toInt(s->geometry()));
         const IntRect other = otherScreen(screens, toInt(screen->geometry()));
         if (other.width() <= 0) return;
-        stage->showNormal();
-        stage->setGeometry(toQt(other));
-        stage->showFullScreen();
-        placeSubtitle();
+        for (const QScreen* s : QGuiApplication::screens())
+            if (toInt(s->geometry()) == other) showScreen_ = s->name();
+        fillScreen(toQt(other));
         return;
     }
-    if (size.width() == kThisScreenSize) screen = QGuiApplication::primaryScreen();
+    if (size.width() == kThisScreenSize) {
+        screen = QGuiApplication::primaryScreen();
+        showScreen_.clear();
+    }
     const IntRect r = presentationWindow(size.width(), size.height(), toInt(screen->geometry()),
                                          toInt(screen->availableGeometry()), 0);
     // The geometry as well as the state: without a window manager only the geometry counts.
@@ -253,6 +255,26 @@ void Presentation::applyRequestedSize(QSize size) {
         stage->showNormal();
         stage->setGeometry(toQt(r));
     }
+    placeSubtitle();
+}
+
+void Presentation::fillStartScreen() {
+    QWidget* stage = host_.stage();
+    const QScreen* screen = stage->screen() ? stage->screen() : QGuiApplication::primaryScreen();
+    std::vector<NamedScreen> screens;
+    for (const QScreen* s : QGuiApplication::screens()) screens.push_back({s->name().toStdString(), toInt(s->geometry())});
+    const IntRect there = rememberedScreen(screens, showScreen_.toStdString(), toInt(screen->geometry()));
+    if (there.width() > 0)
+        fillScreen(toQt(there));
+    else
+        applyRequestedSize(QSize(0, 0));
+}
+
+void Presentation::fillScreen(const QRect& area) {
+    QWidget* stage = host_.stage();
+    stage->showNormal();
+    stage->setGeometry(area);
+    stage->showFullScreen();
     placeSubtitle();
 }
 

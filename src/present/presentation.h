@@ -89,6 +89,10 @@ protected:
 private:
     void enterPictures();
     void enterVideo(QWidget* video);
+    // Full screen: on the screen the user last sent the show to, while it
+    // is connected, else on the editor's.
+    void fillStartScreen();
+    void fillScreen(const QRect& area);
     void placeSubtitle();
     void changePicture(bool waitForLoader);
     void showLine(int line, int last);
@@ -111,6 +115,7 @@ private:
     int closingIndex_ = 0;
     PictureChanges planned_;
     int closingX_ = 0;  // the video show's closing texts slide left
+    QString showScreen_;  // the other screen the user chose, by name; empty: the editor's
     Qt::WindowStates savedState_;
     QRect savedGeometry_;
     Qt::WindowFlags savedFlags_;

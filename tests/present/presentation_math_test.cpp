@@ -75,6 +75,12 @@ TEST(PresentationMath, OtherScreenAndKeptPictureSetting) {
     EXPECT_EQ(otherScreen({laptop, projector}, laptop), projector);
     EXPECT_EQ(otherScreen({laptop, projector}, projector), laptop);
     EXPECT_EQ(otherScreen({laptop}, laptop), IntRect{});
+    // The projector chosen once is used again while it is there.
+    const std::vector<NamedScreen> both = {{"eDP-1", laptop}, {"HDMI-1", projector}};
+    EXPECT_EQ(rememberedScreen(both, "HDMI-1", laptop), projector);
+    EXPECT_EQ(rememberedScreen(both, "", laptop), IntRect{});                     // never chosen
+    EXPECT_EQ(rememberedScreen({{"eDP-1", laptop}}, "HDMI-1", laptop), IntRect{});  // unplugged
+    EXPECT_EQ(rememberedScreen(both, "HDMI-1", projector), IntRect{});             // the editor is there already
 
     struct Case {
         uint32_t bgr;

@@ -95,6 +95,14 @@ IntRect otherScreen(const std::vector<IntRect>& screens, const IntRect& current)
     return {};
 }
 
+IntRect rememberedScreen(const std::vector<NamedScreen>& screens, const std::string& remembered,
+                         const IntRect& current) {
+    if (remembered.empty()) return {};
+    for (const NamedScreen& s : screens)
+        if (s.name == remembered) return s.area == current ? IntRect{} : s.area;
+    return {};
+}
+
 int32_t packPictureSetting(uint32_t bgr, int mode) {
     const uint32_t kept = mode >= kModeActual && mode <= kModeAuto ? static_cast<uint32_t>(mode + 1) : 0;
     return static_cast<int32_t>((bgr & 0xFFFFFF) | kept << 24);

@@ -63,6 +63,17 @@ constexpr int kThisScreenSize = -1;
 // that is not the one it is on; an empty rectangle when there is no other.
 IntRect otherScreen(const std::vector<IntRect>& screens, const IntRect& current);
 
+struct NamedScreen {
+    std::string name;
+    IntRect area;
+};
+// Where a show starts once the user has sent one to another screen: that
+// screen again while it is connected (found by its name, as its place may
+// have changed) and it is not the one the editor is on; else an empty
+// rectangle, and the show starts on the editor's screen.
+IntRect rememberedScreen(const std::vector<NamedScreen>& screens, const std::string& remembered,
+                         const IntRect& current);
+
 // The picture window's background colour (0xBBGGRR) and display mode, kept in
 // one number of the state file: the colour in the low three bytes, the mode
 // plus one in the top byte (0 there: none kept, the automatic mode).
