@@ -11,6 +11,7 @@
 #include "dialogs/exchange_dialog.h"
 #include "dialogs/thumbnail_file_dialog.h"
 #include "ui/prompt_dialog.h"
+#include "ui/title_room.h"
 
 namespace melnix {
 namespace {
@@ -32,16 +33,18 @@ Answer DesktopPrompts::ask(QWidget* parent, const QString& text, const QString& 
     if (withCancel) buttons |= QMessageBox::Cancel;
     QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::Question, title, text, buttons, parent);
     box.setDefaultButton(buttonOf(byDefault));
+    makeRoomForTitle(box);
     const int r = box.exec();
     return r == QMessageBox::Yes ? Answer::Yes : r == QMessageBox::No ? Answer::No : Answer::Cancel;
 }
 
 void DesktopPrompts::message(QWidget* parent, MessageKind kind, const QString& text, const QString& title) {
-    switch (kind) {
-        case MessageKind::Information: QMessageBox::information(parent, title, text); break;
-        case MessageKind::Warning: QMessageBox::warning(parent, title, text); break;
-        case MessageKind::Critical: QMessageBox::critical(parent, title, text); break;
-    }
+    const QMessageBox::Icon icon = kind == MessageKind::Information ? QMessageBox::Information
+                                   : kind == MessageKind::Warning   ? QMessageBox::Warning
+                                                                    : QMessageBox::Critical;
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    makeRoomForTitle(box);
+    box.exec();
 }
 
 void DesktopPrompts::about(QWidget* parent) { AboutBox(parent).exec(); }
@@ -84,10 +87,17 @@ QString DesktopPrompts::newPassword(QWidget* parent, const QString& path) {
 
 bool DesktopPrompts::askNumber(QWidget* parent, const QString& title, const QString& label, int& value, int min,
                                int max) {
-    bool ok = false;
-    const int chosen = QInputDialog::getInt(parent, title, label, value, min, max, 1, &ok);
-    if (ok) value = chosen;
-    return ok;
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setInputMode(QInputDialog::IntInput);
+    dialog.setIntRange(min, max);
+    dialog.setIntStep(1);
+    dialog.setIntValue(value);
+    widenForTitle(dialog);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    value = dialog.intValue();
+    return true;
 }
 
 bool DesktopPrompts::networkConnected() { return networkInterfaceActive(); }

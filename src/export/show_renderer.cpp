@@ -110,18 +110,7 @@ void ShowRenderer::showText(const ShowSchedule::Step& step) {
         timing_ = makeLineTiming(0, 1, {});
     }
     shownLine_ = step.line;
-    SubtitleArt art = drawSubtitleArt(font_, fontHeight_, band_.size(), text, true);
-    // A line wider than the frame is drawn smaller rather than cut: the
-    // letters are sized by the band's height, which a long line outgrows.
-    const int room = band_.width() - band_.width() / 50;
-    if (art.textRect.width() > room) {
-        const int rim = art.textRect.width() - art.layout.textWidth;
-        const double scale = static_cast<double>(room - rim) / std::max(1, art.layout.textWidth);
-        const int height = std::max(1, static_cast<int>(fontHeight_ * scale));
-        QFont smaller = font_;
-        smaller.setPixelSize(std::max(1, static_cast<int>(font_.pixelSize() * scale)));
-        art = drawSubtitleArt(smaller, height, band_.size(), text, true);
-    }
+    const SubtitleArt art = drawSubtitleArt(font_, fontHeight_, band_.size(), text, true);
     layout_ = art.layout;
     line_ = shapeSubtitle(art);
 }

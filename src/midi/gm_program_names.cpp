@@ -8,12 +8,13 @@
 namespace melnix {
 
 // The English names keep their historic spellings ("Accoridan",
-// "Skakuhachi"): they are what users of the program have always seen.
+// "Skakuhachi"): they are what users of the program have always seen. The
+// four pianos are whole: their old names were cut short ("Acoustic Grand").
 const std::array<GmProgramName, kGmProgramCount> GmProgramNames = {{
-    {"Acoustic Grand", QT_TRANSLATE_NOOP("GmProgramNames", "平台钢琴")},  // 0
-    {"Bright Acoustic", QT_TRANSLATE_NOOP("GmProgramNames", "亮音钢琴")},  // 1
-    {"Electric Grand", QT_TRANSLATE_NOOP("GmProgramNames", "平台电钢琴")},  // 2
-    {"Honky-Tonk", QT_TRANSLATE_NOOP("GmProgramNames", "叮当琴")},  // 3
+    {"Acoustic Grand Piano", QT_TRANSLATE_NOOP("GmProgramNames", "平台钢琴")},  // 0
+    {"Bright Acoustic Piano", QT_TRANSLATE_NOOP("GmProgramNames", "亮音钢琴")},  // 1
+    {"Electric Grand Piano", QT_TRANSLATE_NOOP("GmProgramNames", "平台电钢琴")},  // 2
+    {"Honky-Tonk Piano", QT_TRANSLATE_NOOP("GmProgramNames", "叮当琴")},  // 3
     {"Electric Piano 1", QT_TRANSLATE_NOOP("GmProgramNames", "电钢琴1")},  // 4
     {"Electric Piano 2", QT_TRANSLATE_NOOP("GmProgramNames", "电钢琴2")},  // 5
     {"Harpsichord", QT_TRANSLATE_NOOP("GmProgramNames", "大键琴")},  // 6

@@ -84,12 +84,28 @@ QFont fitSubtitleFont(int boxHeight, const QString& face) {
     return makeSubtitleFont(s.width, s.height, face);
 }
 
-SubtitleArt drawSubtitleArt(const QFont& font, int fontHeight, QSize box, std::string_view gbkText, bool centred,
+SubtitleArt drawSubtitleArt(const QFont& givenFont, int givenHeight, QSize box, std::string_view gbkText, bool centred,
                             qreal dpr) {
     SubtitleArt art;
     if (gbkText.empty()) return art;
     const int boxWidth = box.width();
     const int boxHeight = box.height();
+
+    // The letters are sized by the box's height; a text wider than the box
+    // (a long line, a long English prompt) is drawn smaller rather than cut.
+    QFont font = givenFont;
+    int fontHeight = givenHeight;
+    {
+        const QString whole = fromGbk(gbkText);
+        const int room = boxWidth - rimWidth(boxHeight) - boxWidth / 50;
+        for (int attempt = 0; attempt < 4 && room > 0; ++attempt) {
+            const qreal width = QFontMetricsF(font).horizontalAdvance(whole);
+            if (width <= room || font.pixelSize() <= 1) break;
+            const qreal scale = room / width;
+            font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * scale)));
+            fontHeight = std::max(1, static_cast<int>(fontHeight * scale));
+        }
+    }
 
     QFontMetricsF fm(font);
     // charX[k] is the width of the first k characters as they are drawn

@@ -44,7 +44,8 @@ struct SubtitleArt {
 
 // Measures and draws a GBK line in a box of the given size with a font made
 // by makeSubtitleFont (fontHeight as given to it). An empty text gives an
-// empty art. dpr: device pixels per box pixel of the two pictures.
+// empty art. A text wider than the box is drawn smaller, never cut. dpr:
+// device pixels per box pixel of the two pictures.
 SubtitleArt drawSubtitleArt(const QFont& font, int fontHeight, QSize box, std::string_view gbkText, bool centred,
                             qreal dpr = 1.0);
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/prompt_dialog.h"
 
+#include "ui/title_room.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
@@ -49,6 +51,7 @@ QLabel* lineLabel(QWidget* parent, int id, const QRect& rect, const QString& tex
 PromptDialog::PromptDialog(const PromptRequest& request, QWidget* owner) : QDialog(owner), request_(request) {
     setWindowTitle(request.caption);
     setFixedSize(kDialogSize);
+    widenForTitle(*this);
 
     lineLabel(this, idPromptFirstLine, kFirstLineRect, request.firstLine);
     lineLabel(this, idPromptSecondLine, kSecondLineRect, request.secondLine);
@@ -109,10 +112,12 @@ void PromptDialog::confirm() {
     if (!firstEntry_) {
         firstEntry_ = entered;
         setWindowTitle(tr("为了复核,请你再输入一遍"));
+        widenForTitle(*this);
     } else {
         // The next entry starts over.
         firstEntry_.reset();
         setWindowTitle(tr("复核不成功,请你输入"));
+        widenForTitle(*this);
     }
     edit_->clear();
     edit_->setFocus();

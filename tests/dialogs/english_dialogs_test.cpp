@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
+#include <QTimer>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@
 #include <memory>
 
 #include "dialogs/about_box.h"
+#include "dialogs/desktop_prompts.h"
 #include "dialogs/exchange_dialog.h"
 #include "dialogs/help_dialog.h"
 #include "dialogs/import_dialog.h"
@@ -96,6 +98,35 @@ TEST_P(Dialogs, NoCaptionIsCutOffInEitherLanguage) {
     EXPECT_EQ(cutOff(*dialog).join(" | ").toStdString(), "") << "English";
 }
 
+// The desktop's message boxes size themselves by their text; a long title
+// over a short text ("The video has been exported" over a path) would be
+// cut by the title bar.
+TEST(DesktopPromptsTitles, ALongTitleOverAShortTextIsWhole) {
+    DesktopPrompts desktop;
+    Prompts& prompts = desktop;
+    QStringList cut;
+    int opened = 0;
+    auto closeWhenOpen = [&] {
+        QTimer::singleShot(50, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!box) return;
+            ++opened;
+            for (const QString& c : cutOff(*box)) cut << box->metaObject()->className() + QStringLiteral(": ") + c;
+            box->close();
+        });
+    };
+    closeWhenOpen();
+    prompts.info(nullptr, QStringLiteral("/a.mp4"), QStringLiteral("The video has been exported"));
+    closeWhenOpen();
+    prompts.ask(nullptr, QStringLiteral("Go?"), QStringLiteral("Error opening this file!"));
+    closeWhenOpen();
+    int value = 5;
+    prompts.askNumber(nullptr, QStringLiteral("Shift the Whole Lyric"), QStringLiteral("Later by (1/100 s):"), value, 1,
+                      10);
+    EXPECT_EQ(opened, 3);
+    EXPECT_EQ(cut.join(" | ").toStdString(), "");
+}
+
 // The state and songs the dialogs work on, one for the whole program.
 struct World {
     AppState state;
@@ -107,10 +138,12 @@ struct World {
     int playingTracks = 0;
     EffectTable effects{};
     World() {
-        test::SmfTrack t0, t1;
+        test::SmfTrack t0, t1, t2;
         t0.meta(0, 0x03, "Song").tempo(0, 500000).end();
         t1.meta(0, 0x03, "Melody").event(0, {0xC0, 73}).noteOn(0, 72, 100).noteOn(480, 72, 0);
-        midi.LoadBytes(test::smfFile({t0, t1.end()}), nullptr);
+        // The longest names of either language in a cell, a second program too.
+        t2.meta(0, 0x03, "Piano").event(0, {0xC0, 1}).noteOn(0, 60, 100).event(240, {0xC0, 0}).noteOn(480, 60, 0);
+        midi.LoadBytes(test::smfFile({t0, t1.end(), t2.end()}), nullptr);
         playingTracks = midi.trackCount;
         state.list.addOrUpdateSong("/music/Beta.mp3", 54000, kLyricFlagHas, nullptr);
         state.list.addOrUpdateSong("/music/alpha.wav", 60000, 0, nullptr);

@@ -113,7 +113,7 @@ TEST_F(TrackDialogTest, ListsTheTracksInItsColumns) {
     EXPECT_EQ(column(kColMelody), (QStringList{"", "", "主旋律", ""}));
     EXPECT_EQ(column(kColNoteCount), (QStringList{"    0", "    4", "    4", "    4"}));
     EXPECT_EQ(column(kColVolume), (QStringList{"默认", " 100", "  90", "默认"}));
-    EXPECT_EQ(column(kColEnglishInstrument), (QStringList{"", "Acoustic Grand", "Flute", ""}));
+    EXPECT_EQ(column(kColEnglishInstrument), (QStringList{"", "Acoustic Grand Piano", "Flute", ""}));
 
     const std::pair<int, const char*> buttons[] = {
         {idTrackOk, "确 定"}, {idTrackInvert, "反选播放状态"}, {idTrackReset, "复 位"}, {idTrackMelodyAlone, "只播主旋律"}};
@@ -177,7 +177,7 @@ TEST_F(TrackDialogTest, InstrumentIsChosenOverItsCell) {
         const char* first;
         const char* shown;
     };
-    const Case cases[] = {{kColChineseInstrument, "平台钢琴", "小提琴"}, {kColEnglishInstrument, "Acoustic Grand", "Violin"}};
+    const Case cases[] = {{kColChineseInstrument, "平台钢琴", "小提琴"}, {kColEnglishInstrument, "Acoustic Grand Piano", "Violin"}};
     for (const Case& k : cases) {
         doubleClick(2, k.column);
         ASSERT_TRUE(instrumentBox()->isVisible());

@@ -27,6 +27,7 @@
 #include "support/tone_wav.h"
 #include "support/ui_texts.h"
 #include "ui/command_ids.h"
+#include "ui/qt_text.h"
 #include "ui/ui_language.h"
 
 namespace melnix {
@@ -146,6 +147,21 @@ TEST_P(EditorLanguage, TheShowsMenusAndClosingTextsSpeakTheLanguage) {
         EXPECT_TRUE(texts.contains(QString::fromUtf8("返回编辑界面(Esc)")));
     }
     editor_->runCommand(kCmdBackToEditor);
+}
+
+// The editor's subtitle shows the closing texts when idle ("For moving
+// pictures, click the [Show] button"): in either language they are whole.
+TEST_P(EditorLanguage, TheSubtitlesIdleTextsAreWhole) {
+    SubtitleWindow& subtitle = *editor_->subtitleWindow();
+    for (int i = 0; i < kClosingTextCount; ++i) {
+        for (bool hasLines : {true, false}) {
+            const QString text = closingText(i, hasLines);
+            SCOPED_TRACE(text.toStdString());
+            subtitle.setText(toGbk(text), true);
+            EXPECT_GE(subtitle.textLeft(), 0);
+            EXPECT_LE(subtitle.textLeft() + subtitle.textWidth(), subtitle.boxWidth());
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, EditorLanguage, ::testing::Values(UiLanguage::Chinese, UiLanguage::English),

@@ -26,7 +26,8 @@ TEST_P(GmProgramNamesTest, NamesByProgramNumber) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, GmProgramNamesTest,
-                         ::testing::Values(NameCase{0, "Acoustic Grand", "平台钢琴"},
+                         ::testing::Values(NameCase{0, "Acoustic Grand Piano", "平台钢琴"},
+                                           NameCase{3, "Honky-Tonk Piano", "叮当琴"},
                                            NameCase{21, "Accoridan", "手风琴"},
                                            NameCase{33, "Electric Bass(finger)", "手弹电贝司"},
                                            NameCase{52, "Choir Aahs", "(啊)诗歌"},
@@ -49,7 +50,7 @@ TEST(GmProgramNamesTest, EveryEntryHasBothNames) {
 
 TEST(GmProgramNamesTest, ValuesAboveTheTableShowTheLastEntry) {
     EXPECT_STREQ(gmProgramName(200).english, "Gunshot");
-    EXPECT_STREQ(gmProgramName(-1).english, "Acoustic Grand");
+    EXPECT_STREQ(gmProgramName(-1).english, "Acoustic Grand Piano");
 }
 
 }  // namespace

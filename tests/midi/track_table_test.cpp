@@ -78,7 +78,7 @@ TEST(TrackTableTest, RowsShowEveryTrack) {
     ASSERT_EQ(s.table.rowCount(), 4);
     EXPECT_EQ(s.row(0), (Row{"   0", "  播放", "", "小河", "    0", "默认", "", ""}));
     EXPECT_EQ(s.row(1), (Row{"   1", "  播放", "", "Piano", "    3", " 100", "平台钢琴/电钢琴2",
-                             "Acoustic Grand/Electric Piano 2"}));
+                             "Acoustic Grand Piano/Electric Piano 2"}));
     EXPECT_EQ(s.row(2), (Row{"   2", "  播放", "主旋律", "Melody", "    2", "  90", "长笛", "Flute"}));
     EXPECT_EQ(s.row(3), (Row{"   3", "  播放", "", "", "    1", "默认", "", ""}));
     EXPECT_EQ(s.table.cellText(4, kColTrackNumber), "");
@@ -196,7 +196,7 @@ TEST(TrackTableTest, InstrumentChangeAndResetRestoreTheSong) {
     s.table.reset();
     EXPECT_EQ(s.song.fileData, original);
     EXPECT_EQ(s.muted(), (std::vector<bool>{false, false, false, false}));
-    EXPECT_EQ(s.table.cellText(1, kColEnglishInstrument), "Acoustic Grand/Electric Piano 2");
+    EXPECT_EQ(s.table.cellText(1, kColEnglishInstrument), "Acoustic Grand Piano/Electric Piano 2");
     EXPECT_EQ(s.table.cellText(1, kColVolume), " 100");
     // The melody mark is no play status: it stays.
     EXPECT_EQ(s.table.melodyTrack(), 2);

@@ -13,6 +13,8 @@
 #include <QRegularExpression>
 #include <QTableWidget>
 
+#include "ui/title_room.h"
+
 namespace melnix::test {
 
 inline bool hasChinese(const QString& text) {
@@ -36,9 +38,12 @@ inline QStringList shownTexts(QWidget& dialog) {
     return texts;
 }
 
-// Captions that do not fit the widget showing them.
+// Captions that do not fit the widget showing them, the window's title in
+// its title bar included.
 inline QStringList cutOff(QWidget& dialog, const QList<const QWidget*>& elidedOnPurpose = {}) {
     QStringList cut;
+    if (dialog.isWindow() && !dialog.windowTitle().isEmpty() && titleBarWidth(dialog.windowTitle()) > dialog.width())
+        cut << dialog.windowTitle();
     for (QWidget* w : dialog.findChildren<QWidget*>()) {
         if (!w->isVisible() || elidedOnPurpose.contains(w)) continue;
         const QFontMetrics fm = w->fontMetrics();
