@@ -192,6 +192,9 @@ bool Mp3Source::Prepare() {
     while ((r = ReadBlock()) == kNothingUsable) {
     }
     taggedFrames_ = 0;
+    trimStart_ = 0;
+    trimEnd_ = INT64_MAX;
+    songSamples_ = -1;
     firstFrameAt_ = frameAt_.empty() ? 0 : frameAt_.front();
     if (r == kBlockRead) LearnFrames();
     Rewind();
@@ -205,26 +208,40 @@ bool Mp3Source::Prepare() {
     return true;
 }
 
+int64_t Mp3Source::SamplesPerFrame() const {
+    return std::lround(double{kMsPerFrame[samplingIndex_.load()]} * kSamplingRates[samplingIndex_.load()] / 1000.0);
+}
+
+bool Mp3Source::countsExact() const {
+    return config_.forcedOutputRate <= 0 || config_.forcedOutputRate == kSamplingRates[samplingIndex_.load()];
+}
+
 void Mp3Source::LearnFrames() {
     VbrTag tag;
-    if (ReadVbrTag(frame_.data(), frame_.size(), header_, tag) && tag.variable && tag.frames > 0) {
+    const bool tagged = ReadVbrTag(frame_.data(), frame_.size(), header_, tag);
+    // LAME's delay and padding make the song gapless: mpg123's decoder
+    // delay of 529 samples comes on top of the encoder's.
+    constexpr int64_t kDecoderDelay = 529;
+    const int64_t trim = int64_t{tag.encoderDelay} + tag.encoderPadding;
+    const int64_t frameSamples = int64_t{tag.frames} * SamplesPerFrame();
+    if (tagged && tag.frames > 0 && tag.encoderDelay >= 0 && tag.encoderPadding >= 0 && trim < frameSamples &&
+        countsExact()) {
+        trimStart_ = tag.encoderDelay + kDecoderDelay;
+        trimEnd_ = trimStart_ + frameSamples - trim;
+        songSamples_ = frameSamples - trim;
+    }
+    if (tagged && tag.variable && tag.frames > 0) {
         vbr_ = true;
         audioStart_ = Position();
         vbrFrames_ = tag.frames;
         frameAt_.clear();
         nextFrame_ = 0;
-        const int64_t samplesPerFrame =
-            std::lround(double{kMsPerFrame[samplingIndex_.load()]} * kSamplingRates[samplingIndex_.load()] / 1000.0);
-        const int64_t trim = int64_t{tag.encoderDelay} + tag.encoderPadding;
-        vbrSamples_ = tag.encoderDelay >= 0 && trim < int64_t{tag.frames} * samplesPerFrame
-                          ? int64_t{tag.frames} * samplesPerFrame - trim
-                          : -1;
         return;
     }
     // An "Info" tag says the rate is constant; its frame is no audio either,
     // and it may count the frames. Otherwise every header is read (the
     // bodies are skipped over in the read buffer) and counted.
-    if (ReadVbrTag(frame_.data(), frame_.size(), header_, tag)) {
+    if (tagged) {
         audioStart_ = Position();
         firstFrameAt_ = audioStart_;
         frameAt_.clear();
@@ -240,7 +257,6 @@ void Mp3Source::LearnFrames() {
     if (!varies) return;
     vbr_ = true;
     vbrFrames_ = static_cast<uint32_t>(frameAt_.size());
-    vbrSamples_ = -1;
 }
 
 bool Mp3Source::EndedEarly() const {
@@ -276,10 +292,18 @@ void Mp3Source::Decode(BlockProcessor* out, bool discard) {
             mpg123_open_feed(decoder_);
             break;
         }
-        if (discard || !out || bytes == 0) continue;
-        const size_t samples = bytes / 2;
+        const size_t channels = config_.forceMono ? 1 : 2;
+        const auto frames = static_cast<int64_t>(bytes / 2 / channels);
+        const int64_t first = decodedAt_;
+        decodedAt_ += frames;
+        // Only the song's own samples: not a seek's lead-in, not the codec's
+        // delay and padding.
+        const int64_t from = std::max(first, playFrom_), to = std::min(first + frames, trimEnd_);
+        if (discard || !out || to <= from) continue;
+        const size_t samples = static_cast<size_t>(to - from) * channels;
         if (pcmSamples_ + samples > pcm_.size()) pcm_.resize(pcmSamples_ + samples);
-        std::memcpy(pcm_.data() + pcmSamples_, audio, samples * 2);
+        std::memcpy(pcm_.data() + pcmSamples_, reinterpret_cast<const int16_t*>(audio) + (from - first) * static_cast<int64_t>(channels),
+                    samples * 2);
         pcmSamples_ += samples;
         while (pcmSamples_ >= blockSamples) {
             out->FlushBlock(pcm_.data(), blockSamples * 2, speedPercent, MsPerBlock());
@@ -310,8 +334,16 @@ uint32_t Mp3Source::BlockCount() const {
 double Mp3Source::MsPerBlock() const { return kMsPerFrame[samplingIndex_.load()]; }
 
 double Mp3Source::LengthMs() const {
-    if (vbr_ && vbrSamples_ >= 0) return static_cast<double>(vbrSamples_) * 1000.0 / kSamplingRates[samplingIndex_.load()];
+    const int64_t samples = songSamples_.load();
+    if (samples >= 0) return static_cast<double>(samples) * 1000.0 / kSamplingRates[samplingIndex_.load()];
     return BlockCount() * MsPerBlock();
+}
+
+double Mp3Source::NextBlockMs() const {
+    if (!countsExact()) return AudioSource::NextBlockMs();
+    const int64_t channels = config_.forceMono ? 1 : 2;
+    const int64_t next = std::max(decodedAt_, playFrom_) - static_cast<int64_t>(pcmSamples_) / channels - trimStart_;
+    return static_cast<double>(std::max<int64_t>(next, 0)) * 1000.0 / kSamplingRates[samplingIndex_.load()];
 }
 
 void Mp3Source::Rewind() {
@@ -320,15 +352,29 @@ void Mp3Source::Rewind() {
     previousHeader_ = 0;
     headerChanged_ = false;
     pcmSamples_ = 0;
+    decodedAt_ = 0;
+    playFrom_ = trimStart_;
     config_.blockIndex = 0;
 }
 
 bool Mp3Source::SeekMs(int32_t ms) {
     if (!file_.isOpen() || !haveStream_ || ms < 0) return false;
-    const auto target = static_cast<int64_t>(ms / MsPerBlock());
+    // The frame that holds the asked sample; the samples before it in that
+    // frame are decoded but not played.
+    const int64_t spf = SamplesPerFrame();
+    const bool exact = countsExact();
+    const int64_t wanted = exact ? int64_t{ms} * kSamplingRates[samplingIndex_.load()] / 1000 + trimStart_ : 0;
+    const auto target = exact ? wanted / spf : static_cast<int64_t>(ms / MsPerBlock());
     if (target > BlockCount()) return false;
+    auto landed = [&] {
+        pcmSamples_ = 0;
+        decodedAt_ = target * spf;
+        playFrom_ = exact ? std::max(wanted, trimStart_) : decodedAt_;
+        config_.blockIndex = static_cast<int32_t>(target);
+        return true;
+    };
     const int32_t current = config_.blockIndex.load();
-    if (target == current) return true;
+    if (target == current) return landed();
 
     const int64_t oldPosition = Position();
     const uint32_t oldHeaderWord = previousHeader_;
@@ -341,9 +387,7 @@ bool Mp3Source::SeekMs(int32_t ms) {
         nextFrame_ = target - 1;
         if (ReadBlock() == kBlockRead) {
             Decode(nullptr, true);
-            pcmSamples_ = 0;
-            config_.blockIndex = static_cast<int32_t>(target);
-            return true;
+            return landed();
         }
         Seek(oldPosition);
         previousHeader_ = oldHeaderWord;
@@ -374,9 +418,7 @@ bool Mp3Source::SeekMs(int32_t ms) {
         }
         if (r == kBlockRead && ++index == target) Decode(nullptr, true);
     }
-    pcmSamples_ = 0;
-    config_.blockIndex = static_cast<int32_t>(target);
-    return true;
+    return landed();
 }
 
 }  // namespace melnix

@@ -5,9 +5,12 @@
 // bounded search, and the audio ending at dataLength (a lyric block may follow
 // it at the file's tail). Each frame is then decoded on its own by libmpg123
 // into 16-bit interleaved PCM, which goes to the block processor in blocks of
-// maxBlockBytes.
+// maxBlockBytes. When LAME's tag gives the encoder's delay and padding, the
+// song is played gapless, as mpg123 and FFmpeg decode it: the delay and the
+// decoder's own 529 samples are cut at the start, the padding at the end.
 
 #include <atomic>
+#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -37,6 +40,7 @@ public:
     uint32_t BlockCount() const override;
     double MsPerBlock() const override;
     double LengthMs() const override;
+    double NextBlockMs() const override;
     void Rewind() override;
     void Close() override;
     bool EndedEarly() const override;
@@ -89,7 +93,20 @@ private:
     bool vbr_ = false;
     int64_t audioStart_ = 0;
     uint32_t vbrFrames_ = 0;
-    int64_t vbrSamples_ = -1;
+    // Samples are counted per channel from the first audio frame's first
+    // decoded sample. The song is [trimStart_, trimEnd_) of them; songSamples_
+    // is its length when a tag gives it (-1 otherwise).
+    int64_t trimStart_ = 0;
+    int64_t trimEnd_ = INT64_MAX;
+    std::atomic<int64_t> songSamples_{-1};
+    // The sample the decoder hands over next, and the first one a seek wants
+    // (those before it are the seek's lead-in, decoded but not played).
+    int64_t decodedAt_ = 0;
+    int64_t playFrom_ = 0;
+    // The decoder's output is counted in frames of the stream's rate; at a
+    // forced output rate it is not, and seeks land on frame starts.
+    bool countsExact() const;
+    int64_t SamplesPerFrame() const;
     // Where each frame read so far starts, by frame index: seeks jump there.
     std::vector<int64_t> frameAt_;
     int64_t nextFrame_ = 0;

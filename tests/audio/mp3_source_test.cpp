@@ -293,15 +293,17 @@ TEST_F(Mp3SourceTest, SeekCountsFramesAndPrimesTheDecoderSilently) {
     const Decoded all = decodeRest();
     source.Rewind();
 
-    // Frame 10 starts at 261.2 ms.
+    // 262 ms is sample 11,554, in frame 10 (from 261.2 ms): its first 34
+    // samples are decoded but not played, and play goes on from 262 ms.
     ASSERT_TRUE(source.SeekMs(262));
     EXPECT_EQ(config.blockIndex.load(), 10);
+    EXPECT_DOUBLE_EQ(source.NextBlockMs(), 11554 * 1000.0 / 44100);
     Decoded rest = decodeRest();
     ASSERT_EQ(rest.frames.size(), 6u);
-    ASSERT_EQ(rest.pcm.size(), 6u * 1152 * 2);
-    // With the decoder primed by frame 10, frames 11.. match the full decoding.
+    ASSERT_EQ(rest.pcm.size(), (16u * 1152 - 11554) * 2);
+    // With the decoder primed by frame 9, the rest matches the full decoding.
     size_t bad = 0;
-    for (size_t i = 0; i < rest.pcm.size(); ++i) bad += std::abs(rest.pcm[i] - all.pcm[10 * 2304 + i]) > 1;
+    for (size_t i = 0; i < rest.pcm.size(); ++i) bad += std::abs(rest.pcm[i] - all.pcm[11554 * 2 + i]) > 1;
     EXPECT_EQ(bad, 0u);
 
     // Backwards: from the start again.
