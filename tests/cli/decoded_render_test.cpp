@@ -244,15 +244,17 @@ TEST(VbrMp3Render, TrueLengthAndSeeksLandOnTheAskedFrame) {
     EXPECT_EQ(melnixTool("render " + mp3 + " " + out + " --from -5").status, 2);
 }
 
-// Constant-rate MP3 lengths to the millisecond, MPEG-1, 2 and 2.5, with and
-// without LAME's "Info" frame (-t; a 16 kbit/s frame has no room for one):
+// MP3 lengths to the millisecond, constant and variable rate, MPEG-1, 2 and
+// 2.5, with and without LAME's "Info" or "Xing" frame (-t; a 16 kbit/s frame
+// has no room for one):
 // what FFmpeg decodes, which cuts LAME's delay and padding when the frame
 // gives them (as mpg123 does) and counts every frame otherwise.
-TEST(CbrMp3Length, MatchesWhatFfmpegDecodesToTheMillisecond) {
+TEST(Mp3Length, MatchesWhatFfmpegDecodesToTheMillisecond) {
     const std::string wav = scratchPath("cbr-src.wav");
     writeBytes(wav, wavBytes(44100, 2, 16, samplesAsBytes(sweepStereo(44100, 61300))));
     for (const char* options : {"-b 128", "-b 128 -t", "-b 16 --resample 22.05", "-b 16 --resample 22.05 -t",
-                                "-b 8 --resample 11.025 -t", "-b 320 -t", "-b 64 --resample 24"}) {
+                                "-b 8 --resample 11.025 -t", "-b 320 -t", "-b 64 --resample 24", "-V 2", "-V 2 -t",
+                                "-V 6 --resample 22.05", "-V 6 --resample 22.05 -t", "-V 9 --resample 8 -t"}) {
         const std::string mp3 = scratchPath("cbr.mp3");
         ASSERT_TRUE(shell(std::string("lame --quiet ") + options + " " + wav + " " + mp3)) << options;
         const std::string decoded = scratchPath("cbr-ffmpeg.raw");
