@@ -10,6 +10,8 @@ set(MELNIX_PACKAGE_MAINTAINER "Melnix developers <maintainers@melnix.org>" CACHE
 set(_pkg ${PROJECT_SOURCE_DIR}/packaging)
 
 install(TARGETS melnix melnix-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# melnix-tool's video export, which it starts itself.
+install(TARGETS melnix-tool-video RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/melnix)
 install(FILES ${_pkg}/${MELNIX_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 configure_file(${_pkg}/${MELNIX_APP_ID}.metainfo.xml.in ${PROJECT_BINARY_DIR}/packaging/${MELNIX_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/${MELNIX_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

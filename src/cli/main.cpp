@@ -2,6 +2,12 @@
 // melnix-tool: the command-line companion for batch work and diagnostics on
 // lyric files, songs and mail.
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -11,7 +17,39 @@
 #include "cli/render_command.h"
 #include "cli/songs_command.h"
 #include "cli/tool_support.h"
-#include "cli/video_command.h"
+
+namespace {
+
+constexpr char kVideoProgram[] = "melnix-tool-video";
+
+// The video exporter beside this program (in the build) or in its libexec
+// folder (installed).
+std::string videoProgram() {
+    char self[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) return {};
+    const std::string exe(self, static_cast<size_t>(n));
+    const std::string dir = exe.substr(0, exe.rfind('/'));
+    for (const std::string& candidate :
+         {dir + "/" + kVideoProgram, dir + "/" + MELNIX_LIBEXEC_FROM_BIN + "/" + kVideoProgram})
+        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+    return {};
+}
+
+int runVideo(char** argv) {
+    const std::string program = videoProgram();
+    if (program.empty()) {
+        std::fprintf(stderr, "melnix-tool: the video exporter %s is not installed beside melnix-tool\n", kVideoProgram);
+        return 1;
+    }
+    // argv[1] is "video": the exporter takes what follows.
+    argv[1] = const_cast<char*>(program.c_str());
+    ::execv(program.c_str(), argv + 1);
+    std::fprintf(stderr, "melnix-tool: %s cannot be started (%s)\n", program.c_str(), std::strerror(errno));
+    return 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace melnix;
@@ -23,6 +61,6 @@ int main(int argc, char** argv) {
     if (args[0] == "mail") return runMailCommand(rest);
     if (args[0] == "midi") return runMidiCommand(rest);
     if (args[0] == "render") return runRenderCommand(rest);
-    if (args[0] == "video") return runVideoCommand(rest);
+    if (args[0] == "video") return runVideo(argv);
     return usage();
 }

@@ -24,6 +24,14 @@ for p in melnix melnix-tool; do
   [ -x "$prefix/bin/$p" ] || fail "no program $p"
   [ -f "$share/man/man1/$p.1.gz" ] || fail "no manual page $p.1.gz"
 done
+# melnix-tool finds its video exporter where it is installed (no arguments:
+# the exporter's own usage, exit 2).
+[ -x "$prefix/libexec/melnix/melnix-tool-video" ] || fail "no libexec/melnix/melnix-tool-video"
+set +e
+"$prefix/bin/melnix-tool" video >/dev/null 2>&1
+status=$?
+set -e
+[ "$status" = 2 ] || fail "melnix-tool video does not reach the installed exporter (exit $status)"
 for f in copyright changelog.Debian.gz; do [ -f "$share/doc/melnix/$f" ] || fail "no share/doc/melnix/$f"; done
 
 # One licence everywhere: GPL-3.0-or-later in the metainfo, the copyright
