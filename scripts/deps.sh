@@ -27,7 +27,9 @@ PACKAGES=(
   # screenshots under a virtual display
   qt6-base-dev qt6-image-formats-plugins libqt6svg6 qt6-translations-l10n fonts-noto-cjk xvfb xauth
   # the desktop checks: real window managers, a compositor, keys sent and screenshots read
-  openbox icewm xcompmgr xdotool imagemagick
+  openbox icewm xcompmgr xdotool imagemagick x11-utils
+  # the desktop subtitle tells the window manager to keep it out of the taskbar
+  libxcb1-dev
   # the English interface: lupdate and lrelease, and their CMake functions
   qt6-tools-dev qt6-l10n-tools
   # the installed icons, the Debian package and the checks of the launcher, metainfo and file types

@@ -195,11 +195,14 @@ void Presentation::placeSubtitle() {
     const QRect area = stage->rect();
     const QRect band = toQt(subtitleBand(toInt(area)));
     SubtitleWindow& subtitle = host_.showSubtitle();
-    if (stage->isMinimized())
-        subtitle.place(QRect(stage->mapToGlobal(band.topLeft()), band.size()), host_.showSubtitleFace(),
+    if (stage->isMinimized()) {
+        // Over the desktop the line keeps to its work area, above a panel.
+        const QScreen* screen = stage->screen() ? stage->screen() : QGuiApplication::primaryScreen();
+        subtitle.place(toQt(subtitleBand(toInt(screen->availableGeometry()))), host_.showSubtitleFace(),
                        SubtitlePlace::OnDesktop);
-    else
+    } else {
         subtitle.place(band, host_.showSubtitleFace(), SubtitlePlace::OnStage);
+    }
     shownLine_ = -2;  // shown again at the next step
 }
 

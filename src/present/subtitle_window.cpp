@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "present/subtitle_window.h"
 
+#include "platform/desktop_hints.h"
+
 #include <utility>
 
 #include <QBitmap>
@@ -98,6 +100,15 @@ void SubtitleWindow::fitFont(const QString& face) {
     FontSize s = fitFontSize(boxHeight_);
     if (sizePercent_ < 100) s = {s.width * sizePercent_ / 100, s.height * sizePercent_ / 100};
     createFont(s.width, s.height, face);
+}
+
+void SubtitleWindow::showEvent(QShowEvent* event) {
+    // On the desktop the line is part of the show, not a window of its own:
+    // no taskbar entry (icewm gives a tool window one). The window manager
+    // forgets the hint whenever the window is hidden, so it is given again
+    // before every showing.
+    if (where_ == SubtitlePlace::OnDesktop) keepOffTaskbar(*this);
+    QWidget::showEvent(event);
 }
 
 void SubtitleWindow::place(const QRect& rect, const QString& face, SubtitlePlace where) {

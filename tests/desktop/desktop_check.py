@@ -201,6 +201,33 @@ def main():
             fail("%s: no wiped lyric line in the show's band after 45 s" % args.wm)
         print("%s: the band shows the line (rim %d, letters %d, sung %d + %d pixels)" % ((args.wm,) + seen))
 
+        # 1b. Minimised ("hide"), the show leaves its line on the desktop: a
+        # window kept out of the taskbar, within the work area (above a
+        # panel), still being wiped. Restored, the show comes back.
+        stage = window_ids(display, melnix.pid)[0]
+        display.run(["xdotool", "windowminimize", "--sync", stage])
+
+        def desktop_line():
+            ids = [w for w in window_ids(display, melnix.pid) if w != stage]
+            return ids[0] if ids else None
+
+        line = wait_for(desktop_line, 10)
+        if not line:
+            fail("%s: no lyric window on the desktop with the show minimised" % args.wm)
+        states = display.run(["xprop", "-id", line, "_NET_WM_STATE"]).stdout
+        if "_NET_WM_STATE_SKIP_TASKBAR" not in states:
+            fail("%s: the desktop lyric would take a taskbar entry (%s)" % (args.wm, states.strip()))
+        geometry = display.run(["xdotool", "getwindowgeometry", "--shell", line]).stdout
+        g = dict(l.split("=", 1) for l in geometry.split() if "=" in l)
+        area = display.run(["xprop", "-root", "_NET_WORKAREA"]).stdout
+        numbers = [int(n) for n in area.split("=", 1)[1].replace(",", " ").split()] if "=" in area else []
+        if len(numbers) >= 4 and int(g["Y"]) + int(g["HEIGHT"]) > numbers[1] + numbers[3]:
+            fail("%s: the desktop lyric reaches below the work area (%s)" % (args.wm, geometry.split()))
+        print("%s: minimised, the line stays on the desktop, out of the taskbar, in the work area" % args.wm)
+        display.run(["xdotool", "windowactivate", "--sync", stage])
+        if not wait_for(lambda: not desktop_line(), 10):
+            fail("%s: restored, the show did not take its line back" % args.wm)
+
         # 2. Esc ends the program from the show, saving the state.
         display.key("Escape")
         try:
