@@ -264,12 +264,34 @@ def main():
         display.key("Escape")
         if not wait_for(lambda: display.run(["xdotool", "getactivewindow"]).stdout.strip() == editor_window, 10):
             fail("%s: after the help the focus did not come back to the editor" % args.wm)
+        # The save dialog, its file chooser ("save as") and back: each Esc
+        # leaves the keys to the window below.
+        def active():
+            return display.run(["xdotool", "getactivewindow"]).stdout.strip()
+
+        def active_name():
+            return display.run(["xdotool", "getactivewindow", "getwindowname"]).stdout.strip()
+
+        display.key("ctrl+s")
+        if not wait_for(lambda: active() not in ("", editor_window), 10):
+            fail("%s: Ctrl+S opened no save dialog" % args.wm)
+        save_name = active_name()
+        display.key("Tab")
+        display.key("space")
+        if not wait_for(lambda: active() not in ("", editor_window) and active_name() != save_name, 10):
+            fail("%s: the save dialog's 'save as' opened no file chooser" % args.wm)
+        display.key("Escape")
+        if not wait_for(lambda: active_name() == save_name, 10):
+            fail("%s: after the file chooser the focus did not come back to the save dialog" % args.wm)
+        display.key("Escape")
+        if not wait_for(lambda: active() == editor_window, 10):
+            fail("%s: after the save dialog the focus did not come back to the editor" % args.wm)
         display.key("ctrl+q")
         try:
             melnix.wait(20)
         except subprocess.TimeoutExpired:
-            fail("%s: Ctrl+Q after the help did not reach the editor" % args.wm)
-        print("%s: the keys reach the editor after the help" % args.wm)
+            fail("%s: Ctrl+Q after the help and the save dialog did not reach the editor" % args.wm)
+        print("%s: the keys reach the editor after the help, the save dialog and its file chooser" % args.wm)
 
         # 5. A terminate signal (a logout) while a dialog is open ends the
         # program, and the state is saved.
