@@ -224,12 +224,7 @@ void ExchangeDialog::send() {
     // and the user may give up before that.
     const std::vector<ExchangeDestination> destinations = configuredExchangeDestinations();
     QProgressDialog progress(tr("正在发送..."), tr("取消"), 0, static_cast<int>(destinations.size()), this);
-    progress.setWindowTitle(windowTitle());
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(0);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    progress.setValue(0);
+    prepareProgress(progress, windowTitle());
     std::atomic<bool> cancel{false};
     std::atomic<size_t> turn{0};
     int sent = 0;

@@ -124,12 +124,7 @@ bool runVideoExport(QWidget* parent, Prompts& prompts, VideoExportRequest reques
     if (!askOptions(parent, prompts, request)) return false;
 
     QProgressDialog progress(ExportText::tr("正在导出视频..."), ExportText::tr("取消"), 0, kProgressSteps, parent);
-    progress.setWindowTitle(ExportText::tr("导出视频"));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(0);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    progress.setValue(0);
+    prepareProgress(progress, ExportText::tr("导出视频"));
 
     std::atomic<bool> cancel{false};
     std::atomic<int64_t> done{0};

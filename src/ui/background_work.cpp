@@ -9,6 +9,15 @@
 
 namespace melnix {
 
+void prepareProgress(QProgressDialog& progress, const QString& title) {
+    progress.setWindowTitle(title);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setValue(0);
+}
+
 void runBeside(QProgressDialog& progress, const std::function<void()>& work, const std::function<void()>& tick,
                int pollMs) {
     progress.show();

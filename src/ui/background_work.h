@@ -6,8 +6,13 @@
 #include <functional>
 
 class QProgressDialog;
+class QString;
 
 namespace melnix {
+
+// Makes a progress dialog for runBeside: titled, modal to its window, shown
+// at once, kept open at its end (runBeside closes it).
+void prepareProgress(QProgressDialog& progress, const QString& title);
 
 // Shows progress, runs work on a new thread and returns once work has
 // returned. tick runs on the interface thread every pollMs meanwhile: it
