@@ -92,7 +92,12 @@ std::vector<std::string> breakLongLine(std::string_view line) {
     std::string rest = trimLyricText(line);
     std::vector<std::string> pieces;
     while (static_cast<int>(rest.size()) > kMaxLineBytes) {
-        size_t cut = static_cast<size_t>(findBreakPosition(rest, kMaxLineBytes));
+        // As few pieces as fit, of about equal length: 16 characters become
+        // 8 + 8, not 15 + 1.
+        const int bytes = static_cast<int>(rest.size());
+        const int pieceCount = (bytes + kMaxLineBytes - 1) / kMaxLineBytes;
+        const int target = (bytes + pieceCount - 1) / pieceCount;
+        size_t cut = static_cast<size_t>(findBalancedBreak(rest, target, kMaxLineBytes));
         pieces.push_back(trimLyricText(std::string_view(rest).substr(0, cut)));
         size_t next = rest.find_first_not_of(' ', cut);
         rest.erase(0, next == std::string::npos ? rest.size() : next);

@@ -29,7 +29,9 @@ private:
     bool firstPassDone_ = false;
 };
 
-// Breaks a line longer than 30 bytes into pieces that fit.
+// Breaks a line longer than 30 bytes into as few pieces as fit, of about
+// equal length, at a space or punctuation near the balanced point when there
+// is one.
 std::vector<std::string> breakLongLine(std::string_view line);
 void breakLongLines(std::vector<std::string>& lines);
 

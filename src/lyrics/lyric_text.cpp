@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "lyrics/lyric_text.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -160,6 +162,36 @@ int findBreakPosition(std::string_view text, int limit) {
             return next.start;
     }
     return pieces[static_cast<size_t>(j)].start;
+}
+
+int findBalancedBreak(std::string_view text, int target, int limit) {
+    text = untilNul(text);
+    limit = std::min(limit, static_cast<int>(text.size()));
+    target = std::clamp(target, 1, std::max(limit, 1));
+    std::vector<Piece> pieces;
+    for (int pos = 0; pos <= limit && pos < static_cast<int>(text.size());) {
+        const int size = isLeadByte(byteAt(text, static_cast<size_t>(pos))) ? 2 : 1;
+        pieces.push_back({pos, size, classify(text, pos, size)});
+        pos += size;
+    }
+    if (pieces.size() < 2) return limit;
+    const int slack = std::max(4, target / 4);
+    int best = -1;
+    for (size_t k = 1; k < pieces.size(); ++k) {
+        const Piece& next = pieces[k];
+        const Piece& prev = pieces[k - 1];
+        if (next.start <= 3 || next.start > limit || std::abs(next.start - target) > slack) continue;
+        if ((prev.mark != Mark::Space && prev.mark != Mark::Closing) || next.mark == Mark::Closing) continue;
+        if (best < 0 || std::abs(next.start - target) < std::abs(best - target)) best = next.start;
+    }
+    if (best >= 0) return best;
+    size_t j = 1;
+    while (j + 1 < pieces.size() && pieces[j].start < target) ++j;
+    if (pieces[j].start > limit) --j;
+    const size_t plain = j;
+    while (j > 1 && pieces[j].start > 3 && (pieces[j].mark == Mark::Closing || pieces[j - 1].mark == Mark::Opening)) --j;
+    if (pieces[j].start <= 3) j = plain;
+    return pieces[j].start;
 }
 
 }  // namespace melnix

@@ -36,4 +36,11 @@ std::string cutToBytes(std::string_view text, int limit);
 // within the first four bytes.
 int findBreakPosition(std::string_view text, int limit);
 
+// Bytes to keep on the first piece when text is shared out in pieces of
+// about target bytes (none over limit): the break after a space or closing
+// punctuation nearest to target, a quarter of target either side; else the
+// character boundary at target, moved back so that closing punctuation does
+// not begin the next piece nor opening punctuation end this one.
+int findBalancedBreak(std::string_view text, int target, int limit);
+
 }  // namespace melnix

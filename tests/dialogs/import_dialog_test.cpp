@@ -186,13 +186,13 @@ TEST_F(ImportDialogTest, PunctuationGoesLightFirstThenFullInOneUndoStepEach) {
     EXPECT_EQ(text(), q("你好 世界\n《书名》“引号”(x)\n"));
 }
 
-TEST_F(ImportDialogTest, AutoBreakCutsLongLinesWithoutClosingMarksAtTheHead) {
+TEST_F(ImportDialogTest, AutoBreakCutsLongLinesIntoBalancedPieces) {
     open();
     // The long line has 40 bytes: fourteen characters, a comma and a full
-    // stop, then four more.
+    // stop, then four more; it becomes two pieces of ten characters.
     type(q("  短  \n一二三四五六七八九十一二三四，。五六七八\n末"));
     click(ImportDialog::idBreakLines);
-    EXPECT_EQ(text(), q("短\n一二三四五六七八九十一二三\n四，。五六七八\n末"));
+    EXPECT_EQ(text(), q("短\n一二三四五六七八九十\n一二三四，。五六七八\n末"));
     for (const std::string& line : dialog_->editLines()) EXPECT_LE(line.size(), 30u);
 }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "lyrics/lyric_import.h"
+#include "lyrics/lyric_text.h"
 
 #include <gtest/gtest.h>
 
@@ -36,22 +37,33 @@ TEST(LyricImport, PunctuationRemovalDetails) {
     EXPECT_EQ(removePunctuation("x\xC4", PunctuationSet::Full), "x");
 }
 
-TEST(LyricImport, AutoBreakGivesFittingPiecesNotStartingWithClosingMarks) {
-    // 40 bytes: 14 characters, a comma and a full stop, then four more.
-    const std::string line = g("一二三四五六七八九十一二三四，。五六七八");
-    std::vector<std::string> lines = {"short", line};
-    breakLongLines(lines);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "short");
-    EXPECT_EQ(lines[1], g("一二三四五六七八九十一二三"));
-    EXPECT_EQ(lines[2], g("四，。五六七八"));
-
-    std::vector<std::string> words = {"aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjj kkkk llll mmmm"};
-    breakLongLines(words);
-    ASSERT_EQ(words.size(), 3u);
-    EXPECT_EQ(words[0], "aaaa bbbb cccc dddd eeee ffff");
-    EXPECT_EQ(words[1], "gggg hhhh iiii jjjj kkkk llll");
-    EXPECT_EQ(words[2], "mmmm");
+// As few pieces as fit, of about equal length, at a space or after
+// punctuation near the balanced point when there is one; never a piece that
+// begins with closing punctuation.
+TEST(LyricImport, AutoBreakGivesBalancedPiecesWithoutOrphans) {
+    const struct {
+        const char* line;  // UTF-8; GBK in the lyric
+        std::vector<const char*> pieces;
+    } cases[] = {
+        {"一二三四五六七八九十一二三四五六", {"一二三四五六七八", "九十一二三四五六"}},  // 16: 8 + 8
+        {"一二三四五六七八九十一二三四，。五六七八", {"一二三四五六七八九十", "一二三四，。五六七八"}},
+        {"一二三四五六七，八九十一二三四五六七", {"一二三四五六七，", "八九十一二三四五六七"}},
+        {"一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一",
+         {"一二三四五六七八九十一", "二三四五六七八九十一", "二三四五六七八九十一"}},
+        {"aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjj kkkk llll mmmm",
+         {"aaaa bbbb cccc dddd", "eeee ffff gggg hhhh", "iiii jjjj kkkk llll mmmm"}},
+        {"Walking down the river road in the morning", {"Walking down the river", "road in the morning"}},
+        {"short", {"short"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::vector<std::string> expected;
+        for (const char* p : c.pieces) expected.push_back(g(p));
+        std::vector<std::string> lines = {g(c.line)};
+        breakLongLines(lines);
+        EXPECT_EQ(lines, expected);
+        for (const std::string& l : lines) EXPECT_LE(static_cast<int>(l.size()), kMaxLineBytes);
+    }
 }
 
 TEST(LyricImport, CheckEditLines) {
