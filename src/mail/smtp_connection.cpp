@@ -164,15 +164,17 @@ bool CSMTPConnection::sendMessage(const MailMessage& message) {
         setLastError(kErrorNotConnected);
         return false;
     }
-    if (!command("MAIL FROM:<" + singleLine(message.from().address) + ">\r\n", 250)) return false;
-    for (const MailAddress& r : message.recipients())
-        if (!command("RCPT TO:<" + singleLine(r.address) + ">\r\n", 250)) return false;
-    if (!command("DATA\r\n", 354)) return false;
+    // Built before the dialogue: a large message takes a while to encode,
+    // and a server waiting after DATA may give up meanwhile.
     std::string data = message.dataText(std::time(nullptr));
     // The end mark is CR LF "." CR LF; data that already ends a line needs
     // only the rest, or the message would gain an empty last line.
     const bool endsLine = data.size() >= 2 && data.compare(data.size() - 2, 2, "\r\n") == 0;
     data += endsLine ? ".\r\n" : "\r\n.\r\n";
+    if (!command("MAIL FROM:<" + singleLine(message.from().address) + ">\r\n", 250)) return false;
+    for (const MailAddress& r : message.recipients())
+        if (!command("RCPT TO:<" + singleLine(r.address) + ">\r\n", 250)) return false;
+    if (!command("DATA\r\n", 354)) return false;
     return command(data, 250);
 }
 

@@ -225,6 +225,15 @@ ScriptedPeer::~ScriptedPeer() {
     if (listenFd_ >= 0) ::close(listenFd_);
 }
 
+bool ScriptedPeer::waitUntilAt(size_t index, int timeoutMs) const {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (at_.load() <= index) {
+        if (std::chrono::steady_clock::now() >= until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
 std::vector<std::string> ScriptedPeer::heard() {
     if (thread_.joinable()) thread_.join();
     return heard_;
@@ -239,13 +248,18 @@ void ScriptedPeer::run(std::vector<Step> script) {
     bool open = true;
     for (const Step& step : script) {
         if (!open) break;
+        ++at_;
         switch (step.kind) {
             case Step::Kind::Say: open = sendAll(fd, step.text); break;
             case Step::Kind::Hear:
                 open = readLine(fd, buffer, line, kPeerWaitMs);
                 if (open) heard_.push_back(line);
                 break;
-            case Step::Kind::Pause: std::this_thread::sleep_for(std::chrono::milliseconds(step.ms)); break;
+            case Step::Kind::Pause: {
+                pollfd hup{fd, POLLRDHUP, 0};
+                if (::poll(&hup, 1, step.ms) > 0) open = false;
+                break;
+            }
             case Step::Kind::Hangup:
                 ::close(fd);
                 return;

@@ -5,6 +5,7 @@
 // scripted peer that answers with exactly the bytes a case needs. Every wait
 // here is bounded so that a broken client fails a test instead of hanging it.
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -85,7 +86,7 @@ public:
     static Step say(std::string text) { return {Step::Kind::Say, std::move(text), 0}; }
     // Reads one line; what was heard is kept.
     static Step hear() { return {Step::Kind::Hear, {}, 0}; }
-    // Neither reads nor writes for a while.
+    // Neither reads nor writes for a while (less when the client hangs up).
     static Step pause(int ms) { return {Step::Kind::Pause, {}, ms}; }
     static Step hangup() { return {Step::Kind::Hangup, {}, 0}; }
 
@@ -95,6 +96,10 @@ public:
     ScriptedPeer& operator=(const ScriptedPeer&) = delete;
 
     uint16_t port() const { return port_; }
+    // Waits until the peer has begun the script's step `index` (counting
+    // from 0); false after timeoutMs. Lets a test act at a known point of
+    // the dialogue however slowly the client got there.
+    bool waitUntilAt(size_t index, int timeoutMs) const;
     // Waits for the peer to finish (the client should have closed by now)
     // and gives the lines it heard, without their CR LF.
     std::vector<std::string> heard();
@@ -106,6 +111,7 @@ private:
     uint16_t port_ = 0;
     std::thread thread_;
     std::vector<std::string> heard_;
+    std::atomic<size_t> at_{0};  // one past the step begun last
 };
 
 struct ProgramResult {
