@@ -13,8 +13,6 @@ namespace melnix {
 namespace {
 
 constexpr size_t kReadBufferBytes = 65536;
-constexpr int kId3HeaderBytes = 10;
-constexpr uint8_t kId3FooterFlag = 0x10;
 // Version, layer and sampling-rate bits: what the first header fixes.
 constexpr uint32_t kStreamBits = 0x001E0C00;
 
@@ -105,11 +103,11 @@ int Mp3Source::ReadBlock() {
             if (startsWith(b, "ID3")) {
                 // Skip the whole tag, wherever it stands.
                 const int64_t tagStart = Position() - 4;
-                uint8_t t[6];
-                if (Read(t, sizeof t) < sizeof t) return kEndOfData;
-                const int64_t size = (t[2] & 0x7F) << 21 | (t[3] & 0x7F) << 14 | (t[4] & 0x7F) << 7 | (t[5] & 0x7F);
-                const int64_t footer = (t[1] & kId3FooterFlag) ? kId3HeaderBytes : 0;
-                if (!Seek(tagStart + kId3HeaderBytes + size + footer) || Read(b, 4) < 4) return kEndOfData;
+                uint8_t h[kId3HeaderBytes];
+                std::memcpy(h, b, 4);
+                constexpr size_t kRest = kId3HeaderBytes - 4;
+                if (Read(h + 4, kRest) < kRest) return kEndOfData;
+                if (!Seek(tagStart + id3v2TagBytes(h)) || Read(b, 4) < 4) return kEndOfData;
                 word = be32(b);
                 continue;
             }

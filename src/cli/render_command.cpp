@@ -14,7 +14,7 @@
 #include "common/safe_save.h"
 #include "lyrics/mlx_block.h"
 #include "platform/audio_output.h"
-#include "songlist/media_kind.h"
+#include "playback/core/song_kind.h"
 
 namespace {
 
@@ -96,15 +96,13 @@ int runRenderCommand(const std::vector<std::string>& args) {
         std::fputs("melnix-tool: vocal removal works at normal speed (--speed 4) only\n", stderr);
         return kExitUsage;
     }
-    const int kind = mediaKind(song, MediaTable::Audio);
-    if (kind != 0 && !isWaveEngineKind(kind)) {
+    const SongKind kind = songKindOf(song);
+    if (mediaKind(song, MediaTable::Audio) != 0 && !isWaveKind(kind)) {
         std::fprintf(stderr, "melnix-tool: %s: not a song the wave engine plays\n", song.c_str());
         return kExitFailed;
     }
     // Anything else is tried as the sound of a file FFmpeg reads.
-    const WaveSourceKind source = kind == kAudioWav   ? WaveSourceKind::Wav
-                                  : kind == kAudioMp3 || kind == kAudioMpa ? WaveSourceKind::Mpeg
-                                                                           : WaveSourceKind::Decoded;
+    const WaveSourceKind source = waveSourceOf(kind);
 
     if (sameFile(song, out)) return fail(out + ": this is the song itself; choose another name for the output");
     // Written under a temporary name beside the output and renamed over it

@@ -12,6 +12,7 @@
 #include "common/file.h"
 #include "common/paths.h"
 #include "export/video_export.h"
+#include "lyrics/lyric_file_kinds.h"
 #include "lyrics/lyric_store.h"
 #include "midi/midi_lyrics.h"
 #include "midi/midi_song_file.h"
@@ -44,10 +45,8 @@ void findLyric(const std::string& song, const SongEntry* entry, LyricSheet& shee
     if (songCanCarryTailLyric(song) && readTailLyric(song, sheet) == TailLoad::Loaded) return;
     sheet.clearLines();
     if (entry && entry->hasLyricFile() && openLyricFile(entry->lyricRef, sheet) && !sheet.empty()) return;
-    const std::string beside = replaceExtension(song, ".MLX");
-    for (const std::string& p : {beside, replaceExtension(song, ".mlx")}) {
-        if (access(p.c_str(), R_OK) == 0 && openLyricFile(p, sheet) && !sheet.empty()) return;
-    }
+    const std::string beside = timedLyricBeside(song, true);
+    if (!beside.empty() && openLyricFile(beside, sheet) && !sheet.empty()) return;
     sheet.clearLines();
     if (isMidiSong(song)) {
         MidiSongFile midi;

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "common/byte_order.h"
+
 namespace melnix {
 namespace {
 
@@ -22,10 +24,8 @@ constexpr uint32_t kXingFramesFlag = 1, kXingBytesFlag = 2, kXingTocFlag = 4, kX
 constexpr size_t kXingTocBytes = 100;
 constexpr size_t kLameDelayAt = 21;  // after "LAME3.100", revision, lowpass, replay gain, flags, bit rate
 
-uint32_t be32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
-           p[3];
-}
+uint32_t be32(const uint8_t* p) { return readBe32(p); }
+constexpr uint8_t kId3FooterFlag = 0x10;
 constexpr uint32_t kLayerIWithoutCrc = 0xFFFF0000;
 
 }  // namespace
@@ -110,6 +110,13 @@ bool ReadVbrTag(const uint8_t* frame, size_t size, const MpegHeader& h, VbrTag& 
 
 bool SameStream(const MpegHeader& a, const MpegHeader& b) {
     return a.lsf == b.lsf && a.mpeg25 == b.mpeg25 && a.layer == b.layer && a.samplingIndex == b.samplingIndex;
+}
+
+int64_t id3v2TagBytes(const uint8_t* h) {
+    if (std::memcmp(h, "ID3", 3) != 0) return 0;
+    // The body's size: four bytes of seven bits each.
+    const int64_t size = int64_t{h[6] & 0x7F} << 21 | (h[7] & 0x7F) << 14 | (h[8] & 0x7F) << 7 | (h[9] & 0x7F);
+    return kId3HeaderBytes + size + ((h[5] & kId3FooterFlag) ? kId3HeaderBytes : 0);
 }
 
 }  // namespace melnix

@@ -61,4 +61,10 @@ bool ReadVbrTag(const uint8_t* frame, size_t size, const MpegHeader& h, VbrTag& 
 // sampling rate.
 bool SameStream(const MpegHeader& a, const MpegHeader& b);
 
+// An ID3v2 tag, which may stand before (or between) the frames: the length
+// of the whole tag from its 10-byte header (footer included), or 0 when the
+// bytes are no tag header.
+constexpr int kId3HeaderBytes = 10;
+int64_t id3v2TagBytes(const uint8_t* header);
+
 }  // namespace melnix

@@ -18,6 +18,7 @@
 #include <functional>
 
 #include "common/gbk.h"
+#include "lyrics/lyric_file_kinds.h"
 #include "ui/qt_text.h"
 
 namespace melnix {
@@ -34,12 +35,13 @@ const char* const kEditFace = "Noto Sans Mono CJK SC";
 
 
 QString textFileFilter() {
-    return ImportDialog::tr("歌词文本") + " (*.TXT *.MLX *.LRC *.KSC *.CED *.txt *.mlx *.lrc *.ksc *.ced);;" +
+    return ImportDialog::tr("歌词文本") + " (" + QString::fromLatin1(lyricFilePatterns(true, true)) + ");;" +
            ImportDialog::tr("所有文件") + " (*)";
 }
 
 QString saveFilter() {
-    return ImportDialog::tr("文本文件") + " (*.TXT *.CED *.txt *.ced);;" + ImportDialog::tr("所有文件") + " (*)";
+    return ImportDialog::tr("文本文件") + " (" + QString::fromLatin1(lyricFilePatterns(false, true)) + ");;" +
+           ImportDialog::tr("所有文件") + " (*)";
 }
 
 }  // namespace
@@ -246,7 +248,9 @@ void ImportDialog::breakLines() {
 
 void ImportDialog::takeLines() {
     if (!checkEditLines(true, true)) return;
-    result_ = takeEditLines(sheet_, editLines(), replace_->isChecked() || placeholder_);
+    const bool replace = replace_->isChecked() || placeholder_;
+    takeEditLines(sheet_, editLines(), replace);
+    result_ = replace ? ImportResult::Replaced : ImportResult::Appended;
     accept();
 }
 
@@ -257,8 +261,8 @@ bool ImportDialog::saveEditBox() {
             // The text file it came from, but never a lyric file by default.
             QString start = lastTextFile_;
             const QFileInfo from(lastTextFile_);
-            const QString suffix = from.suffix().toUpper();
-            if (!start.isEmpty() && suffix != "TXT" && suffix != "CED")
+            const std::string name = localPath(lastTextFile_);
+            if (!start.isEmpty() && (isTimedLyricFileName(name) || !isLyricFileName(name)))
                 start = from.dir().filePath(from.completeBaseName() + ".TXT");
             savePath_ = prompts_.saveFileName(this, tr("保存编辑框"), start, saveFilter(), "TXT");
             if (savePath_.isEmpty()) return false;
@@ -279,7 +283,7 @@ void ImportDialog::leave(int button) {
         if (save && !saveEditBox()) return;
     }
     if (button == idOpenLyricFile) {
-        result_ = kImportOpenLyricFile;
+        result_ = ImportResult::OpenLyricFile;
         accept();
     } else {
         QDialog::reject();

@@ -26,10 +26,7 @@ class QTextCursor;
 namespace melnix {
 
 // What the dialog ended with, besides leaving without importing.
-constexpr int kImportNone = -1;
-constexpr int kImportOpenLyricFile = 0;
-constexpr int kImportReplaced = 1;
-constexpr int kImportAppended = 2;
+enum class ImportResult { None, OpenLyricFile, Replaced, Appended };
 
 class ImportDialog : public QDialog {
     Q_OBJECT
@@ -52,9 +49,8 @@ public:
     ImportDialog(LyricSheet& sheet, Prompts& prompts, const QString& textFile = QString(),
                  QWidget* parent = nullptr);
 
-    // kImportOpenLyricFile, kImportReplaced or kImportAppended once the
-    // dialog has been accepted; kImportNone otherwise.
-    int importResult() const { return result_; }
+    // What the accepted dialog did; None while it has not been accepted.
+    ImportResult importResult() const { return result_; }
     // The lyric only stands in for one (the song's name or tag when it has
     // none): "追加" replaces it rather than keeping it as a first line.
     void setLyricIsPlaceholder(bool placeholder) { placeholder_ = placeholder; }
@@ -99,7 +95,7 @@ private:
     PunctuationRemover punctuation_;
     QString lastTextFile_;  // where the next file choice starts
     QString savePath_;      // remembered after the first save
-    int result_ = kImportNone;
+    ImportResult result_ = ImportResult::None;
 };
 
 }  // namespace melnix

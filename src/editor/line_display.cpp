@@ -22,13 +22,6 @@
 #include "ui/qt_text.h"
 
 namespace melnix {
-namespace {
-
-// The wipe runs this far ahead of the song, in the editor as in the show.
-constexpr int kWipeLeadCs = 10;
-
-}  // namespace
-
 LineDisplay::LineDisplay(EditorContext& ctx) : ctx_(ctx), face_(kDefaultSubtitleFace) {}
 
 void LineDisplay::showAt(int units) {
@@ -56,7 +49,7 @@ void LineDisplay::showAt(int units) {
         subtitle.show();
         shown_ = line;
     }
-    subtitle.wipeTo(units / scale + kWipeLeadCs);
+    subtitle.wipeTo(units / scale + kWipeLead);
 }
 
 void LineDisplay::place() {

@@ -25,6 +25,7 @@
 #include "editor/song_clock.h"
 #include "editor/song_switch.h"
 #include "editor/transport_panel.h"
+#include "lyrics/lyric_file_kinds.h"
 #include "lyrics/lyric_import.h"
 #include "lyrics/lyric_store.h"
 #include "playback/core/transport.h"
@@ -86,7 +87,7 @@ void LyricFiles::save() {
         const std::string lyricPath = current.hasLyricFile()           ? current.lyricRef
                                       : !songCanCarryTailLyric(song) ? lyricFileBeside(song)
                                                                      : std::string();
-        SaveDialog dialog(ctx_.window, displayPath(song), displayPath(replaceExtension(lyricPath, "MLX")));
+        SaveDialog dialog(ctx_.window, displayPath(song), displayPath(lyricFileBeside(lyricPath)));
         ctx_.prompts->runDialog(dialog);
         const SaveChoice choice = dialog.choice();
         if (choice == SaveChoice::Cancel) return;
@@ -96,9 +97,9 @@ void LyricFiles::save() {
         }
         std::string target;
         if (choice == SaveChoice::LyricFile) {
-            target = replaceExtension(lyricPath, "MLX");
+            target = lyricFileBeside(lyricPath);
         } else {
-            const std::string start = !lyricPath.empty() ? lyricPath : replaceExtension(song, "MLX");
+            const std::string start = !lyricPath.empty() ? lyricPath : lyricFileBeside(song);
             const QString chosen = ctx_.prompts->saveFileName(ctx_.window, EditorText::tr("请给出保存歌词的文件名"),
                                                               displayPath(start), EditorText::tr("歌词同步文件") + " (*.MLX *.mlx)");
             if (chosen.isEmpty()) {
@@ -173,7 +174,7 @@ void LyricFiles::import() {
         dialog.setLyricIsPlaceholder(ctx_.session->placeholderLyric() && !ctx_.document->modified());
         ctx_.document->beginChange(QT_TRANSLATE_NOOP("EditHistory", "导入"));
         const bool accepted = dialog.exec() == QDialog::Accepted;
-        const bool took = accepted && dialog.importResult() != kImportOpenLyricFile;
+        const bool took = accepted && dialog.importResult() != ImportResult::OpenLyricFile;
         ctx_.document->endChange(took);
         if (!accepted) return;
         if (took) {
@@ -181,9 +182,10 @@ void LyricFiles::import() {
             return;
         }
         const QString chosen = ctx_.prompts->openFileName(
-            ctx_.window, EditorText::tr("请打开相应的同步歌词文件"), displayPath(replaceExtension(song, "MLX")),
-            EditorText::tr("同步歌词文件") + " (*.MLX *.LRC *.KSC *.mlx *.lrc *.ksc);;" + EditorText::tr("歌词文本") +
-                " (*.CED *.TXT *.ced *.txt);;" + EditorText::tr("所有文件") + " (*)");
+            ctx_.window, EditorText::tr("请打开相应的同步歌词文件"), displayPath(lyricFileBeside(song)),
+            EditorText::tr("同步歌词文件") + " (" + QString::fromLatin1(lyricFilePatterns(true, false)) + ");;" +
+                EditorText::tr("歌词文本") + " (" + QString::fromLatin1(lyricFilePatterns(false, true)) + ");;" +
+                EditorText::tr("所有文件") + " (*)");
         if (chosen.isEmpty()) return;
         if (openSyncedLyricFile(localPath(chosen))) return;
         // What holds no synchronized lyric comes back as text to prepare by hand.
@@ -191,14 +193,8 @@ void LyricFiles::import() {
     }
 }
 
-bool LyricFiles::isLyricFileName(const std::string& path) {
-    const QString suffix = QFileInfo(displayPath(path)).suffix().toUpper();
-    return suffix == "MLX" || suffix == "LRC" || suffix == "KSC" || suffix == "TXT" || suffix == "CED";
-}
-
 void LyricFiles::importLyricFile(const std::string& path) {
-    const QString suffix = QFileInfo(displayPath(path)).suffix().toUpper();
-    if (suffix != "TXT" && suffix != "CED") {
+    if (isTimedLyricFileName(path) || !isLyricFileName(path)) {
         openSyncedLyricFile(path);
         return;
     }
@@ -258,9 +254,7 @@ void LyricFiles::openNamedFile(const std::string& path) {
         // A synchronized lyric opens with the song of its own name; only a
         // lyric without one is taken for the song that is open, and never
         // for a song that failed to open.
-        const QString suffix = QFileInfo(displayPath(path)).suffix().toUpper();
-        const bool synced = suffix == "MLX" || suffix == "LRC" || suffix == "KSC";
-        if (synced && ctx_.session->selectSongOfLyric(path)) {
+        if (isTimedLyricFileName(path) && ctx_.session->selectSongOfLyric(path)) {
             ctx_.session->openCurrentSong();
         } else if (!ctx_.transport->hasEngine()) {
             ctx_.prompts->warning(ctx_.window, displayPath(path), EditorText::tr("打开下列文件时出错!"));

@@ -27,8 +27,6 @@ public:
     // The save button's caption and state follow the lyric.
     void updateSaveButton();
 
-    static bool isLyricFileName(const std::string& path);
-
 private:
     bool storeInSongTail();
     bool storeInLyricFile(const std::string& path);

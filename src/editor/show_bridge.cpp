@@ -25,7 +25,7 @@
 #include "songlist/song_session.h"
 #include "songlist/state_file.h"
 #include "ui/command_event.h"
-#include "ui/prompt_dialog.h"
+#include "present/password_prompt.h"
 #include "ui/prompts.h"
 
 namespace melnix {

@@ -137,7 +137,7 @@ PlaybackOpen SongSwitch::openForPlayback(const std::string& songPath) {
     lyricFlagFromSong_ = false;
     Transport& t = *ctx_.transport;
     const bool opened = t.openSong(songPath, ctx_.document->sheet().songDataLength);
-    const bool midi = isMidiKind(t.kind());
+    const bool midi = t.kind() == SongKind::Midi;
     ctx_.controls->control(idTracks)->setVisible(midi);
     ctx_.controls->control(idSync)->setVisible(!midi);
     if (!opened) {

@@ -69,7 +69,7 @@ void TimelineView::layout(const QRect& client, const QRect& separator, int prese
 int TimelineView::timeScale() const { return transport_.timeScale(); }
 int TimelineView::position() const { return transport_.positionUnits(); }
 bool TimelineView::playing() const { return transport_.playState() == PlayState::Playing; }
-bool TimelineView::midiSong() const { return isMidiKind(transport_.kind()); }
+bool TimelineView::midiSong() const { return transport_.kind() == SongKind::Midi; }
 int TimelineView::followMargin() const { return rulerMode_ || midiSong() ? 0 : kFollowMargin; }
 int TimelineView::levelSlots() const {
     return std::clamp(transport_.lengthCs() + kLevelSlotsPastEnd, 0, kLevelTrackSize);
@@ -342,9 +342,9 @@ bool TimelineView::pressAdjust(QMouseEvent* event) {
     const int u = unitsAt(pointer_.x());
     if (event->button() == Qt::LeftButton) {
         host_.timelineStopResumeTimer();
-        const int kind = transport_.kind();
+        const SongKind kind = transport_.kind();
         // The replay before the character lasts half a second of what is heard.
-        const int speed = isWaveKind(kind) || isMidiKind(kind) ? transport_.speedPercent() : 100;
+        const int speed = isWaveKind(kind) || kind == SongKind::Midi ? transport_.speedPercent() : 100;
         document_.beginChange(QT_TRANSLATE_NOOP("EditHistory", "拖动"));
         if (drag_.begin(sheet_, u, timeScale(), viewOrigin_, speed)) host_.timelinePause();
         gesture_ = Gesture::CharDrag;

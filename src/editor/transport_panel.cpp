@@ -193,19 +193,19 @@ void TransportPanel::toggleRuler() {
 
 bool TransportPanel::melodyAlone() const {
     const Transport& t = *ctx_.transport;
-    return isMidiKind(t.kind()) && t.engine() && t.engine()->playsMelodyAlone();
+    return t.kind() == SongKind::Midi && t.engine() && t.engine()->playsMelodyAlone();
 }
 
 void TransportPanel::startSlowReplay() {
     endSlowReplay();
     const Transport& t = *ctx_.transport;
     if (!ctx_.controls->transportEnabled() || !playing() || t.speedIndex() != kNormalSpeedIndex) return;
-    const int kind = t.kind();
+    const SongKind kind = t.kind();
     if (isWaveKind(kind)) {
         ctx_.controls->control(idSync)->setEnabled(false);
         selectSpeed(kWaveSlowReplaySpeed);
         slowReplayTimer_.setInterval(kWaveSlowReplayMs);
-    } else if (isMidiKind(kind)) {
+    } else if (kind == SongKind::Midi) {
         selectSpeed(kMidiSlowReplaySpeed);
         slowReplayTimer_.setInterval(kMidiSlowReplayMs);
     } else {

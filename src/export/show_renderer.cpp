@@ -15,19 +15,10 @@ QRect exportSubtitleBand(QSize frame) {
     return QRect(band.left, band.top, band.width(), band.height());
 }
 
-namespace {
-std::vector<LineSpan> spansOf(const LyricSheet& sheet) {
-    std::vector<LineSpan> spans;
-    for (int i = 0; i < sheet.lineCount(); ++i) spans.push_back({sheet.lineAt(i)->startTime, sheet.lineAt(i)->endTime()});
-    return spans;
-}
-}  // namespace
-
 ShowRenderer::ShowRenderer(ShowContent content, QSize frame, BuiltIn builtIn)
     : content_(std::move(content)),
       size_(frame),
       builtIn_(std::move(builtIn)),
-      schedule_(spansOf(content_.sheet)),
       random_(content_.seed) {
     background_ = QImage(size_, QImage::Format_RGB32);
     background_.fill(content_.background);
@@ -117,7 +108,9 @@ void ShowRenderer::showText(const ShowSchedule::Step& step) {
 
 const QImage& ShowRenderer::frameAt(int64_t us) {
     const int64_t ms = us / 1000;
-    const ShowSchedule::Step step = schedule_.advance(ms);
+    const ShowSchedule::Step step =
+        schedule_.advance(content_.sheet, static_cast<int32_t>(ms / 10), ms - lastChangeMs_);
+    if (step.changePicture) lastChangeMs_ = ms;
     if (step.newText) showText(step);
     if (firstUs_ < 0) firstUs_ = us;
     if (video_) {

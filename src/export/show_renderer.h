@@ -19,7 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "export/core/show_schedule.h"
+#include "export/core/video_settings.h"
+#include "present/core/show_schedule.h"
 #include "export/core/video_frames.h"
 #include "lyrics/lyric_sheet.h"
 #include "present/core/subtitle_wipe.h"
@@ -90,6 +91,7 @@ private:
     // The running transition: its steps and when each is due.
     std::vector<TransitionStep> steps_;
     size_t nextStep_ = 0;
+    int64_t lastChangeMs_ = 0;  // song time the picture or text last changed
     int64_t transitionStartMs_ = 0;
     int64_t nextStepMs_ = 0;
     QImage picture_;

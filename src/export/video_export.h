@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "export/core/show_schedule.h"
+#include "export/core/video_settings.h"
 #include "export/show_renderer.h"
 
 namespace melnix {

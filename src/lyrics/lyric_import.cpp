@@ -130,13 +130,12 @@ EditLinesCheck checkEditLines(const std::vector<std::string>& lines, bool stopAt
     return check;
 }
 
-int takeEditLines(LyricSheet& sheet, const std::vector<std::string>& lines, bool replace) {
+void takeEditLines(LyricSheet& sheet, const std::vector<std::string>& lines, bool replace) {
     if (replace) sheet.clearLines();
     for (const std::string& l : lines) {
         std::string t = trimLyricText(l);
         if (!t.empty()) sheet.appendLine(t);
     }
-    return replace ? 1 : 2;
 }
 
 bool readTextFileLines(const std::string& path, std::vector<std::string>& lines) {

@@ -43,8 +43,8 @@ struct EditLinesCheck {
 EditLinesCheck checkEditLines(const std::vector<std::string>& lines, bool stopAtLongLine);
 
 // Takes the lines into the sheet with default times; replace clears it
-// first. Returns 1 (replaced) or 2 (appended), as the import reports it.
-int takeEditLines(LyricSheet& sheet, const std::vector<std::string>& lines, bool replace);
+// first.
+void takeEditLines(LyricSheet& sheet, const std::vector<std::string>& lines, bool replace);
 
 // Reads a plain text file as edit lines: each line with its tabs expanded
 // and trailing spaces removed. False when the file cannot be opened.

@@ -17,7 +17,6 @@ constexpr uint32_t kDataChunk = fourCC('d', 'a', 't', 'a');
 // As far as the MP3 reader searches for the next header.
 constexpr int64_t kMpegResyncLimit = 131072;
 constexpr uint32_t kStreamBits = 0x001E0C00;  // version, layer, sampling rate
-constexpr int kId3HeaderBytes = 10;
 
 // Forward reading in windows; the frame walk touches every frame header.
 class Window {
@@ -54,9 +53,7 @@ int mpegFrameBytes(uint32_t w) {
 
 int64_t skipId3v2(Window& w, int64_t pos) {
     const uint8_t* t = w.at(pos, kId3HeaderBytes);
-    if (!t || std::memcmp(t, "ID3", 3) != 0) return pos;
-    const int64_t size = (t[6] & 0x7F) << 21 | (t[7] & 0x7F) << 14 | (t[8] & 0x7F) << 7 | (t[9] & 0x7F);
-    return pos + kId3HeaderBytes + size + ((t[5] & 0x10) ? kId3HeaderBytes : 0);
+    return t ? pos + id3v2TagBytes(t) : pos;
 }
 
 int64_t mpegAudioEnd(Window& w, int64_t limit) {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <limits>
 
+#include "common/byte_order.h"
 #include "common/mul_div.h"
 #include "common/translate_mark.h"
 #include "midi/midi_event.h"
@@ -225,8 +226,7 @@ bool MidiStreamPlayer::BuildStream(int32_t fromMs) {
                 events.append(MidiStreamEvent{deltaFromLast(), 0, word});
             }
         } else if (e.isMeta(kMetaTempo) && e.dataLength >= 3) {
-            const uint8_t* p = fileData.data() + e.dataOffset;
-            const uint32_t value = static_cast<uint32_t>(p[0]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[2];
+            const uint32_t value = readBe24(fileData.data() + e.dataOffset);
             tempo = std::clamp(value, kMinTempo, kMaxTempo);
             if (!seeking) events.append(MidiStreamEvent{deltaFromLast(), 0, tempoWord(tempo)});
         }

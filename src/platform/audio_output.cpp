@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/byte_order.h"
+
 namespace melnix {
 
 bool PcmFormat::valid() const {
@@ -16,14 +18,9 @@ namespace {
 int64_t readSample(const uint8_t* p, int bytes) {
     switch (bytes) {
         case 1: return static_cast<int64_t>(p[0]) - 128;  // 8-bit PCM is unsigned
-        case 2: return static_cast<int16_t>(static_cast<uint16_t>(p[0] | p[1] << 8));
-        case 3: {
-            auto u = static_cast<uint32_t>(p[0] | p[1] << 8 | p[2] << 16);
-            return static_cast<int32_t>(u << 8) >> 8;
-        }
-        default:
-            return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                        static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+        case 2: return static_cast<int16_t>(readLe16(p));
+        case 3: return static_cast<int32_t>(readLe24(p) << 8) >> 8;
+        default: return static_cast<int32_t>(readLe32(p));
     }
 }
 

@@ -6,11 +6,11 @@
 #include <QResizeEvent>
 #include <algorithm>
 
-#include "playback/core/song_kind.h"
+#include "songlist/media_kind.h"
 #include "playback/core/volume.h"
-#include "platform/media_player2.h"
-#include "platform/rm_play_wnd.h"
-#include "platform/shockwave_flash.h"
+#include "playback/media_player2.h"
+#include "playback/rm_play_wnd.h"
+#include "playback/shockwave_flash.h"
 #include "songlist/media_kind.h"
 
 namespace melnix {
@@ -227,10 +227,10 @@ public:
 }  // namespace
 
 std::unique_ptr<SongEngine> makeHostedSongEngine(const std::string& path, QWidget* site, HostedSongEvents events) {
-    const int kind = mediaKind(path, MediaTable::Audio);
-    if (isWaveKind(kind) || isMidiKind(kind)) return nullptr;
-    if (kind == kKindFlash) return std::make_unique<FlashEngine>(path, site, std::move(events));
-    if (isStreamingKind(kind)) return std::make_unique<StreamingEngine>(path, site, std::move(events));
+    const SongKind kind = songKindOf(path);
+    if (isWaveKind(kind) || kind == SongKind::Midi) return nullptr;
+    if (kind == SongKind::Flash) return std::make_unique<FlashEngine>(path, site, std::move(events));
+    if (kind == SongKind::Streaming) return std::make_unique<StreamingEngine>(path, site, std::move(events));
     return std::make_unique<MediaPlayerEngine>(path, site, std::move(events));
 }
 

@@ -5,9 +5,9 @@
 
 #include <QString>
 
-namespace melnix {
+#include "present/core/show_schedule.h"
 
-constexpr int kClosingTextCount = 4;
+namespace melnix {
 
 // The index-th closing text (taken in turn); hasLines: the song has a lyric.
 QString closingText(int index, bool hasLines);

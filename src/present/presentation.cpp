@@ -12,7 +12,7 @@
 #include "present/picture_window.h"
 #include "playback/core/transport.h"
 #include "common/gbk.h"
-#include "platform/media_player2.h"
+#include "playback/media_player2.h"
 #include "present/core/picture_scrambler.h"
 #include "present/subtitle_window.h"
 #include "songlist/background_list.h"
@@ -26,7 +26,6 @@ namespace {
 constexpr int kPictureStepMs = 20;
 constexpr int kVideoStepMs = 26;
 constexpr int kClosingSlidePx = 8;
-constexpr int kClosingTexts = 4;
 constexpr int kWaitLoaderMs = 2000;
 
 QRect toQt(const IntRect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
@@ -50,9 +49,9 @@ bool Presentation::enter() {
     // The show's window has no title bar at any size.
     stage->setWindowFlags(savedFlags_ | Qt::FramelessWindowHint);
     userPaused_ = false;
-    shownLine_ = -2;
-    closingIndex_ = 0;
-    planned_ = {};
+    schedule_.restart();
+    videoLine_ = kNoLineYet;
+    videoClosing_ = 0;
     host_.hideEditor();
     stage->installEventFilter(this);
     Transport& t = host_.showTransport();
@@ -113,8 +112,8 @@ bool Presentation::startBackgroundVideo() {
 void Presentation::startBackgroundMusic() {
     BackgroundMediaList& list = host_.showBackground();
     Transport& t = host_.showTransport();
-    const int kind = t.kind();
-    if (kind == kKindFlash || isStreamingKind(kind)) return;  // Flash and streaming media keep their sound
+    const SongKind kind = t.kind();
+    if (kind == SongKind::Flash || kind == SongKind::Streaming) return;  // Flash and streaming media keep their sound
     if (list.entries.empty() || mediaKind(list.entries.front(), MediaTable::Audio) == 0) return;
     CMediaPlayer2* player = openBackground(list.entries[static_cast<size_t>(list.index)]);
     player->setGeometry(0, 0, 0, 0);
@@ -203,7 +202,9 @@ void Presentation::placeSubtitle() {
     } else {
         subtitle.place(band, host_.showSubtitleFace(), SubtitlePlace::OnStage);
     }
-    shownLine_ = -2;  // shown again at the next step
+    // Shown again at the next step.
+    schedule_.showAgain();
+    videoLine_ = kNoLineYet;
 }
 
 bool Presentation::eventFilter(QObject* watched, QEvent* event) {
@@ -283,8 +284,7 @@ void Presentation::fillScreen(const QRect& area) {
 
 void Presentation::songChanged() {
     if (kind_ != Kind::Pictures || !pictures_) return;
-    shownLine_ = -2;
-    closingIndex_ = 0;
+    schedule_.restart();
     // The new song's show begins with its own first picture at once; a
     // picture of the song before, loaded ahead, is dropped.
     BackgroundMediaList& list = host_.showBackground();
@@ -300,17 +300,16 @@ void Presentation::songChanged() {
     }
 }
 
-void Presentation::showLine(int line, int last) {
+void Presentation::showLine(int line, int closing) {
     SubtitleWindow& subtitle = host_.showSubtitle();
     subtitle.hide();
-    if (line <= last) {
+    if (line >= 0) {
         const LyricLine& l = *host_.showSheet().lineAt(line);
         subtitle.setText(l.text, true);
         subtitle.setLineTiming(l.startTime, l.endTime(), l.charTimes);
     } else {
-        subtitle.setText(toGbk(host_.closingText(closingIndex_)), true);
+        subtitle.setText(toGbk(host_.closingText(closing)), true);
         subtitle.setLineTiming(0, 1, {});
-        closingIndex_ = (closingIndex_ + 1) % kClosingTexts;
     }
     subtitle.showTopMost();
 }
@@ -335,25 +334,14 @@ void Presentation::step() {
     }
     if (kind_ != Kind::Pictures || !pictures_) return;
     Transport& t = host_.showTransport();
-    LyricSheet& sheet = host_.showSheet();
-    const int scale = t.timeScale();
-    const int units = t.positionUnits();
-    const int positionCs = units / scale;
-    const int last = sheet.lineCount() - 1;
-    const int cur = std::min(CurrentLine(sheet, units, scale), last + 1);
-    const qint64 sinceChange = pictures_->lastChange().elapsed();
-    if (cur != shownLine_ || (cur > last && sinceChange >= kClosingIntervalMs)) {
-        planned_ = {};
-        if (cur <= last) {
-            const int gapMs = (sheet.lineAt(cur)->startTime - positionCs) * 10;
-            if (positionCs < sheet.lineAt(cur)->startTime) planned_ = planPictureChanges(gapMs);
-        }
-        showLine(cur, last);
-        shownLine_ = cur;
+    const int positionCs = t.positionUnits() / t.timeScale();
+    const ShowSchedule::Step s =
+        schedule_.advance(host_.showSheet(), positionCs, pictures_->lastChange().elapsed(), userPaused_);
+    if (s.newText) {
+        showLine(s.line, s.closing);
         changePicture(false);
-    } else if (cur <= last && planned_.count > 0 && sinceChange > planned_.intervalMs && !userPaused_) {
+    } else if (s.changePicture) {
         changePicture(true);
-        --planned_.count;
     }
     // The wipe runs a tenth of a second ahead of the sound, as in the editor.
     host_.showSubtitle().wipeTo(positionCs + kWipeLead);
@@ -362,32 +350,34 @@ void Presentation::step() {
 
 void Presentation::stepVideo() {
     Transport& t = host_.showTransport();
-    LyricSheet& sheet = host_.showSheet();
+    const LyricSheet& sheet = host_.showSheet();
     SubtitleWindow& subtitle = host_.showSubtitle();
     const int scale = t.timeScale();
     const int units = t.positionUnits();
     const int last = sheet.lineCount() - 1;
     const int cur = std::min(CurrentLine(sheet, units, scale), last + 1);
     const int centre = host_.stage()->width() / 2;
-    if (cur != shownLine_) {
-        shownLine_ = cur;
-        closingIndex_ = 0;
-        if (cur <= last) {
-            showLine(cur, last);
-        } else {
-            showLine(cur, last);
-            closingX_ = centre;
-        }
-    } else if (cur > last && closingIndex_ > 0 && closingIndex_ <= kClosingTexts) {
+    const auto nextClosing = [&] {
+        showLine(-1, videoClosing_);
+        videoClosing_ = (videoClosing_ + 1) % kClosingTextCount;
+        closingX_ = centre;
+    };
+    if (cur != videoLine_) {
+        videoLine_ = cur;
+        videoClosing_ = 0;
+        if (cur <= last)
+            showLine(cur, -1);
+        else
+            nextClosing();
+    } else if (cur > last && videoClosing_ > 0 && videoClosing_ <= kClosingTextCount) {
         // Each closing text slides off to the left before the next one comes.
         closingX_ -= kClosingSlidePx;
         if (closingX_ + subtitle.textWidth() < centre) {
-            if (closingIndex_ < kClosingTexts) {
-                showLine(cur, last);
-                closingX_ = centre;
+            if (videoClosing_ < kClosingTextCount) {
+                nextClosing();
             } else {
                 subtitle.hide();
-                closingIndex_ = kClosingTexts + 1;
+                videoClosing_ = kClosingTextCount + 1;
             }
         }
     }

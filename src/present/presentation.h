@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "present/core/presentation_math.h"
+#include "present/core/show_schedule.h"
 #include "lyrics/lyric_sheet.h"
 #include "songlist/state_file.h"
 
@@ -95,7 +96,8 @@ private:
     void fillScreen(const QRect& area);
     void placeSubtitle();
     void changePicture(bool waitForLoader);
-    void showLine(int line, int last);
+    // A lyric line (line >= 0) or else the given closing text.
+    void showLine(int line, int closing);
     void stepVideo();
     bool startBackgroundVideo();
     void startBackgroundMusic();
@@ -111,10 +113,11 @@ private:
     bool songMuted_ = false;                    // the song's own sound gave way to the music
     QRect videoHome_;
     bool userPaused_ = false;
-    int shownLine_ = -2;
-    int closingIndex_ = 0;
-    PictureChanges planned_;
-    int closingX_ = 0;  // the video show's closing texts slide left
+    ShowSchedule schedule_;  // the picture show's lines and pictures
+    static constexpr int kNoLineYet = -2;  // lines are 0.., the closing texts their count
+    int videoLine_ = kNoLineYet;  // the video show's line
+    int videoClosing_ = 0;   // its next closing text
+    int closingX_ = 0;       // the video show's closing texts slide left
     QString showScreen_;  // the other screen the user chose, by name; empty: the editor's
     Qt::WindowStates savedState_;
     QRect savedGeometry_;

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Media kinds by file extension. A kind is the 1-based position of the
-// extension in its table; the position in the audio table chooses the
-// engine that plays the song.
+// Media kinds by file extension: which table a file belongs to, and for a
+// song, the kind of engine that plays it.
 
 #include <string>
 #include <string_view>
@@ -11,21 +10,24 @@ namespace melnix {
 
 enum class MediaTable { Audio, Video, Picture };
 
-// 0 when the name ends in none of the table's extensions.
+// The 1-based position of the name's extension in the table (the order of
+// the dialogs' filters); 0 when the name ends in none of them.
 int mediaKind(std::string_view name, MediaTable table);
 
-constexpr int kAudioMp3 = 1;
-constexpr int kAudioWav = 2;
-constexpr int kAudioFirstMidi = 4;  // .MID, .MIDI, .RMI, .KAR
-constexpr int kAudioLastMidi = 7;
-constexpr int kAudioMpa = 10;  // MPEG audio, read as MP3
-// FLAC, Ogg, Opus, M4A and the like: the wave engine decodes them with FFmpeg.
-constexpr int kAudioFirstDecoded = 15;
-constexpr int kAudioLastDecoded = 26;
+// What plays a song.
+enum class SongKind {
+    Hosted,     // the media player: videos, WMA, SND, CD tracks, anything else
+    Mp3,        // MP3 and MPA, read by the wave engine
+    Wav,        // the wave engine
+    Decoded,    // FLAC, Ogg, Opus, M4A and the like: the wave engine through FFmpeg
+    Midi,       // MID, MIDI, RMI, KAR: the MIDI engine
+    Flash,      // SWF, the Flash control
+    Streaming,  // RM, RAM, RA, the streaming control
+};
+SongKind songKindOf(std::string_view name);
 
-bool isDecodedAudioKind(int kind);
 // The kinds the wave engine plays (speeds, vocal removal, the volume strip).
-bool isWaveEngineKind(int kind);
+constexpr bool isWaveKind(SongKind k) { return k == SongKind::Mp3 || k == SongKind::Wav || k == SongKind::Decoded; }
 
 bool isSongFile(std::string_view name);
 bool isMidiSong(std::string_view name);

@@ -10,6 +10,7 @@
 #include "common/paths.h"
 #include "common/safe_save.h"
 #include "common/translate_mark.h"
+#include "lyrics/lyric_file_kinds.h"
 #include "lyrics/id3v1_tag.h"
 #include "lyrics/lyric_store.h"
 #include "lyrics/lyric_text.h"
@@ -35,14 +36,6 @@ std::string stateFileIn(const std::string& folder, const char* name) {
     return folder.empty() ? std::string() : folder + "/" + name;
 }
 
-// The lyric file of a song that cannot carry one in its tail.
-std::string existingLyricBeside(const std::string& songPath) {
-    const std::string upper = lyricFileBeside(songPath);
-    if (upper.empty()) return {};
-    if (fileExists(upper)) return upper;
-    const std::string lower = replaceExtension(songPath, "mlx");
-    return fileExists(lower) ? lower : std::string();
-}
 
 }  // namespace
 
@@ -50,7 +43,7 @@ SongProbe probeSongLyric(const std::string& path) {
     SongProbe probe;
     if (!songCanCarryTailLyric(path)) {
         // Only the lyric file beside it is read; the song is not even opened.
-        const std::string beside = existingLyricBeside(path);
+        const std::string beside = timedLyricBeside(path, true);
         LyricSheet lines;
         if (!beside.empty() && openLyricFile(beside, lines)) {
             probe.hasLyric = true;
@@ -172,19 +165,12 @@ bool SongSession::takeArgument(const std::string& arg) {
     if (arg.empty() || !fileExists(arg)) return false;
     SongList& list = state_.list;
     const bool lyricFile = mediaKind(arg, MediaTable::Audio) == 0 && mediaKind(arg, MediaTable::Video) == 0 &&
-                           (endsWithNoCase(arg, ".MLX") || endsWithNoCase(arg, ".LRC") || endsWithNoCase(arg, ".KSC"));
+                           isTimedLyricFileName(arg);
     if (lyricFile) return selectSongOfLyric(arg);
     if (!isSongFile(arg)) return false;
     int i = list.findSong(arg);
     if (i < 0) {
-        std::string lyric;
-        for (const char* ext : {"MLX", "mlx", "LRC", "lrc", "KSC", "ksc"}) {
-            std::string candidate = replaceExtension(arg, ext);
-            if (!candidate.empty() && fileExists(candidate)) {
-                lyric = candidate;
-                break;
-            }
-        }
+        std::string lyric = timedLyricBeside(arg, false);
         i = list.addOrUpdateSong(arg, 0, kLyricFlagUnknown, &lyric);
     }
     list.selectSong(i);
@@ -250,7 +236,7 @@ bool SongSession::openCurrentSong() {
     SongEntry& cur = state_.list.current;
     if (!cur.hasLyricFile() && !songCanCarryTailLyric(cur.songPath)) {
         // Its lyric is kept in the .MLX file beside it.
-        const std::string beside = existingLyricBeside(cur.songPath);
+        const std::string beside = timedLyricBeside(cur.songPath, true);
         if (!beside.empty()) {
             cur.lyricRef = beside;
             const int i = state_.list.findSong(cur.songPath);

@@ -55,8 +55,11 @@ int LineForEdit(LyricSheet& sheet, int p, int timeScale) {
     return firstLineEndingAfter(sheet, p / timeScale);
 }
 
-int CurrentLine(LyricSheet& sheet, int p, int timeScale) {
-    return firstLineEndingAfter(sheet, p / timeScale + kCurrentLineLeadCs);
+int CurrentLine(const LyricSheet& sheet, int p, int timeScale) {
+    const int64_t t = int64_t{p / timeScale} + kCurrentLineLeadCs;
+    for (int i = 0; i < sheet.lineCount(); ++i)
+        if (sheet.lineAt(i)->endTime() > t) return i;
+    return sheet.lineCount();
 }
 
 int LineForDisplay(const LyricSheet& sheet, int p, int timeScale) {

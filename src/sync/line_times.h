@@ -30,8 +30,9 @@ int LineForEdit(LyricSheet& sheet, int p, int timeScale);
 int LineForDisplay(const LyricSheet& sheet, int p, int timeScale);
 
 // The line shown while playing: the first whose end lies more than 10 cs
-// after p; lineCount() when none. Repairs as LineForEdit does.
-int CurrentLine(LyricSheet& sheet, int p, int timeScale);
+// after p; lineCount() when none. It only reads: what is shown never changes
+// the lyric (a loaded lyric is already in order, and edits repair as they go).
+int CurrentLine(const LyricSheet& sheet, int p, int timeScale);
 
 // d != 0: moves line i and every later line by d. d == 0: the overlap
 // repair, which moves each line from i + 1 on (and all after it) just far

@@ -7,9 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 
 #include "common/gbk.h"
@@ -132,23 +130,6 @@ QString runPromptDialog(const PromptRequest& request, QWidget* owner) {
 QString promptText(const QString& firstLine, const QString& secondLine, bool passwordMode, bool confirmation,
                    int timeoutMs, const QString& initialText, const QString& caption, QWidget* owner) {
     return runPromptDialog({firstLine, secondLine, passwordMode, confirmation, timeoutMs, initialText, caption}, owner);
-}
-
-PasswordPrompt unscramblePasswordPrompt(QWidget* owner, PromptRunner run) {
-    return [owner = QPointer<QWidget>(owner), run = std::move(run)](
-               const PasswordRequest& r) -> std::optional<std::string> {
-        const QCoreApplication* app = QCoreApplication::instance();
-        if (!app || QThread::currentThread() != app->thread()) return std::nullopt;
-        PromptRequest request;
-        request.firstLine = displayPath(r.path);
-        request.secondLine = PromptDialog::tr("的密码:");
-        request.passwordMode = true;
-        request.timeoutMs = r.timeoutMs;
-        request.caption = r.attempt > 1 ? PromptDialog::tr("密码不正确,请再输入一遍") : PromptDialog::tr("请你输入");
-        const QString text = run(request, owner.data());
-        if (text.isEmpty()) return std::nullopt;
-        return toGbk(text);
-    };
 }
 
 }  // namespace melnix

@@ -9,7 +9,6 @@
 #include <functional>
 #include <optional>
 
-#include "present/core/picture_scrambler.h"
 
 class QLabel;
 class QLineEdit;
@@ -70,12 +69,5 @@ QString promptText(const QString& firstLine, const QString& secondLine, bool pas
 // How a prompt is put to the user; tests answer it without a window.
 using PromptRunner = std::function<QString(const PromptRequest& request, QWidget* owner)>;
 QString runPromptDialog(const PromptRequest& request, QWidget* owner);
-
-// The question unscrambling asks: the file's path, "的密码:", hidden text,
-// the request's timeout, and a caption that says so after a wrong password.
-// The answer is handed on as GBK bytes. Asked from any thread but the
-// user-interface thread, it answers as if cancelled, since no window may be
-// opened there.
-PasswordPrompt unscramblePasswordPrompt(QWidget* owner, PromptRunner run = runPromptDialog);
 
 }  // namespace melnix

@@ -95,7 +95,7 @@ TEST_F(ImportDialogTest, AnInitialTextFileIsLoadedAsUnchanged) {
     click(ImportDialog::idLeave);
     EXPECT_TRUE(prompts_.questions.isEmpty());
     EXPECT_FALSE(dialog_->isVisible());
-    EXPECT_EQ(dialog_->importResult(), kImportNone);
+    EXPECT_EQ(dialog_->importResult(), ImportResult::None);
 }
 
 TEST_F(ImportDialogTest, TextFilesAndTheClipboardAddOnLinesOfTheirOwn) {
@@ -150,7 +150,7 @@ TEST_F(ImportDialogTest, OnlyLinesOfAtMostThirtyBytesAreTaken) {
             EXPECT_EQ(box()->textCursor().selectedText(), q(c.line));
             EXPECT_TRUE(sheet_.empty());
             EXPECT_TRUE(dialog_->isVisible());
-            EXPECT_EQ(dialog_->importResult(), kImportNone);
+            EXPECT_EQ(dialog_->importResult(), ImportResult::None);
         }
     }
 }
@@ -199,17 +199,17 @@ TEST_F(ImportDialogTest, AutoBreakCutsLongLinesIntoBalancedPieces) {
 TEST_F(ImportDialogTest, TakingReplacesOrAppendsWithDefaultTimes) {
     struct Case {
         int radio;
-        int result;
+        ImportResult result;
         std::vector<std::string> texts;
         int32_t firstNewStart;
     };
     // The old line lasts 4 × 30 units from 200; appended lines follow 50 units after it.
     const Case cases[] = {
-        {ImportDialog::idReplace, kImportReplaced, {g("新一句"), g("新二句")}, 200},
-        {ImportDialog::idAppend, kImportAppended, {g("旧的一句"), g("新一句"), g("新二句")}, 200 + 120 + 50},
+        {ImportDialog::idReplace, ImportResult::Replaced, {g("新一句"), g("新二句")}, 200},
+        {ImportDialog::idAppend, ImportResult::Appended, {g("旧的一句"), g("新一句"), g("新二句")}, 200 + 120 + 50},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.result);
+        SCOPED_TRACE(static_cast<int>(c.result));
         sheet_.clearLines();
         sheet_.appendLine(g("旧的一句"));
         open();
@@ -281,16 +281,16 @@ TEST_F(ImportDialogTest, LeavingWithUnsavedTextAsksFirst) {
         int button;  // 0: the close box or Escape
         bool asked;
         bool closed;
-        int result;
+        ImportResult result;
     };
     const Case cases[] = {
-        {"unchanged file", nullptr, false, false, ImportDialog::idLeave, false, true, kImportNone},
-        {"no", "一句", false, false, ImportDialog::idLeave, true, true, kImportNone},
-        {"no, open a lyric file", "一句", false, false, ImportDialog::idOpenLyricFile, true, true, kImportOpenLyricFile},
-        {"yes, save cancelled", "一句", true, false, ImportDialog::idLeave, true, false, kImportNone},
-        {"yes, saved", "一句", true, true, ImportDialog::idOpenLyricFile, true, true, kImportOpenLyricFile},
-        {"close box", "一句", false, false, 0, true, true, kImportNone},
-        {"only blanks", "  \n", false, false, ImportDialog::idLeave, false, true, kImportNone},
+        {"unchanged file", nullptr, false, false, ImportDialog::idLeave, false, true, ImportResult::None},
+        {"no", "一句", false, false, ImportDialog::idLeave, true, true, ImportResult::None},
+        {"no, open a lyric file", "一句", false, false, ImportDialog::idOpenLyricFile, true, true, ImportResult::OpenLyricFile},
+        {"yes, save cancelled", "一句", true, false, ImportDialog::idLeave, true, false, ImportResult::None},
+        {"yes, saved", "一句", true, true, ImportDialog::idOpenLyricFile, true, true, ImportResult::OpenLyricFile},
+        {"close box", "一句", false, false, 0, true, true, ImportResult::None},
+        {"only blanks", "  \n", false, false, ImportDialog::idLeave, false, true, ImportResult::None},
     };
     const std::string loaded = files_.file("loaded.txt");
     test::writeFile(loaded, "loaded\r\n");

@@ -261,7 +261,7 @@ protected:
         editor_ = std::make_unique<EditorDialog>(program_.path(), song_, "demo", std::move(prompts));
         editor_->show();
         ASSERT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
-        ASSERT_TRUE(isMidiKind(editor_->transport().kind()));
+        ASSERT_TRUE(editor_->transport().kind() == SongKind::Midi);
     }
     MidiStreamPlayer& player() { return static_cast<MidiSongEngine*>(editor_->transport().engine())->player(); }
     // Presses the tracks button and lets `act` work the dialog once it is up.

@@ -18,7 +18,7 @@
 #include "editor/editor_ids.h"
 #include "editor/core/clock_text.h"
 #include "editor/progress_slider.h"
-#include "platform/media_control_window.h"
+#include "playback/media_control_window.h"
 #include "support/media_files.h"
 #include "support/qt_wait.h"
 #include "support/test_files.h"
@@ -147,11 +147,14 @@ TEST_F(EditorMediaTest, TheEndOfASongMovesToTheListEntryBefore) {
     ASSERT_TRUE(waitUntil([&] { return playing(); }));
     dropOtherSongs({file("clip.avi")});
     editor_->openNamedFile(file("tone.wma"));
-    ASSERT_TRUE(waitUntil([&] { return playing() && transport().kind() == 3; }));
+    ASSERT_TRUE(waitUntil([&] {
+        return playing() && transport().kind() == SongKind::Hosted &&
+               editor_->state().list.current.songPath == file("tone.wma");
+    }));
     ASSERT_EQ(editor_->state().list.size(), 2);
     transport().seekUnits(350);
     ASSERT_TRUE(waitUntil([&] { return editor_->state().list.current.songPath == file("clip.avi"); }));
-    ASSERT_TRUE(waitUntil([&] { return playing() && transport().kind() == 0; }));
+    ASSERT_TRUE(waitUntil([&] { return playing() && transport().kind() == SongKind::Hosted; }));
 }
 
 TEST_F(EditorMediaTest, APictureTakesTheRoomAboveTheSubtitlesInAMaximisedEditor) {

@@ -19,7 +19,7 @@
 #include "export/core/song_audio.h"
 #include "export_songs.h"
 #include "platform/audio_output.h"
-#include "songlist/media_kind.h"
+#include "playback/core/song_kind.h"
 #include "support/test_files.h"
 #include "support/tool_run.h"
 
@@ -41,10 +41,7 @@ std::vector<int16_t> played(const std::string& song, const std::string& out) {
     auto waveform = std::make_unique<std::atomic<uint8_t>[]>(kWaveformLength);
     AutoResetEvent ended;
     WavePlayer player([&ended] { ended.set(); }, &level, waveform.get(), kWaveformLength, makeWavAudioOutput(out));
-    const int kind = mediaKind(song, MediaTable::Audio);
-    const WaveSourceKind source = kind == kAudioWav                      ? WaveSourceKind::Wav
-                                  : kind == kAudioMp3 || kind == kAudioMpa ? WaveSourceKind::Mpeg
-                                                                           : WaveSourceKind::Decoded;
+    const WaveSourceKind source = waveSourceOf(songKindOf(song));
     EXPECT_TRUE(player.SetSource(song, 0, source));
     EXPECT_TRUE(player.Open());
     EXPECT_TRUE(player.Prepare());

@@ -84,7 +84,7 @@ done
 
 # Every song and lyric extension the program opens resolves to a type the
 # launcher lists. (.CDA names a track of an audio CD, not a file to open.)
-exts=$(sed -n '/kAudio = {/,/};/p; /kVideo = {/,/};/p' "$source/src/songlist/media_kind.cpp" |
+exts=$(sed -n '/kAudioKinds = {{/,/}};/p; /kVideo = {/,/};/p' "$source/src/songlist/media_kind.cpp" |
        grep -o '"\.[A-Z0-9]*"' | tr -d '".' | tr 'A-Z' 'a-z')
 [ "$(wc -w <<<"$exts")" -gt 30 ] || fail "could not read the song kinds from media_kind.cpp"
 for e in $exts mlx lrc ksc; do

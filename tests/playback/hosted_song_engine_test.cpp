@@ -13,8 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "playback/core/transport.h"
-#include "platform/media_player2.h"
-#include "platform/rm_play_wnd.h"
+#include "playback/media_player2.h"
+#include "playback/rm_play_wnd.h"
 #include "support/media_files.h"
 #include "support/qt_wait.h"
 #include "support/test_files.h"
@@ -86,7 +86,7 @@ bool HostedEngineTest::made_ = true;
 
 struct KindCase {
     const char* file;
-    int kind;
+    SongKind kind;
     int lengthCs;  // 0: the media's own (about 200)
     int width, height;
     bool reportsPlaying;
@@ -144,12 +144,12 @@ TEST_P(HostedKindsTest, NothingBeforeReadyThenTheControlsAnswersInTransportUnits
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, HostedKindsTest,
-                         ::testing::Values(KindCase{"clip.mpg", 0, 0, 160, 120, true},
-                                           KindCase{"tone.wma", 3, 0, 0, 0, true},
-                                           KindCase{"clip.rm", 12, 0, 160, 128, true},
-                                           KindCase{"clip.mp4", 0, 0, 160, 120, true},
-                                           KindCase{"clip.mkv", 0, 0, 160, 120, true},
-                                           KindCase{"clip.swf", kKindFlash, 100, 320, 240, false}),
+                         ::testing::Values(KindCase{"clip.mpg", SongKind::Hosted, 0, 160, 120, true},
+                                           KindCase{"tone.wma", SongKind::Hosted, 0, 0, 0, true},
+                                           KindCase{"clip.rm", SongKind::Streaming, 0, 160, 128, true},
+                                           KindCase{"clip.mp4", SongKind::Hosted, 0, 160, 120, true},
+                                           KindCase{"clip.mkv", SongKind::Hosted, 0, 160, 120, true},
+                                           KindCase{"clip.swf", SongKind::Flash, 100, 320, 240, false}),
                          [](const auto& i) {
                              std::string n = i.param.file;
                              return n.substr(n.find('.') + 1);
@@ -158,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, HostedKindsTest,
 // FLAC and the other sound files of today go to the wave engine, with its speeds.
 TEST_F(HostedEngineTest, TodaysSoundFilesPlayInTheWaveEngine) {
     ASSERT_TRUE(transport_.openSong(file("tone.flac"), 0));
-    EXPECT_EQ(transport_.kind(), 15);
+    EXPECT_EQ(transport_.kind(), SongKind::Decoded);
     EXPECT_TRUE(transport_.speedsAvailable());
     EXPECT_NEAR(transport_.lengthCs(), 200, 1);
     EXPECT_EQ(log_.ready, 0);  // not the media player

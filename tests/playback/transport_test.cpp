@@ -38,7 +38,7 @@ TEST_F(TransportTest, WaveSongPlaysPausesAndChangesSpeed) {
     test::writeFile(dir.file("tone.wav"), test::toneWav(20));
     Transport t;
     ASSERT_TRUE(t.openSong(dir.file("tone.wav"), 0));
-    EXPECT_EQ(t.kind(), kKindWav);
+    EXPECT_EQ(t.kind(), SongKind::Wav);
     EXPECT_NEAR(t.lengthCs(), 2000, 10);  // whole blocks of the engine
     ASSERT_TRUE(waitFor([&] { return t.playState() == PlayState::Playing; }));
     EXPECT_TRUE(t.vocalRemovalAvailable());

@@ -21,6 +21,8 @@
 #include "editor/editor_dialog.h"
 #include "editor/editor_ids.h"
 #include "editor/progress_slider.h"
+#include "export/show_renderer.h"
+#include "present/default_pictures.h"
 #include "common/file.h"
 #include "present/core/presentation_math.h"
 #include "songlist/song_session.h"
@@ -28,7 +30,7 @@
 #include "present/picture_image.h"
 #include "present/picture_window.h"
 #include "support/editor_song.h"
-#include "platform/media_player2.h"
+#include "playback/media_player2.h"
 #include "ui/command_event.h"
 #include "present/subtitle_window.h"
 #include "ui/colour_ref.h"
@@ -428,6 +430,40 @@ TEST_F(PresentationInTheEditor, TheWipeRunsATenthAheadOfTheSound) {
 
 // Leaving a show paused with Space, the editor shows where the song stands,
 // not where it stood before the show.
+// The show on the screen and an exported video keep one schedule: at every
+// moment of the song they show the same line, or both the closing text.
+TEST_F(PresentationInTheEditor, TheShowAndTheExportShowTheSameLineThroughTheSong) {
+    press(idPresent);
+    Presentation& show = editor_->presentation();
+    ASSERT_TRUE(show.running());
+    editor_->runCommand(kCmdTogglePause);  // held where the test puts it
+    const LyricSheet& sheet = editor_->sheet();
+    ASSERT_EQ(sheet.lineCount(), 2);
+    ShowContent content;
+    content.sheet = sheet;
+    ShowRenderer video(content, QSize(320, 240), [] { return NextDefaultPicture(); });
+    const SubtitleWindow* subtitle = editor_->subtitleWindow();
+    const int scale = editor_->transport().timeScale();
+    int changes = 0;
+    for (int cs = 0; cs <= 700; cs += 10) {
+        SCOPED_TRACE(cs);
+        ASSERT_TRUE(editor_->transport().seekUnits(cs * scale));
+        show.step();
+        // A paused song lands on the block that holds cs: both go by where it stands.
+        const int at = editor_->transport().positionUnits() / scale;
+        const int before = video.shownLine();
+        video.frameAt(int64_t{at} * 10000);
+        if (video.shownLine() != before) ++changes;
+        if (video.shownLine() >= 0) {
+            EXPECT_EQ(subtitle->text(), sheet.lineAt(video.shownLine())->text);
+        } else {
+            EXPECT_NE(subtitle->text(), sheet.lineAt(0)->text);
+            EXPECT_NE(subtitle->text(), sheet.lineAt(1)->text);
+        }
+    }
+    EXPECT_EQ(changes, 3) << "the first line, the second and the closing text";
+}
+
 TEST_F(PresentationInTheEditor, LeavingAPausedShowShowsWhereTheSongStands) {
     press(idPresent);
     ASSERT_TRUE(editor_->presentation().running());

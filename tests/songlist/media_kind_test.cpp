@@ -32,13 +32,21 @@ TEST(MediaKind, PositionOfTheFirstMatchingExtensionAnyCase) {
     EXPECT_TRUE(isSongFile("/a/s.m4a"));
 }
 
-TEST(MediaKind, KindsTheWaveEnginePlays) {
-    for (const char* name : {"a.mp3", "a.wav", "a.mpa", "a.flac", "a.ogg", "a.opus", "a.m4a", "a.aac", "a.weba"})
-        EXPECT_TRUE(isWaveEngineKind(mediaKind(name, MediaTable::Audio))) << name;
-    for (const char* name : {"a.wma", "a.mid", "a.kar", "a.swf", "a.rm", "a.cda", "a.mp4"})
-        EXPECT_FALSE(isWaveEngineKind(mediaKind(name, MediaTable::Audio))) << name;
-    EXPECT_TRUE(isDecodedAudioKind(mediaKind("a.FLAC", MediaTable::Audio)));
-    EXPECT_FALSE(isDecodedAudioKind(mediaKind("a.mp3", MediaTable::Audio)));
+TEST(MediaKind, EachSongGoesToItsEngine) {
+    const struct {
+        const char* name;
+        SongKind kind;
+    } cases[] = {
+        {"a.mp3", SongKind::Mp3},      {"a.MPA", SongKind::Mp3},      {"a.wav", SongKind::Wav},
+        {"a.flac", SongKind::Decoded}, {"a.ogg", SongKind::Decoded},  {"a.opus", SongKind::Decoded},
+        {"a.m4a", SongKind::Decoded},  {"a.weba", SongKind::Decoded}, {"a.mid", SongKind::Midi},
+        {"a.KAR", SongKind::Midi},     {"a.rmi", SongKind::Midi},     {"a.swf", SongKind::Flash},
+        {"a.rm", SongKind::Streaming}, {"a.ra", SongKind::Streaming}, {"a.wma", SongKind::Hosted},
+        {"a.cda", SongKind::Hosted},   {"a.mp4", SongKind::Hosted},   {"a.txt", SongKind::Hosted},
+    };
+    for (const auto& c : cases) EXPECT_EQ(songKindOf(c.name), c.kind) << c.name;
+    for (const char* name : {"a.mp3", "a.wav", "a.flac"}) EXPECT_TRUE(isWaveKind(songKindOf(name))) << name;
+    for (const char* name : {"a.wma", "a.mid", "a.swf", "a.mp4"}) EXPECT_FALSE(isWaveKind(songKindOf(name))) << name;
 }
 
 TEST(MediaKind, DialogFilters) {

@@ -102,10 +102,12 @@ INSTANTIATE_TEST_SUITE_P(
                       RepairCase{"NoLength", makeLine(160, g("世界"), times({0, 0, 0})), 163, times({0, 30, 60}), 403}),
     test::CaseName());
 
-TEST(LineFinder, CurrentLineRepairsToo) {
+TEST(LineFinder, TheLineShownOnlyReads) {
     LyricSheet s = test::sheetOf({makeLine(100, g("你好"), times({0, 30, 60})), makeLine(150, g("世界"), times({0, 5, 10}))});
-    EXPECT_EQ(CurrentLine(s, 155, 1), 1);
-    EXPECT_EQ(s.lineAt(1)->startTime, 163);
+    EXPECT_EQ(CurrentLine(s, 145, 1), 0);
+    EXPECT_EQ(CurrentLine(s, 155, 1), 2) << "both lines end at 1.6 s";
+    EXPECT_EQ(s.lineAt(1)->startTime, 150) << "showing a line never repairs the lyric behind the user's back";
+    EXPECT_EQ(s.lineAt(1)->charTimes, times({0, 5, 10}));
 }
 
 TEST(ShiftLinesFrom, MovesLineAndAllLaterOnes) {

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "present/password_prompt.h"
 #include "ui/prompt_dialog.h"
 
 #include <gtest/gtest.h>

@@ -54,17 +54,17 @@ bool cancelled(const std::atomic<bool>* cancel) { return cancel && cancel->load(
 
 // Reads a source block by block as the wave engine's worker does, at normal
 // speed without the waveform.
-bool decodeWave(const std::string& song, int kind, int32_t fromMs, int32_t toMs, SongAudio& out, std::string& error,
+bool decodeWave(const std::string& song, SongKind kind, int32_t fromMs, int32_t toMs, SongAudio& out, std::string& error,
                 const std::atomic<bool>* cancel) {
     AudioStreamConfig config;
     config.collectWaveform = false;
     config.filePath = song;
     std::unique_ptr<AudioSource> source;
-    if (kind == kAudioWav) {
+    if (kind == SongKind::Wav) {
         config.isWav = true;
         config.dataLength = audioLength(song);
         source = std::make_unique<WavSource>(config);
-    } else if (kind == kAudioMp3 || kind == kAudioMpa) {
+    } else if (kind == SongKind::Mp3) {
         config.dataLength = audioLength(song);
         source = std::make_unique<Mp3Source>(config);
     } else {
@@ -192,7 +192,7 @@ bool decodeMidi(const std::string& song, int32_t fromMs, int32_t toMs, SongAudio
             std::this_thread::sleep_for(kTailPoll);
         player.Close();
     }
-    if (!decodeWave(wav, kAudioWav, 0, toMs > fromMs ? toMs - fromMs : 0, out, error, cancel)) {
+    if (!decodeWave(wav, SongKind::Wav, 0, toMs > fromMs ? toMs - fromMs : 0, out, error, cancel)) {
         if (!cancelled(cancel)) error = song + ": the synthesizer gave no sound";
         return false;
     }
@@ -207,8 +207,8 @@ bool decodeSongAudio(const std::string& song, int32_t fromMs, int32_t toMs, Song
         error = song + ": " + std::strerror(errno);
         return false;
     }
-    const int kind = mediaKind(song, MediaTable::Audio);
-    if (isMidiSong(song)) return decodeMidi(song, fromMs, toMs, out, error, cancel);
+    const SongKind kind = songKindOf(song);
+    if (kind == SongKind::Midi) return decodeMidi(song, fromMs, toMs, out, error, cancel);
     return decodeWave(song, kind, fromMs, toMs, out, error, cancel);
 }
 

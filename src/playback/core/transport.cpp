@@ -54,7 +54,7 @@ bool Transport::recordLevelStep(int cs, int level) {
 
 void Transport::close() {
     engine_.reset();
-    kind_ = 0;
+    kind_ = SongKind::Hosted;
     path_.clear();
     key_ = 0;
 }
@@ -101,7 +101,7 @@ bool Transport::failOpen(const std::string& path, SongProblem problem, std::stri
 }
 
 bool Transport::openSong(const std::string& path, int64_t songDataLength, bool sameSong) {
-    const int kind = mediaKind(path, MediaTable::Audio);
+    const SongKind kind = songKindOf(path);
     problem_ = SongProblem::None;
     problemDetail_.clear();
     vocalsKept_ = true;
@@ -122,9 +122,7 @@ bool Transport::openSong(const std::string& path, int64_t songDataLength, bool s
         wave->setStretchQuality(settings_.stretchQuality);
         wave->setKey(key);
         // Songs open at normal speed; a faster or slower choice applies once playing.
-        const WaveSourceKind source = kind == kKindWav                      ? WaveSourceKind::Wav
-                                      : kind == kKindMp3 || kind == kKindMpa ? WaveSourceKind::Mpeg
-                                                                             : WaveSourceKind::Decoded;
+        const WaveSourceKind source = waveSourceOf(kind);
         if (!wave->open(path, songDataLength, source)) {
             const SongProblem why = wave->lastError() == kWaveErrorDevice ? SongProblem::NoDevice
                                     : source == WaveSourceKind::Wav     ? SongProblem::BadWave
@@ -136,10 +134,10 @@ bool Transport::openSong(const std::string& path, int64_t songDataLength, bool s
         speedPercent_ = 100;
         engine_ = std::move(wave);
     } else {
-        EngineFactory& factory = isMidiKind(kind) ? midiFactory_ : mediaFactory_;
+        EngineFactory& factory = kind == SongKind::Midi ? midiFactory_ : mediaFactory_;
         if (factory) engine_ = factory(path);
         if (!engine_) {
-            const SongProblem why = !isMidiKind(kind)  ? SongProblem::Undecodable
+            const SongProblem why = kind != SongKind::Midi ? SongProblem::Undecodable
                                     : looksLikeMidi(path) ? SongProblem::BrokenMidi
                                                           : SongProblem::NotMidi;
             return failOpen(path, why);

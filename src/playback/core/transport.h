@@ -46,7 +46,7 @@ public:
     // The song just ended because its file is cut off.
     bool songCutShort() const { return engine_ && engine_->endedEarly(); }
 
-    int kind() const { return kind_; }
+    SongKind kind() const { return kind_; }
     bool hasEngine() const { return engine_ != nullptr; }
     SongEngine* engine() const { return engine_.get(); }
 
@@ -130,7 +130,7 @@ private:
     int key_ = 0;
     PlaybackSettings settings_;
     std::string settingsFile_;
-    int kind_ = 0;
+    SongKind kind_ = SongKind::Hosted;
     int timeScale_ = 1;
     int speedIndex_ = kNormalSpeedIndex;
     int speedPercent_ = 100;

@@ -43,6 +43,8 @@
 #include <thread>
 #include <vector>
 
+#include "songlist/state_file.h"
+
 class QPainter;
 
 namespace melnix {
@@ -52,7 +54,7 @@ constexpr int kDirectSwitch = 0;
 constexpr int kFirstFlashEffect = 29;
 constexpr int kSecondFlashEffect = 30;
 constexpr int kClockOverOldPicture = 40;  // runs when a flash is not allowed
-constexpr int kMaxTransitionSmoothness = 16;
+constexpr int kMaxTransitionSmoothness = kMaxSmoothness;  // as the state file keeps it
 
 // An effect is cut short, full picture drawn, once this much has passed.
 constexpr int kTransitionLimitMs = 999;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/media_player2.h"
+#include "playback/media_player2.h"
 
 #include <algorithm>
 #include <cmath>

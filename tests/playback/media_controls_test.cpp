@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/media_player2.h"
-#include "platform/rm_play_wnd.h"
-#include "platform/shockwave_flash.h"
+#include "playback/media_player2.h"
+#include "playback/rm_play_wnd.h"
+#include "playback/shockwave_flash.h"
 #include "support/media_files.h"
 #include "support/qt_wait.h"
 #include "support/test_files.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/rm_play_wnd.h"
+#include "playback/rm_play_wnd.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/media_control_window.h"
+#include "playback/media_control_window.h"
 
 #include <QResizeEvent>
 

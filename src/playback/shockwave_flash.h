@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/media_control_window.h"
+#include "playback/media_control_window.h"
 
 namespace melnix {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/shockwave_flash.h"
+#include "playback/shockwave_flash.h"
 
 namespace melnix {
 
