@@ -41,6 +41,12 @@ bool EditorKeys::typing() const {
 }
 
 bool EditorKeys::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::WindowDeactivate && watched == ctx_.window && syncHeld_) {
+        // The key's release goes elsewhere now: the hold ends here.
+        syncHeld_ = false;
+        ctx_.editor->syncReleased();
+        return false;
+    }
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w || w->window() != ctx_.window || ctx_.show->running() || typing()) return false;

@@ -233,12 +233,23 @@ void LineEditor::changePlacement(int delta) {
 }
 
 void LineEditor::syncPressed() {
+    // A hold whose release never came ends as a tap.
+    if (holding_) {
+        holding_ = false;
+        syncButton_.release(ctx_.document->sheet(), -1);
+        ctx_.document->endChange(true, syncButton_.syncLine);
+    }
     ctx_.panel->stopResume();
     const int t = ctx_.transport->positionUnits() / ctx_.transport->timeScale();
     LyricDocument& doc = *ctx_.document;
     doc.beginChange(QT_TRANSLATE_NOOP("EditHistory", "同步"));
     const EditResult r = syncButton_.press(doc.sheet(), t);
-    doc.endChange(r.modified, syncButton_.syncLine);
+    if (r.modified && syncButton_.mayHoldLineEnd()) {
+        holding_ = true;
+        doc.changedSoFar(syncButton_.syncLine);
+    } else {
+        doc.endChange(r.modified, syncButton_.syncLine);
+    }
     apply(r);
 }
 
@@ -269,7 +280,16 @@ void LineEditor::shiftLines(bool wholeLyric, int deltaCs) {
 }
 
 void LineEditor::syncReleased() {
-    syncButton_.release(ctx_.transport->positionUnits() / ctx_.transport->timeScale());
+    const int t = ctx_.transport->positionUnits() / ctx_.transport->timeScale();
+    LyricDocument& doc = *ctx_.document;
+    if (!holding_) {
+        syncButton_.release(doc.sheet(), t);  // only notes the time
+        return;
+    }
+    holding_ = false;
+    const EditResult r = syncButton_.release(doc.sheet(), t);
+    doc.endChange(true, syncButton_.syncLine);
+    if (r.modified) apply(r);
 }
 
 // Enter confirms an add, modify or delete, Escape cancels, Tab stays, Up and

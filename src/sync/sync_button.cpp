@@ -133,6 +133,28 @@ EditResult SyncButton::press(LyricSheet& sheet, int t) {
 
     syncLine = target.line;
     syncChar = target.index;
+    const CharRef after = firstTimedFrom(sheet, {target.line, target.index + 1});
+    holdFrom_ = after.found() && after.line == target.line ? -1 : charStart(l, target.index);
+    EditResult r;
+    r.modified = true;
+    r.refresh = kRefreshAdjustArea;
+    return r;
+}
+
+EditResult SyncButton::release(LyricSheet& sheet, int t) {
+    syncReleaseTime = t;
+    const int from = holdFrom_;
+    holdFrom_ = -1;
+    if (from < 0 || t - from < kHoldCs || syncLine < 0 || syncChar < 0) return {};
+    const LyricLine* l = sheet.lineAt(syncLine);
+    if (!l || syncChar >= charTotal(*l) || charStart(*l, syncChar) != from) return {};
+    // The held character ends at the release; what follows it (untimed
+    // punctuation, the line's end) comes after.
+    int32_t change = t - charStart(*l, syncChar + 1);
+    change = std::max(change, from + kMinCharTime - charStart(*l, syncChar + 1));
+    change = std::min(change, growthRoom(*l));
+    if (change == 0) return {};
+    moveCharsFrom(sheet, syncLine, syncChar + 1, change);
     EditResult r;
     r.modified = true;
     r.refresh = kRefreshAdjustArea;
@@ -140,6 +162,7 @@ EditResult SyncButton::press(LyricSheet& sheet, int t) {
 }
 
 bool SyncButton::stepBack(const LyricSheet& sheet) {
+    holdFrom_ = -1;
     if (syncFirstPress || syncLine < 0 || syncChar < 0 || !sheet.lineAt(syncLine)) return false;
     // The timed character before the one timed last; the next press starts
     // right after it.

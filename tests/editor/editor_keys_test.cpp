@@ -126,6 +126,28 @@ TEST_F(EditorKeysTest, HoldingTheKeyTapsOnce) {
     EXPECT_NE(mlx(), once);
 }
 
+// The last character of a line held down lasts until the key comes up; the
+// press and the release are one step of the history.
+TEST_F(EditorKeysTest, HoldingTheLastCharacterEndsTheLineAtTheRelease) {
+    seek(400);
+    tap(Qt::Key_Return);  // 第
+    seek(430);
+    tap(Qt::Key_Return);  // 二
+    const std::string beforeHold = mlx();
+    seek(470);
+    key(QEvent::KeyPress, Qt::Key_Return);  // 句, held
+    const int pressed = editor_->transport().positionUnits();
+    seek(650);
+    const int released = editor_->transport().positionUnits();
+    ASSERT_GT(released - pressed, 25);
+    key(QEvent::KeyRelease, Qt::Key_Return);
+    const LyricLine& line = *editor_->sheet().lineAt(1);
+    EXPECT_EQ(line.startTime + line.charTimes[2], pressed);
+    EXPECT_EQ(line.endTime(), released);
+    ASSERT_TRUE(editor_->undo());
+    EXPECT_EQ(mlx(), beforeHold) << "one undo takes back the press and the hold";
+}
+
 TEST_F(EditorKeysTest, TheStepBackKeyRetimesTheLastCharacter) {
     seek(100);
     tap(Qt::Key_Return);

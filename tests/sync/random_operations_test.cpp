@@ -194,7 +194,7 @@ private:
             button_.press(s_, clock_);
             if (!rulesHold("sync press")) return "sync press";
             clock_ += r_.between(0, 40);
-            button_.release(clock_);
+            button_.release(s_, clock_);
         }
         return "sync run";
     }

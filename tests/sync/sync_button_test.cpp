@@ -44,7 +44,7 @@ TEST_P(SyncButtonTest, TimesCharacters) {
     SyncButton button;
     for (const Step& step : c.steps) {
         if (step.what == 'P') button.press(s, step.t);
-        if (step.what == 'R') button.release(step.t);
+        if (step.what == 'R') button.release(s, step.t);
         if (step.what == 'M') button.startRun();
         if (step.what == 'B') button.stepBack(s);
         ASSERT_TRUE(test::timeRulesHold(s)) << "after " << step.what << " at " << step.t;
@@ -112,11 +112,29 @@ INSTANTIATE_TEST_SUITE_P(
                   1, 0},
         PressCase{"FirstPressBeforeFirstLine", kSong, {{'P', 50}}, firstLineThen(times({0, 30, 60, 70, 100, 130}), 50, -50), 0,
                   0},
-        // From 天 the run passes over ab to 再; a's time ran until the release.
-        PressCase{"RunCrossesLinesWithoutPresses", kSong, {{'P', 410}, {'R', 412}, {'P', 460}, {'R', 650}, {'P', 750}},
-                  {{100, times({0, 30, 60, 70, 100, 130})}, {410, times({0, 50, 90})}, {620, times({0, 30, 40})},
+        // From 天 the run passes over ab to 再.
+        PressCase{"RunCrossesLinesWithoutPresses", kSong, {{'P', 410}, {'R', 412}, {'P', 460}, {'R', 465}, {'P', 750}},
+                  {{100, times({0, 30, 60, 70, 100, 130})}, {410, times({0, 50, 90})}, {620, times({0, 10, 20})},
                    {750, times({0, 30, 60})}},
                   3, 0},
+        // The last character of a line held: it lasts until the release,
+        // and the line ends there, sooner or later than it did.
+        PressCase{"HoldingTheLastCharacterEndsTheLineAtTheRelease", kSong,
+                  {{'P', 410}, {'R', 412}, {'P', 450}, {'R', 560}},
+                  {{100, times({0, 30, 60, 70, 100, 130})}, {410, times({0, 40, 150})}, {680, times({0, 10, 20})},
+                   {780, times({0, 30, 60})}},
+                  1, 1},
+        PressCase{"ATapOnTheLastCharacterKeepsItsLength", kSong, {{'P', 410}, {'R', 412}, {'P', 450}, {'R', 470}},
+                  {{100, times({0, 30, 60, 70, 100, 130})}, {410, times({0, 40, 80})}, {610, times({0, 10, 20})},
+                   {710, times({0, 30, 60})}},
+                  1, 1},
+        PressCase{"AHoldMayEndTheLineEarlier", {makeLine(100, g("你好"), times({0, 30, 60}))},
+                  {{'P', 100}, {'R', 101}, {'P', 130}, {'R', 157}}, {{100, times({0, 30, 57})}}, 0, 1},
+        PressCase{"PunctuationAfterAHeldCharacterFollowsIt", {makeLine(100, g("你好！"), times({0, 30, 60, 70}))},
+                  {{'P', 100}, {'R', 101}, {'P', 130}, {'R', 200}}, {{100, times({0, 30, 100, 110})}}, 0, 1},
+        // Holding a character inside the line is a tap like any other.
+        PressCase{"HoldingInsideALineChangesNothing", {makeLine(100, g("你好"), times({0, 30, 60}))},
+                  {{'P', 100}, {'R', 190}}, {{100, times({0, 30, 60})}}, 0, 0},
         PressCase{"PastLastLineEndsRun", kSong, {{'P', 710}, {'P', 740}, {'P', 800}},
                   {{100, times({0, 30, 60, 70, 100, 130})}, {400, times({0, 40, 80})}, {600, times({0, 10, 20})},
                    {710, times({0, 30, 60})}},
