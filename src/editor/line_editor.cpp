@@ -100,6 +100,7 @@ void LineEditor::updateActionButtons() {
 
 void LineEditor::enter(EditMode mode) {
     if (mode_ != EditMode::None || mode == EditMode::None) return;
+    playingBeforeEdit_ = ctx_.panel->playing();
     ctx_.panel->pause();
     editPosition_ = ctx_.transport->positionUnits();
     const EditSpot spot{editPosition_, ctx_.transport->timeScale()};
@@ -207,6 +208,9 @@ void LineEditor::apply(const EditResult& r) {
         case TransportAction::PauseThenResume:
             ctx_.panel->pause();
             ctx_.panel->resumeLater();
+            break;
+        case TransportAction::Resume:
+            if (playingBeforeEdit_) ctx_.panel->play();
             break;
         case TransportAction::Keep: break;
     }

@@ -70,6 +70,7 @@ private:
     EditMode mode_ = EditMode::None;
     int editPosition_ = 0;
     SyncButton syncButton_;
+    bool playingBeforeEdit_ = false;  // the song plays on after the edit only then
     // A press on a line's last character keeps its step open until the
     // release, which may still move the line's end: one step, one undo.
     bool holding_ = false;

@@ -77,8 +77,7 @@ void TransportPanel::playOrPause() {
 }
 
 void TransportPanel::pause() {
-    for (QRadioButton* r : ctx_.controls->speedRadios()) r->setEnabled(false);
-    ctx_.controls->control(idSpeedLabel)->setEnabled(false);
+    // The speeds stay open: a choice made now applies when the song plays.
     ctx_.controls->control(idVocal)->setEnabled(false);
     ctx_.transport->pause();
     ctx_.controls->pauseButton()->setText(EditorText::tr("播放"));
@@ -94,6 +93,7 @@ void TransportPanel::started() {
     ctx_.controls->setTransportFlag(true);
     ctx_.controls->pauseButton()->setText(EditorText::tr("暂停"));
     ctx_.editor->songStarted();
+    ctx_.transport->applyChosenSpeed();
     updateSpeedRadios();
     ctx_.show->songStarted();
     if (ctx_.show->running()) return;
@@ -138,7 +138,7 @@ void TransportPanel::selectSpeed(int index) {
 
 void TransportPanel::updateSpeedRadios() {
     const Transport& t = *ctx_.transport;
-    const bool on = playing() && t.speedsAvailable();
+    const bool on = ctx_.controls->transportEnabled() && t.speedsAvailable();
     const auto& radios = ctx_.controls->speedRadios();
     for (int i = 0; i < kSpeedCount; ++i) {
         QRadioButton* r = radios[static_cast<size_t>(i)];

@@ -18,6 +18,9 @@ enum class TransportAction {
     Pause,
     // Pause now and start the resume timer, so the song plays again shortly.
     PauseThenResume,
+    // Play on if the song played when the step began (an edit in the line
+    // box, which paused it); else leave it still.
+    Resume,
 };
 
 struct EditResult {

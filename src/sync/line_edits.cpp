@@ -18,16 +18,17 @@ constexpr char kReferenceEntryFormat[] = "^%03d - ";
 
 constexpr unsigned kConfirmRefresh = kRefreshLineList | kRefreshWindow;
 
-EditResult playFrom(EditSpot at) {
+// After an edit the song stays where it stood and plays on only if it
+// played before: an edit never moves or starts the song.
+EditResult asBefore() {
     EditResult r;
-    r.seekUnits = at.cs() * at.timeScale;
-    r.transport = TransportAction::Play;
+    r.transport = TransportAction::Resume;
     r.refresh = kConfirmRefresh;
     return r;
 }
 
-EditResult changedPlayFrom(EditSpot at) {
-    EditResult r = playFrom(at);
+EditResult changedAsBefore() {
+    EditResult r = asBefore();
     r.modified = true;
     return r;
 }
@@ -62,7 +63,7 @@ std::string cleanEntryText(std::string_view boxText) {
 EditResult confirmAdd(LyricSheet& sheet, EditSpot at, std::string_view boxText) {
     std::string text = cleanEntryText(boxText);
     int n = charCount(text);
-    if (n == 0) return playFrom(at);
+    if (n == 0) return asBefore();
 
     int k = LineForDisplay(sheet, at.editPosition, at.timeScale);
     // The timing of a line with the same words, else of one as long.
@@ -90,8 +91,7 @@ EditResult confirmAdd(LyricSheet& sheet, EditSpot at, std::string_view boxText) 
     sheet.insertLine(k + 1, std::move(line));
     ShiftLinesFrom(sheet, k + 2, room);
 
-    EditResult r = changedPlayFrom(at);
-    r.seekUnits = start * at.timeScale;
+    EditResult r = changedAsBefore();
     r.viewOrigin = std::max(0, start * at.timeScale - kAddViewLeadUnits);
     return r;
 }
@@ -100,36 +100,36 @@ EditResult confirmModify(LyricSheet& sheet, EditSpot at, std::string_view boxTex
     std::string text = cleanEntryText(boxText);
     int i = LineForEdit(sheet, at.editPosition, at.timeScale);
     LyricLine* l = sheet.lineAt(i);
-    if (text.empty() || !l || l->text == text) return playFrom(at);
+    if (text.empty() || !l || l->text == text) return asBefore();
     int n = charCount(text);
     bool recount = n != charCount(l->text);
     l->text = text;
     if (recount) spreadEvenly(sheet, i, n);
-    return changedPlayFrom(at);
+    return changedAsBefore();
 }
 
 EditResult confirmDelete(LyricSheet& sheet, EditSpot at) {
     int i = LineForEdit(sheet, at.editPosition, at.timeScale);
     const LyricLine* l = sheet.lineAt(i);
-    if (!l) return playFrom(at);
+    if (!l) return asBefore();
     if (const LyricLine* next = sheet.lineAt(i + 1)) {
         // The next line takes the deleted line's place, 3 cs after its start.
         int32_t pull = next->startTime - l->startTime - kLineSeparation;
         if (pull > kLineSeparation) ShiftLinesFrom(sheet, i + 1, -pull);
     }
     sheet.removeLines(i);
-    return changedPlayFrom(at);
+    return changedAsBefore();
 }
 
 EditResult confirmSplit(LyricSheet& sheet, EditSpot at, std::string_view boxText) {
     std::string first = cleanEntryText(boxText);
     int i = LineForEdit(sheet, at.editPosition, at.timeScale);
     LyricLine* l = sheet.lineAt(i);
-    if (!l || first.empty()) return playFrom(at);
+    if (!l || first.empty()) return asBefore();
     const std::string whole = l->text;
     int a = charCount(first);
     int n = charCount(whole);
-    if (first.size() >= whole.size() || a >= n || whole.compare(0, first.size(), first) != 0) return playFrom(at);
+    if (first.size() >= whole.size() || a >= n || whole.compare(0, first.size(), first) != 0) return asBefore();
 
     size_t restFrom = first.size();
     int spaces = 0;
@@ -157,7 +157,7 @@ EditResult confirmSplit(LyricSheet& sheet, EditSpot at, std::string_view boxText
     rest.duration = rest.charTimes.back();
     sheet.insertLine(i + 1, std::move(rest));
     ShiftLinesFrom(sheet, i, 0);
-    return changedPlayFrom(at);
+    return changedAsBefore();
 }
 
 EditResult confirmMerge(LyricSheet& sheet, EditSpot at, std::string_view boxText) {
@@ -165,7 +165,7 @@ EditResult confirmMerge(LyricSheet& sheet, EditSpot at, std::string_view boxText
     int i = LineForEdit(sheet, at.editPosition, at.timeScale);
     LyricLine* l = sheet.lineAt(i);
     const LyricLine* next = sheet.lineAt(i + 1);
-    if (text.empty() || !l || !next) return playFrom(at);
+    if (text.empty() || !l || !next) return asBefore();
 
     int c1 = charCount(l->text);
     int c2 = charCount(next->text);
@@ -174,7 +174,7 @@ EditResult confirmMerge(LyricSheet& sheet, EditSpot at, std::string_view boxText
     int32_t d = next->startTime;
     int32_t span = next->endTime() - g;
     // Lines far apart would make a line longer than a line may be.
-    if (span > kMaxEditedDuration) return playFrom(at);
+    if (span > kMaxEditedDuration) return asBefore();
 
     int32_t joinAt = d - g;
     int32_t oldEnd = l->duration;
@@ -194,11 +194,11 @@ EditResult confirmMerge(LyricSheet& sheet, EditSpot at, std::string_view boxText
         sheet.removeLines(i + 1);
         spreadEvenly(sheet, i, n);
     }
-    return changedPlayFrom(at);
+    return changedAsBefore();
 }
 
-EditResult cancelEdit(EditSpot at) {
-    return playFrom(at);
+EditResult cancelEdit(EditSpot) {
+    return asBefore();
 }
 
 ReferenceList referenceList(LyricSheet& sheet, EditSpot at, std::string_view selfText) {
@@ -233,17 +233,17 @@ ReferenceList referenceList(LyricSheet& sheet, EditSpot at, std::string_view sel
 EditResult confirmReference(LyricSheet& sheet, EditSpot at, std::string_view boxText) {
     int self = LineForEdit(sheet, at.editPosition, at.timeScale);
     LyricLine* l = sheet.lineAt(self);
-    if (!l || boxText.empty() || boxText[0] != '^' || !isDigitAt(boxText, 1)) return playFrom(at);
+    if (!l || boxText.empty() || boxText[0] != '^' || !isDigitAt(boxText, 1)) return asBefore();
     int chosen = readDecimal(boxText, 1) - 1;
     const LyricLine* model = sheet.lineAt(chosen);
-    if (!model || chosen == self || model->text != l->text) return playFrom(at);
-    if (model->charTimes == l->charTimes) return playFrom(at);
+    if (!model || chosen == self || model->text != l->text) return asBefore();
+    if (model->charTimes == l->charTimes) return asBefore();
 
     int32_t change = model->charTimes.back() - l->duration;
     l->charTimes = model->charTimes;
     l->duration = model->charTimes.back();
     if (change != 0) ShiftLinesFrom(sheet, self + 1, change);
-    return changedPlayFrom(at);
+    return changedAsBefore();
 }
 
 }  // namespace melnix

@@ -25,8 +25,9 @@ struct EditSpot {
 // The combo box text as a line would hold it: trimmed, at most 30 bytes.
 std::string cleanEntryText(std::string_view boxText);
 
-// Each confirm returns with the song put back to playing; a confirm whose
-// text or precondition does not hold changes nothing else.
+// Each confirm leaves the song where it stands, playing on if it played
+// before the edit (TransportAction::Resume); a confirm whose text or
+// precondition does not hold changes nothing else.
 EditResult confirmAdd(LyricSheet& sheet, EditSpot at, std::string_view boxText);
 EditResult confirmModify(LyricSheet& sheet, EditSpot at, std::string_view boxText);
 EditResult confirmDelete(LyricSheet& sheet, EditSpot at);

@@ -125,6 +125,31 @@ TEST_F(EditorTest, EditModesSwapTheButtonsAndAddALine) {
     EXPECT_EQ(editor_->sheet().lineCount(), 3);
 }
 
+// An edit leaves the song where it stood: playing on when it played, still
+// when the user had paused it, and never sent elsewhere.
+TEST_F(EditorTest, AConfirmedEditLeavesTheSongAsItWas) {
+    open(song_);
+    for (const bool wasPlaying : {true, false}) {
+        SCOPED_TRACE(wasPlaying);
+        ASSERT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
+        if (!wasPlaying) button(idPause)->click();
+        button(idModify)->click();
+        ASSERT_EQ(editor_->editMode(), EditMode::Modify);
+        const int at = editor_->transport().positionUnits();
+        lineBox()->setEditText(lineBox()->currentText() + QString::fromUtf8("啊"));
+        button(idConfirmModify)->click();
+        EXPECT_EQ(editor_->editMode(), EditMode::None);
+        if (wasPlaying) {
+            EXPECT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
+            EXPECT_GE(editor_->transport().positionUnits(), at);
+        } else {
+            EXPECT_EQ(editor_->transport().playState(), PlayState::Paused);
+            EXPECT_EQ(editor_->transport().positionUnits(), at);
+            button(idPause)->click();
+        }
+    }
+}
+
 TEST_F(EditorTest, SplitNeedsTwelveBytesAndMergeFitsThirty) {
     open(song_);
     button(idPause)->click();
@@ -154,9 +179,17 @@ TEST_F(EditorTest, SpeedsVolumeAndCommands) {
     sendCommand(editor_.get(), kCmdVolumeUp);
     EXPECT_EQ(editor_->transport().volumeLevel(), 1000);
 
+    // A speed chosen while paused applies when the song plays again.
     button(idPause)->click();
     EXPECT_EQ(editor_->transport().playState(), PlayState::Paused);
-    EXPECT_FALSE(slow->isEnabled());  // speeds are chosen while playing
+    ASSERT_TRUE(slow->isEnabled());
+    slow->click();
+    EXPECT_EQ(editor_->transport().speedIndex(), 0);
+    EXPECT_EQ(editor_->transport().speedPercent(), 100);
+    button(idPause)->click();
+    ASSERT_TRUE(test::waitUntil([&] { return editor_->transport().playState() == PlayState::Playing; }));
+    EXPECT_EQ(editor_->transport().speedPercent(), speedAt(0).percent);
+    EXPECT_TRUE(slow->isChecked());
 }
 
 TEST_F(EditorTest, IconButtonsShowWhatIsOn) {

@@ -63,6 +63,10 @@ TEST_F(TransportTest, WaveSongPlaysPausesAndChangesSpeed) {
     EXPECT_NEAR(t.positionUnits(), 1000, 60);
     ASSERT_TRUE(t.play());
     ASSERT_TRUE(waitFor([&] { return t.playState() == PlayState::Playing; }));
+    // ... and applies once the song plays.
+    t.applyChosenSpeed();
+    EXPECT_EQ(t.speedIndex(), 0);
+    EXPECT_EQ(t.speedPercent(), speedAt(0).percent);
 }
 
 TEST_F(TransportTest, KeyIsKeptPerSongAndTheStretchMethodForAll) {

@@ -47,13 +47,14 @@ struct EditCase {
     int editPosition;
     std::string box;
     std::optional<Lines> after;  // nullopt: nothing changes
-    int seek;                    // editor units
     int timeScale = 1;
 };
 
 class LineEditTest : public ::testing::TestWithParam<EditCase> {};
 
-TEST_P(LineEditTest, ChangesSheetAndReturnsToPlaying) {
+// The song stays where it stood: the editor plays on only when it played
+// before the edit.
+TEST_P(LineEditTest, ChangesSheetAndLeavesTheSongWhereItStands) {
     const EditCase& c = GetParam();
     LyricSheet s = sheetFrom(c.before);
     EditSpot at{c.editPosition, c.timeScale};
@@ -68,8 +69,8 @@ TEST_P(LineEditTest, ChangesSheetAndReturnsToPlaying) {
     }
     expectLines(s, c.after.value_or(c.before));
     EXPECT_EQ(r.modified, c.after.has_value());
-    EXPECT_EQ(r.seekUnits, c.seek);
-    EXPECT_EQ(r.transport, TransportAction::Play);
+    EXPECT_EQ(r.seekUnits, -1);
+    EXPECT_EQ(r.transport, TransportAction::Resume);
     EXPECT_TRUE(r.refresh & kRefreshLineList);
     if (c.after) {
         EXPECT_TRUE(test::timeRulesHold(s));
@@ -96,23 +97,22 @@ INSTANTIATE_TEST_SUITE_P(
         // The new line goes after the line on show and takes the times of the
         // nearest line with the same words.
         EditCase{"CopiesIdenticalEarlierLine", Op::Add, kSmall, 290, g("你好"),
-                 with(moved(kSmall, 2, 63), 2, makeLine(290, g("你好"), times({0, 30, 60}))), 290},
+                 with(moved(kSmall, 2, 63), 2, makeLine(290, g("你好"), times({0, 30, 60})))},
         EditCase{"CopiesNearestLineOfSameLength", Op::Add, kSmall, 290, g("再见"),
-                 with(moved(kSmall, 2, 53), 2, makeLine(290, g("再见"), times({0, 40, 50}))), 290},
+                 with(moved(kSmall, 2, 53), 2, makeLine(290, g("再见"), times({0, 40, 50})))},
         EditCase{"ThirtyPerCharacterWithoutModel", Op::Add, kSmall, 290, " abc ",
-                 with(moved(kSmall, 2, 93), 2, makeLine(290, "abc", times({0, 30, 60, 90}))), 290},
+                 with(moved(kSmall, 2, 93), 2, makeLine(290, "abc", times({0, 30, 60, 90})))},
         EditCase{"StartsThreeAfterLineOnShow", Op::Add, kSmall, 210, g("再见"),
-                 with(moved(kSmall, 2, 53), 2, makeLine(253, g("再见"), times({0, 40, 50}))), 253},
+                 with(moved(kSmall, 2, 53), 2, makeLine(253, g("再见"), times({0, 40, 50})))},
         EditCase{"BeforeFirstLineMovesAllLines", Op::Add, kSmall, 50, "xy",
-                 with(moved(kSmall, 0, 63), 0, makeLine(50, "xy", times({0, 30, 60}))), 50},
+                 with(moved(kSmall, 0, 63), 0, makeLine(50, "xy", times({0, 30, 60})))},
         // 明天 comes after the line on show, so 你好 (as long) lends its times.
         EditCase{"IdenticalLaterLineNotUsed", Op::Add, kSmall, 150, g("明天"),
-                 with(moved(kSmall, 1, 63), 1, makeLine(163, g("明天"), times({0, 30, 60}))), 163},
+                 with(moved(kSmall, 1, 63), 1, makeLine(163, g("明天"), times({0, 30, 60})))},
         EditCase{"DoubleTimeScale", Op::Add, kSmall, 581, g("你好"),
-                 with(moved(kSmall, 2, 63), 2, makeLine(290, g("你好"), times({0, 30, 60}))), 580, 2},
-        EditCase{"EmptyTextOnlyPlays", Op::Add, kSmall, 290, "   ", std::nullopt, 290},
-        EditCase{"IntoEmptySheet", Op::Add, {}, 1000, g("你好"), Lines{makeLine(1000, g("你好"), times({0, 30, 60}))},
-                 1000}),
+                 with(moved(kSmall, 2, 63), 2, makeLine(290, g("你好"), times({0, 30, 60}))), 2},
+        EditCase{"EmptyTextChangesNothing", Op::Add, kSmall, 290, "   ", std::nullopt},
+        EditCase{"IntoEmptySheet", Op::Add, {}, 1000, g("你好"), Lines{makeLine(1000, g("你好"), times({0, 30, 60}))}}),
     test::CaseName());
 
 TEST(ConfirmAdd, PutsViewBeforeNewLine) {
@@ -136,17 +136,16 @@ INSTANTIATE_TEST_SUITE_P(
     Modify, LineEditTest,
     ::testing::Values(
         EditCase{"SameCountKeepsTimes", Op::Modify, kSmall, 210, g("明日"),
-                 replaced(kSmall, 1, makeLine(200, g("明日"), times({0, 40, 50}))), 210},
+                 replaced(kSmall, 1, makeLine(200, g("明日"), times({0, 40, 50})))},
         // i x duration / n, truncated: 50 / 3 gives 16, not 17.
         EditCase{"OtherCountSpreadsEvenly", Op::Modify, kSmall, 210, g("明天见"),
-                 replaced(kSmall, 1, makeLine(200, g("明天见"), times({0, 16, 33, 50}))), 210},
+                 replaced(kSmall, 1, makeLine(200, g("明天见"), times({0, 16, 33, 50})))},
         EditCase{"TooShortForNewTextGrows", Op::Modify,
                  {makeLine(100, "ab", times({0, 3, 6})), makeLine(200, "c", times({0, 30}))}, 101, "abcdef",
-                 Lines{makeLine(100, "abcdef", times({0, 3, 6, 9, 12, 15, 18})), makeLine(212, "c", times({0, 30}))},
-                 101},
-        EditCase{"SameTextChangesNothing", Op::Modify, kSmall, 210, g(" 明天"), std::nullopt, 210},
-        EditCase{"EmptyTextChangesNothing", Op::Modify, kSmall, 210, "", std::nullopt, 210},
-        EditCase{"PastLastLineChangesNothing", Op::Modify, kSmall, 420, "x", std::nullopt, 420}),
+                 Lines{makeLine(100, "abcdef", times({0, 3, 6, 9, 12, 15, 18})), makeLine(212, "c", times({0, 30}))}},
+        EditCase{"SameTextChangesNothing", Op::Modify, kSmall, 210, g(" 明天"), std::nullopt},
+        EditCase{"EmptyTextChangesNothing", Op::Modify, kSmall, 210, "", std::nullopt},
+        EditCase{"PastLastLineChangesNothing", Op::Modify, kSmall, 420, "x", std::nullopt}),
     test::CaseName());
 
 const Lines kFour = {makeLine(100, g("你好"), times({0, 30, 60})), makeLine(200, g("明天"), times({0, 40, 50})),
@@ -161,12 +160,12 @@ INSTANTIATE_TEST_SUITE_P(
     Delete, LineEditTest,
     ::testing::Values(
         // ab takes 明天's place 3 cs after its start; c keeps its distance.
-        EditCase{"PullsLaterLinesToThreeAfterStart", Op::Delete, kFour, 210, "", moved(removed(kFour, 1), 1, -197), 210},
-        EditCase{"LastLine", Op::Delete, kFour, 601, "", removed(kFour, 3), 601},
+        EditCase{"PullsLaterLinesToThreeAfterStart", Op::Delete, kFour, 210, "", moved(removed(kFour, 1), 1, -197)},
+        EditCase{"LastLine", Op::Delete, kFour, 601, "", removed(kFour, 3)},
         EditCase{"NextLineAlreadyCloseStays", Op::Delete,
                  {makeLine(100, "a", times({0, 3})), makeLine(106, "b", times({0, 30}))}, 100, "",
-                 Lines{makeLine(106, "b", times({0, 30}))}, 100},
-        EditCase{"PastLastLineChangesNothing", Op::Delete, kFour, 700, "", std::nullopt, 700}),
+                 Lines{makeLine(106, "b", times({0, 30}))}},
+        EditCase{"PastLastLineChangesNothing", Op::Delete, kFour, 700, "", std::nullopt}),
     test::CaseName());
 
 const Lines kSix = {makeLine(100, g("一二三四五六"), times({0, 20, 40, 60, 80, 100, 120}), kLineAltPlacement),
@@ -180,22 +179,20 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"SixAfterThird", Op::Split, kSix, 110, g("一二三"),
                  Lines{makeLine(100, g("一二三"), times({0, 20, 40, 57}), kLineAltPlacement),
                        makeLine(160, g("四五六"), times({0, 20, 40, 60}), kLineAltPlacement),
-                       makeLine(300, "x", times({0, 30}))},
-                 110},
+                       makeLine(300, "x", times({0, 30}))}},
         // The third character keeps 3 cs, so the rest (and every line after
         // it) is pushed 2 cs on.
         EditCase{"CloseCutKeepsLastCharacterThree", Op::Split,
                  {makeLine(100, g("一二三四五六"), times({0, 20, 40, 44, 80, 100, 120})), makeLine(300, "x", times({0, 30}))},
                  110, g("一二三"),
                  Lines{makeLine(100, g("一二三"), times({0, 20, 40, 43})), makeLine(146, g("四五六"), times({0, 36, 56, 76})),
-                       makeLine(302, "x", times({0, 30}))},
-                 110},
+                       makeLine(302, "x", times({0, 30}))}},
         EditCase{"SpacesAtCutDropped", Op::Split, {makeLine(100, g("你好  世界"), times({0, 20, 40, 45, 50, 70, 90}))}, 110,
                  g("你好 "),
-                 Lines{makeLine(100, g("你好"), times({0, 20, 37})), makeLine(150, g("世界"), times({0, 20, 40}))}, 110},
-        EditCase{"NotTheBeginning", Op::Split, kSix, 110, g("一二四"), std::nullopt, 110},
-        EditCase{"WholeText", Op::Split, kSix, 110, g("一二三四五六"), std::nullopt, 110},
-        EditCase{"Empty", Op::Split, kSix, 110, " ", std::nullopt, 110}),
+                 Lines{makeLine(100, g("你好"), times({0, 20, 37})), makeLine(150, g("世界"), times({0, 20, 40}))}},
+        EditCase{"NotTheBeginning", Op::Split, kSix, 110, g("一二四"), std::nullopt},
+        EditCase{"WholeText", Op::Split, kSix, 110, g("一二三四五六"), std::nullopt},
+        EditCase{"Empty", Op::Split, kSix, 110, " ", std::nullopt}),
     test::CaseName());
 
 // 你好 100..160, 世界 200..280, c at 400.
@@ -220,22 +217,22 @@ INSTANTIATE_TEST_SUITE_P(
     Merge, LineEditTest,
     ::testing::Values(
         EditCase{"WithoutSpaceKeepsBothLinesTimes", Op::Merge, kPair, 110, g("你好世界"),
-                 Lines{makeLine(100, g("你好世界"), times({0, 30, 100, 140, 180})), kPair[2]}, 110},
+                 Lines{makeLine(100, g("你好世界"), times({0, 30, 100, 140, 180})), kPair[2]}},
         EditCase{"KeptSpaceRunsFromFirstLineEnd", Op::Merge, kPair, 110, g("你好 世界"),
-                 Lines{makeLine(100, g("你好 世界"), times({0, 30, 60, 100, 140, 180})), kPair[2]}, 110},
+                 Lines{makeLine(100, g("你好 世界"), times({0, 30, 60, 100, 140, 180})), kPair[2]}},
         EditCase{"OtherTextSpreadsOverBoth", Op::Merge, kPair, 110, g("你世界"),
-                 Lines{makeLine(100, g("你世界"), times({0, 60, 120, 180})), kPair[2]}, 110},
+                 Lines{makeLine(100, g("你世界"), times({0, 60, 120, 180})), kPair[2]}},
         EditCase{"FifteenAndFifteen", Op::Merge,
                  {fifteen(100, "abcdefghijklmno", 10), fifteen(300, "ABCDEFGHIJKLMNO", 8)}, 100,
-                 "abcdefghijklmnoABCDEFGHIJKLMNO", mergedFifteens(), 100},
+                 "abcdefghijklmnoABCDEFGHIJKLMNO", mergedFifteens()},
         // Two lines only 2 cs apart leave no room for the space.
         EditCase{"SpaceWithoutRoomSpreads", Op::Merge,
                  {makeLine(100, g("你好"), times({0, 30, 60})), makeLine(162, g("世界"), times({0, 40, 80}))}, 110,
-                 g("你好 世界"), Lines{makeLine(100, g("你好 世界"), times({0, 28, 56, 85, 113, 142}))}, 110},
+                 g("你好 世界"), Lines{makeLine(100, g("你好 世界"), times({0, 28, 56, 85, 113, 142}))}},
         EditCase{"TooFarApartForOneLine", Op::Merge,
                  {makeLine(100, g("你好"), times({0, 30, 60})), makeLine(40000, g("世界"), times({0, 40, 80}))}, 110,
-                 g("你好世界"), std::nullopt, 110},
-        EditCase{"NoNextLine", Op::Merge, kPair, 401, "c d", std::nullopt, 401}),
+                 g("你好世界"), std::nullopt},
+        EditCase{"NoNextLine", Op::Merge, kPair, 401, "c d", std::nullopt}),
     test::CaseName());
 
 // 你好 three times with different timing, a line of the same length with
@@ -253,20 +250,19 @@ Lines referenced() {
 
 INSTANTIATE_TEST_SUITE_P(
     Reference, LineEditTest,
-    ::testing::Values(EditCase{"IdenticalLineLendsTimes", Op::Reference, kRefs, 410, "^001 - " + g("你好"), referenced(), 410},
+    ::testing::Values(EditCase{"IdenticalLineLendsTimes", Op::Reference, kRefs, 410, "^001 - " + g("你好"), referenced()},
                       EditCase{"LaterIdenticalLine", Op::Reference, kRefs, 410, "^005 - " + g("你好"),
                                [] {
                                    Lines l = moved(kRefs, 3, -30);
                                    l[2].charTimes = times({0, 40, 60});
                                    l[2].duration = 60;
                                    return l;
-                               }(),
-                               410},
+                               }()},
                       EditCase{"SameLengthOtherWordsChangesNothing", Op::Reference, kRefs, 410, "^002 - " + g("世界"),
-                               std::nullopt, 410},
-                      EditCase{"SelfChangesNothing", Op::Reference, kRefs, 410, "^003 - x", std::nullopt, 410},
-                      EditCase{"NoSuchLine", Op::Reference, kRefs, 410, "^099 - x", std::nullopt, 410},
-                      EditCase{"NotAnEntry", Op::Reference, kRefs, 410, g("你好"), std::nullopt, 410}),
+                               std::nullopt},
+                      EditCase{"SelfChangesNothing", Op::Reference, kRefs, 410, "^003 - x", std::nullopt},
+                      EditCase{"NoSuchLine", Op::Reference, kRefs, 410, "^099 - x", std::nullopt},
+                      EditCase{"NotAnEntry", Op::Reference, kRefs, 410, g("你好"), std::nullopt}),
     test::CaseName());
 
 TEST(ReferenceList, IdenticalLinesFirstThenSameLength) {
@@ -295,11 +291,11 @@ TEST(ReferenceList, EmptyWithoutAnotherLineOfSameLength) {
     EXPECT_TRUE(referenceList(s, {5000, 1}).entries.empty());
 }
 
-TEST(CancelEdit, PlaysFromEditPosition) {
+TEST(CancelEdit, LeavesTheSongWhereItStands) {
     EditResult r = cancelEdit({301, 2});
     EXPECT_FALSE(r.modified);
-    EXPECT_EQ(r.seekUnits, 300);
-    EXPECT_EQ(r.transport, TransportAction::Play);
+    EXPECT_EQ(r.seekUnits, -1);
+    EXPECT_EQ(r.transport, TransportAction::Resume);
 }
 
 }  // namespace

@@ -197,16 +197,19 @@ void Transport::setMute(bool on) {
 bool Transport::isMuted() const { return !engine_ || muted_; }
 
 int Transport::selectSpeed(int index) {
-    const int previous = speedIndex_;
-    speedIndex_ = nextSpeedIndex(previous, index);
-    if (playState() != PlayState::Playing) return speedIndex_;
+    speedIndex_ = nextSpeedIndex(speedIndex_, index);
+    applyChosenSpeed();
+    return speedIndex_;
+}
+
+void Transport::applyChosenSpeed() {
+    if (playState() != PlayState::Playing) return;
     const Speed s = speedAt(speedIndex_);
+    if (s.percent == speedPercent_ && s.pitchChange == pitchChange_) return;
     speedPercent_ = s.percent;
     pitchChange_ = s.pitchChange;
-    if (previous == kNormalSpeedIndex && speedIndex_ == kNormalSpeedIndex) return speedIndex_;
     // Vocal removal stays chosen: the engine applies it at normal speed only.
     if (engine_ && engine_->hasSpeeds()) engine_->setSpeed(speedPercent_, pitchChange_);
-    return speedIndex_;
 }
 
 bool Transport::vocalRemovalAvailable() const {

@@ -70,8 +70,11 @@ public:
     void setMute(bool on);
     bool isMuted() const;
 
-    // Returns the index now selected. Applies the speed only while playing.
+    // Returns the index now selected. Applies the speed while playing; a
+    // choice made while the song stands still applies once it plays
+    // (applyChosenSpeed, when it has started).
     int selectSpeed(int index);
+    void applyChosenSpeed();
     int speedIndex() const { return speedIndex_; }
     int speedPercent() const { return speedPercent_; }
     bool speedsAvailable() const { return engine_ && engine_->hasSpeeds(); }
