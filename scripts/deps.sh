@@ -16,6 +16,7 @@ PACKAGES=(
   # FLAC, Ogg, Opus, M4A and other songs of today
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libfluidsynth-dev fluid-soundfont-gm
   librubberband-dev  # the quality time stretch and the singer's key
+  libaubio-dev libfftw3-dev  # the draft timing's onsets, pitch and spectra
   libmpv-dev  # video, streaming-media and Flash songs
   # the video export: H.264 (libavcodec brings libx264 on Debian) and AAC into MP4
   libswscale-dev libx264-164
