@@ -658,6 +658,26 @@
         <source>%1 句歌词与前一句相隔不到 0.09 秒，无法演唱，已略去。</source>
         <translation>%1 lyric lines were left out: each came less than 0.09 s after the line before, too soon to be sung.</translation>
     </message>
+    <message>
+        <source>增强 LRC 歌词, 逐字</source>
+        <translation>Enhanced LRC lyric, word by word</translation>
+    </message>
+    <message>
+        <source>LRC 歌词</source>
+        <translation>LRC lyric</translation>
+    </message>
+    <message>
+        <source>ASS 卡拉OK字幕</source>
+        <translation>ASS karaoke subtitles</translation>
+    </message>
+    <message>
+        <source>UltraStar 歌曲</source>
+        <translation>UltraStar song</translation>
+    </message>
+    <message>
+        <source>歌词已导出: %1</source>
+        <translation>Lyric exported: %1</translation>
+    </message>
 </context>
 <context>
     <name>GmProgramNames</name>

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -63,14 +64,22 @@ QStringList DesktopPrompts::openFileNames(QWidget* parent, const QString& title,
 }
 
 QString DesktopPrompts::saveFileName(QWidget* parent, const QString& title, const QString& start,
-                                     const QString& filter, const QString& defaultSuffix) {
+                                     const QString& filter, const QString& defaultSuffix, QString* chosenFilter) {
     // The dialog adds the suffix itself, so that it asks before replacing
     // the file that is really written.
     QFileDialog dialog(parent, title, start, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     if (!defaultSuffix.isEmpty()) dialog.setDefaultSuffix(defaultSuffix);
-    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
-                                                                                  : QString();
+    if (chosenFilter) {
+        // Each filter brings its own suffix for a name typed without one.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& picked) {
+            const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(picked);
+            if (m.hasMatch()) dialog.setDefaultSuffix(m.captured(1));
+        });
+    }
+    const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    if (chosenFilter) *chosenFilter = accepted ? dialog.selectedNameFilter() : QString();
+    return accepted ? dialog.selectedFiles().first() : QString();
 }
 
 bool DesktopPrompts::chooseFont(QWidget* parent, QFont& font, const QString& title) {

@@ -18,7 +18,7 @@ public:
     QStringList openFileNames(QWidget* parent, const QString& title, const QString& folder, const QString& filter,
                               bool thumbnails) override;
     QString saveFileName(QWidget* parent, const QString& title, const QString& start, const QString& filter,
-                         const QString& defaultSuffix) override;
+                         const QString& defaultSuffix = {}, QString* chosenFilter = nullptr) override;
     bool chooseFont(QWidget* parent, QFont& font, const QString& title) override;
     QString newPassword(QWidget* parent, const QString& path) override;
     bool askNumber(QWidget* parent, const QString& title, const QString& label, int& value, int min,

@@ -25,6 +25,9 @@
 #include "editor/song_clock.h"
 #include "editor/song_switch.h"
 #include "editor/transport_panel.h"
+#include "common/safe_save.h"
+#include "export/core/song_credits.h"
+#include "lyrics/lyric_export.h"
 #include "lyrics/lyric_file_kinds.h"
 #include "lyrics/lyric_import.h"
 #include "lyrics/lyric_store.h"
@@ -100,14 +103,25 @@ void LyricFiles::save() {
             target = lyricFileBeside(lyricPath);
         } else {
             const std::string start = !lyricPath.empty() ? lyricPath : lyricFileBeside(song);
+            // The program's own file keeps everything; the others are for
+            // other players, the format going by the name's suffix.
+            const QString elrc = EditorText::tr("增强 LRC 歌词, 逐字") + " (*.lrc *.LRC)";
+            const QString filters = EditorText::tr("歌词同步文件") + " (*.MLX *.mlx);;" + EditorText::tr("LRC 歌词") +
+                                    " (*.lrc *.LRC);;" + elrc + ";;" + EditorText::tr("ASS 卡拉OK字幕") +
+                                    " (*.ass *.ASS);;" + EditorText::tr("UltraStar 歌曲") + " (*.txt *.TXT)";
+            QString picked;
             const QString chosen = ctx_.prompts->saveFileName(ctx_.window, EditorText::tr("请给出保存歌词的文件名"),
-                                                              displayPath(start), EditorText::tr("歌词同步文件") + " (*.MLX *.mlx)");
+                                                              displayPath(start), filters, QString(), &picked);
             if (chosen.isEmpty()) {
                 current.lyricRef.clear();
                 continue;
             }
             target = localPath(chosen);
             if (QFileInfo(chosen).suffix().isEmpty()) target += ".MLX";
+            if (const auto format = exportFormatForName(target, picked == elrc)) {
+                if (exportLyricFile(target, *format)) return;
+                continue;
+            }
         }
         if (storeInLyricFile(target)) return;
     }
@@ -146,6 +160,27 @@ bool LyricFiles::storeInSongTail() {
         }
     }
     return ok;
+}
+
+bool LyricFiles::exportLyricFile(const std::string& path, ExportFormat format) {
+    const std::string song = ctx_.state->list.current.songPath;
+    const SongCredits credits = readSongCredits(song);
+    ExportInfo info;
+    info.title = credits.title;
+    info.artist = credits.artist;
+    info.songFile = fileNameOf(song);
+    const std::string text = exportLyrics(ctx_.document->sheet(), format, info);
+    // Whole or not at all: a full disk leaves the file that was there.
+    SafeSave out;
+    if (!out.begin(path) || !out.file().write(text) || !out.commit()) {
+        const int err = out.lastErrno() ? out.lastErrno() : out.file().lastErrno();
+        ctx_.prompts->error(ctx_.window, displayPath(path) + "\n\n" + QString::fromLocal8Bit(std::strerror(err)),
+                            EditorText::tr("保存到下列文件时，出现错误，保存失败!"));
+        return false;
+    }
+    // Not the lyric's own file: what it cannot hold is still unsaved.
+    ctx_.hints->flash(EditorText::tr("歌词已导出: %1").arg(displayPath(path)));
+    return true;
 }
 
 bool LyricFiles::storeInLyricFile(const std::string& path) {

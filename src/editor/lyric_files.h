@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "lyrics/lyric_export.h"
+
 namespace melnix {
 
 struct EditorContext;
@@ -29,6 +31,8 @@ public:
 
 private:
     bool storeInSongTail();
+    // Writes the lyric for other players; the lyric stays unsaved.
+    bool exportLyricFile(const std::string& path, ExportFormat format);
     bool storeInLyricFile(const std::string& path);
     // Reads a synchronized lyric file, or plain text as lines, as the song's lyric.
     void importLyricFile(const std::string& path);

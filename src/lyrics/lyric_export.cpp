@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/gbk.h"
+#include "common/paths.h"
 #include "lyrics/lyric_text.h"
 
 namespace melnix {
@@ -181,6 +182,13 @@ std::string exportLyrics(const LyricSheet& sheet, ExportFormat f, const ExportIn
         case ExportFormat::UltraStar: return ultraStar(sheet, info);
     }
     return {};
+}
+
+std::optional<ExportFormat> exportFormatForName(std::string_view path, bool enhancedLrc) {
+    if (endsWithNoCase(path, ".lrc")) return enhancedLrc ? ExportFormat::EnhancedLrc : ExportFormat::Lrc;
+    if (endsWithNoCase(path, ".ass") || endsWithNoCase(path, ".ssa")) return ExportFormat::Ass;
+    if (endsWithNoCase(path, ".txt")) return ExportFormat::UltraStar;
+    return std::nullopt;
 }
 
 }  // namespace melnix

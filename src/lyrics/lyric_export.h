@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "lyrics/lyric_sheet.h"
 
@@ -25,6 +27,11 @@ enum class ExportFormat { Lrc, EnhancedLrc, Ass, UltraStar };
 bool exportFormatByName(const std::string& name, ExportFormat& format);
 
 std::string exportLyrics(const LyricSheet& sheet, ExportFormat format, const ExportInfo& info);
+
+// The format a lyric saved under this name is written in: by its extension
+// (.lrc, the enhanced kind when asked for; .ass or .ssa; UltraStar's .txt),
+// none for the program's own MLX and any other name.
+std::optional<ExportFormat> exportFormatForName(std::string_view path, bool enhancedLrc);
 
 // "mm:ss.xx" for LRC tags.
 std::string lrcClock(int64_t centiseconds);

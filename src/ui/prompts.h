@@ -45,8 +45,9 @@ public:
                                       const QString& filter, bool thumbnails = false) = 0;
     // A file to write (the user has agreed to replace it), or an empty
     // string; a name typed without an extension gets defaultSuffix.
+    // chosenFilter, when given, receives the filter the user picked.
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& start, const QString& filter,
-                                 const QString& defaultSuffix = {}) = 0;
+                                 const QString& defaultSuffix = {}, QString* chosenFilter = nullptr) = 0;
     // Lets the user change font; false when he cancels.
     virtual bool chooseFont(QWidget* parent, QFont& font, const QString& title) = 0;
     // A new password for path, typed twice; empty when the user gives up.

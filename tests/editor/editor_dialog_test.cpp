@@ -534,6 +534,48 @@ TEST_F(EditorTest, SavesIntoTheSongAndIntoALyricFile) {
     EXPECT_EQ(fromFile.lineCount(), 4);
 }
 
+// "Save as" writes what the chosen name and filter ask for; a lyric written
+// for other players leaves the lyric unsaved and its own file as it was.
+TEST_F(EditorTest, SaveAsWritesTheFormatOfTheChosenName) {
+    open(song_);
+    button(idAdd)->click();
+    lineBox()->setEditText(QString::fromUtf8("再加一句"));
+    button(idConfirmAdd)->click();
+    ASSERT_TRUE(editor_->modified());
+    auto pressInSaveDialog = [&](int id) {
+        prompts_->onDialog = [id](QDialog& d) {
+            d.findChild<QPushButton*>(QString("control%1").arg(id))->click();
+            return d.result();
+        };
+    };
+    const std::string lyricRef = editor_->state().list.current.lyricRef;
+    const struct {
+        const char* name;
+        int filter;  // as listed: MLX, LRC, enhanced LRC, ASS, UltraStar
+        const char* has;
+        const char* hasNot;
+    } cases[] = {
+        {"plain.lrc", 1, "]", "<"},
+        {"words.lrc", 2, "<", nullptr},
+        {"show.ass", 3, "\\k", nullptr},
+        {"game.txt", 4, "#TITLE", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = files_.file(c.name);
+        prompts_->saveFiles = QStringList{QString::fromStdString(path)};
+        prompts_->saveFilterIndex = c.filter;
+        pressInSaveDialog(1042);  // save as
+        button(idSave)->click();
+        const std::string text = test::readFile(path);
+        EXPECT_NE(text.find(c.has), std::string::npos) << text;
+        if (c.hasNot) EXPECT_EQ(text.find(c.hasNot), std::string::npos) << text;
+        EXPECT_TRUE(editor_->modified());
+        EXPECT_EQ(editor_->state().list.current.lyricRef, lyricRef);
+    }
+    EXPECT_EQ(prompts_->saveFilters.last().count(";;"), 4);
+}
+
 // A save that fails says why, keeps the lyric modified and the song as it
 // was, and the song plays on.
 TEST_F(EditorTest, AFailedSaveSaysWhyAndKeepsTheLyric) {

@@ -40,8 +40,14 @@ public:
         openFilters << filter;
         return chosenFiles;
     }
-    QString saveFileName(QWidget*, const QString&, const QString& start, const QString&, const QString&) override {
+    QString saveFileName(QWidget*, const QString&, const QString& start, const QString& filter, const QString&,
+                         QString* chosenFilter) override {
         saveStarts << start;
+        saveFilters << filter;
+        if (chosenFilter) {
+            const QStringList filters = filter.split(";;");
+            *chosenFilter = saveFilterIndex >= 0 && saveFilterIndex < filters.size() ? filters[saveFilterIndex] : QString();
+        }
         return saveFiles.isEmpty() ? QString() : saveFiles.takeFirst();
     }
     bool chooseFont(QWidget*, QFont& font, const QString&) override {
@@ -71,7 +77,8 @@ public:
     QStringList chosenFiles;  // the answer to every choice of several files
     QStringList openTitles, openFilters;
     QStringList saveFiles;    // chosen one at a time; none left: cancelled
-    QStringList saveStarts;
+    QStringList saveStarts, saveFilters;
+    int saveFilterIndex = -1;  // the filter the user picks in the save dialog; -1: none
     QFont offeredFont;
     QString chosenFace;  // empty: the font dialog is cancelled
     int chosenPointSize = 0;  // 0: the size offered is kept
