@@ -63,6 +63,10 @@
         <source>旋律</source>
         <translation>Melody</translation>
     </message>
+    <message>
+        <source>自动定时</source>
+        <translation>Automatic timing</translation>
+    </message>
 </context>
 <context>
     <name>EditorDialog</name>
@@ -677,6 +681,34 @@
     <message>
         <source>歌词已导出: %1</source>
         <translation>Lyric exported: %1</translation>
+    </message>
+    <message>
+        <source>正在听歌曲中的人声...</source>
+        <translation>Listening to the voice in the song...</translation>
+    </message>
+    <message>
+        <source>自动定时</source>
+        <translation>Automatic timing</translation>
+    </message>
+    <message>
+        <source>自动定时失败</source>
+        <translation>Automatic timing failed</translation>
+    </message>
+    <message>
+        <source>自动定时完成</source>
+        <translation>Automatic timing done</translation>
+    </message>
+    <message>
+        <source>自动定时完成, 请先检查第 %1 句</source>
+        <translation>Automatic timing done; check line %1 first</translation>
+    </message>
+    <message>
+        <source>全部歌词</source>
+        <translation>The whole lyric</translation>
+    </message>
+    <message>
+        <source>本句及以后</source>
+        <translation>This line and those after it</translation>
     </message>
 </context>
 <context>

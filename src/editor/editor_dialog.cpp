@@ -20,6 +20,7 @@
 #include "common/safe_save.h"
 #include "dialogs/desktop_prompts.h"
 #include "dialogs/track_dialog.h"
+#include "editor/auto_timing.h"
 #include "editor/core/timeline_math.h"
 #include "editor/edit_history.h"
 #include "editor/editor_controls.h"
@@ -39,6 +40,7 @@
 #include "editor/video_export_runner.h"
 #include "playback/core/midi_song_engine.h"
 #include "playback/core/volume.h"
+#include "sync/melody_timing.h"
 #include "present/picture_window.h"
 #include "present/subtitle_window.h"
 #include "ui/app_icons.h"
@@ -319,6 +321,46 @@ void EditorDialog::exportVideo() {
     runVideoExport(this, *prompts_, std::move(request));
 }
 
+void EditorDialog::autoTime(bool fromCurrentLine) {
+    if (!transport_.hasEngine() || document_.sheet().empty() || editor_->mode() != EditMode::None) return;
+    panel_->stopResume();
+    panel_->pause();
+    const int first = fromCurrentLine ? std::max(0, std::min(editor_->lineAtPosition(), sheet().lineCount() - 1)) : 0;
+    if (transport_.kind() == SongKind::Midi) {
+        // Each line from its first character on the melody's next notes.
+        document_.change(QT_TRANSLATE_NOOP("EditHistory", "自动定时"), [&](LyricSheet& s) {
+            bool changed = false;
+            for (int i = first; i < s.lineCount(); ++i)
+                changed |= timeFromMelody(s, s.lineAt(i)->startTime * transport_.timeScale(), transport_.timeScale(),
+                                          noteList_)
+                               .modified;
+            return changed;
+        });
+        editor_->refillLineList();
+        update();
+        return;
+    }
+    QString error;
+    const std::optional<DraftResult> draft = draftTimingOf(this, state_.list.current.songPath, sheet(), error);
+    if (!draft) {
+        if (!error.isEmpty()) prompts_->error(this, error, EditorText::tr("自动定时失败"));
+        return;
+    }
+    document_.change(QT_TRANSLATE_NOOP("EditHistory", "自动定时"), [&](LyricSheet& s) {
+        applyDraft(s, *draft, first);
+        return true;
+    });
+    std::vector<int> weak;
+    for (int i = first; i < static_cast<int>(draft->lines.size()); ++i)
+        if (draft->lines[static_cast<size_t>(i)].weak) weak.push_back(i);
+    editor_->markWeakLines(weak);
+    QStringList numbers;
+    for (int i : weak) numbers << QString::number(i + 1);
+    hints_->flash(weak.empty() ? EditorText::tr("自动定时完成")
+                               : EditorText::tr("自动定时完成, 请先检查第 %1 句").arg(numbers.join(", ")));
+    update();
+}
+
 void EditorDialog::finishStartup() {
     layout_.Take(this, QRect(0, 0, width(), control(idSeparator)->y() - 2));
     session_.loadStateAndOpen(programFolder_, argument_, demoSong_);
@@ -501,6 +543,10 @@ void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(EditorText::tr("关于 Melnix"), this, [this] { systemCommand(kSysAbout); });
     menu.addAction(EditorText::tr("选择字幕字体"), this, [this] { systemCommand(kSysSubtitleFont); });
     menu.addAction(EditorText::tr("导出视频"), this, [this] { exportVideo(); });
+    QMenu* autoTiming = menu.addMenu(EditorText::tr("自动定时"));
+    autoTiming->setEnabled(transport_.hasEngine() && !document_.sheet().empty() && !editing);
+    autoTiming->addAction(EditorText::tr("全部歌词"), this, [this] { autoTime(false); });
+    autoTiming->addAction(EditorText::tr("本句及以后"), this, [this] { autoTime(true); });
     QAction* quality = menu.addAction(EditorText::tr("慢放与快放不变调时用高质量变速"), this,
                                       [this](bool on) { transport_.setStretchQuality(on); });
     quality->setCheckable(true);

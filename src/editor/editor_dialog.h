@@ -60,6 +60,9 @@ public:
     void openNamedFile(const std::string& path);
     // Renders the show of the open song into a video file, asking where.
     void exportVideo();
+    // "自动定时": times the lyric (from the current line on, or all of it)
+    // from the song's voice, or a MIDI song's lines from its melody; one step.
+    void autoTime(bool fromCurrentLine);
     // Songs started with after the first file: they join the song list once
     // the saved one is read, behind the song that opens.
     void addToSongListAtStart(std::vector<std::string> paths) { moreStartFiles_ = std::move(paths); }

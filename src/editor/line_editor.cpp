@@ -3,6 +3,8 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QIcon>
+#include <QStyle>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -78,10 +80,34 @@ void LineEditor::refillLineList() {
     QComboBox* box = ctx_.controls->lineBox();
     const QString text = box->currentText();
     box->clear();
-    for (const LyricLine& l : ctx_.document->sheet())
-        if (!l.text.empty()) box->addItem(fromGbk(l.text));
+    const QIcon look = weakLines_.empty() ? QIcon() : box->style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    int i = 0;
+    for (const LyricLine& l : ctx_.document->sheet()) {
+        if (!l.text.empty()) {
+            if (weakLine(i))
+                box->addItem(look, fromGbk(l.text));
+            else
+                box->addItem(fromGbk(l.text));
+        }
+        ++i;
+    }
     box->setEditText(text);
     ctx_.files->updateSaveButton();
+}
+
+void LineEditor::markWeakLines(const std::vector<int>& lines) {
+    weakLines_.clear();
+    const LyricSheet& sheet = ctx_.document->sheet();
+    for (int i : lines)
+        if (const LyricLine* l = sheet.lineAt(i)) weakLines_.emplace_back(i, l->text);
+    refillLineList();
+}
+
+bool LineEditor::weakLine(int line) const {
+    const LyricLine* l = ctx_.document->sheet().lineAt(line);
+    for (const auto& [i, text] : weakLines_)
+        if (i == line && l && l->text == text) return true;
+    return false;
 }
 
 int LineEditor::lineAtPosition() {

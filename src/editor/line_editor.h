@@ -6,6 +6,9 @@
 // for once it has changed the lyric.
 
 #include <QObject>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "editor/editor_ids.h"
 #include "editor/timeline_view.h"
@@ -48,6 +51,11 @@ public:
     // After every button action the pause button gets the focus back.
     void buttonAction();
     void refillLineList();
+    // The line being sung (or the one after, between lines).
+    int lineAtPosition();
+    // Marks lines the automatic timing was unsure of in the line list.
+    void markWeakLines(const std::vector<int>& lines);
+    bool weakLine(int line) const;
     void updateActionButtons();
     // The line box's own keys; true when taken.
     bool lineBoxKey(QKeyEvent* key);
@@ -64,11 +72,13 @@ public:
 
 private:
     void leave();
-    int lineAtPosition();
 
     EditorContext& ctx_;
     EditMode mode_ = EditMode::None;
     int editPosition_ = 0;
+    // Lines the automatic timing was unsure of, by index and the text they
+    // had: marked in the line list until they change.
+    std::vector<std::pair<int, std::string>> weakLines_;
     SyncButton syncButton_;
     bool playingBeforeEdit_ = false;  // the song plays on after the edit only then
     // A press on a line's last character keeps its step open until the

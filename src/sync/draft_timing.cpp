@@ -511,15 +511,28 @@ DraftResult alignLyric(const LyricSheet& lyric, const VoiceAnalysis& voice, cons
     return r;
 }
 
-void applyDraft(LyricSheet& lyric, const DraftResult& draft) {
+void applyDraft(LyricSheet& lyric, const DraftResult& draft, int firstLine) {
     const int count = std::min(lyric.lineCount(), static_cast<int>(draft.lines.size()));
-    for (int i = 0; i < count; ++i) {
+    for (int i = std::max(0, firstLine); i < count; ++i) {
         LyricLine& l = *lyric.lineAt(i);
         const DraftLine& d = draft.lines[static_cast<size_t>(i)];
         l.startTime = d.startTime;
         l.charTimes = d.charTimes;
         l.duration = d.charTimes.back();
     }
+    if (firstLine > 0) lyric.separateLines(firstLine - 1);
+}
+
+bool lyricLooksUntimed(const LyricSheet& lyric) {
+    int32_t expected = kFirstLineStart;
+    for (int i = 0; i < lyric.lineCount(); ++i) {
+        const LyricLine& l = *lyric.lineAt(i);
+        if (l.startTime != expected) return false;
+        for (size_t k = 0; k < l.charTimes.size(); ++k)
+            if (l.charTimes[k] != static_cast<int>(k) * kDefaultCharTime) return false;
+        expected = l.endTime() + kAppendGap;
+    }
+    return true;
 }
 
 }  // namespace melnix

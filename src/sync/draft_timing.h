@@ -41,7 +41,13 @@ struct DraftResult {
 // The lines come out in order and keep the lyric's time rules.
 DraftResult alignLyric(const LyricSheet& lyric, const VoiceAnalysis& voice, const DraftOptions& options = {});
 
-// Puts the draft's times on the lyric it was made from.
-void applyDraft(LyricSheet& lyric, const DraftResult& draft);
+// Puts the draft's times on the lyric it was made from, from line
+// firstLine on (the lines before keep theirs; later lines move clear of them).
+void applyDraft(LyricSheet& lyric, const DraftResult& draft, int firstLine = 0);
+
+// True when no line has been timed yet: every line as a plain-text import
+// makes it (evenly spaced characters, lines one after the other from the
+// default start), so the line times say nothing about the song.
+bool lyricLooksUntimed(const LyricSheet& lyric);
 
 }  // namespace melnix

@@ -33,6 +33,7 @@
 #include "support/quiet_prompts.h"
 #include "support/test_files.h"
 #include "support/tone_wav.h"
+#include "sync/time_rules.h"
 #include "ui/command_event.h"
 #include "ui/command_ids.h"
 
@@ -146,6 +147,19 @@ TEST_F(EditorKeysTest, HoldingTheLastCharacterEndsTheLineAtTheRelease) {
     EXPECT_EQ(line.endTime(), released);
     ASSERT_TRUE(editor_->undo());
     EXPECT_EQ(mlx(), beforeHold) << "one undo takes back the press and the hold";
+}
+
+// "自动定时" is one step of the history, whatever it did to the lyric.
+TEST_F(EditorKeysTest, AutomaticTimingIsOneStep) {
+    const std::string before = mlx();
+    const int steps = editor_->history().stack().count();
+    editor_->autoTime(false);
+    ASSERT_EQ(editor_->history().stack().count(), steps + 1);
+    EXPECT_EQ(editor_->history().stack().undoText(), QString::fromUtf8("自动定时"));
+    EXPECT_TRUE(test::timeRulesHold(editor_->sheet()));
+    ASSERT_TRUE(editor_->undo());
+    EXPECT_EQ(mlx(), before);
+    EXPECT_TRUE(prompts_->errors.isEmpty()) << prompts_->errors.join("\n").toStdString();
 }
 
 TEST_F(EditorKeysTest, TheStepBackKeyRetimesTheLastCharacter) {

@@ -186,6 +186,36 @@ TEST(DraftTimingTest, LinesWithoutTimesPutCharactersOnOnsets) {
     EXPECT_EQ(absolute(d.lines[0]), (std::vector<int32_t>{200, 250, 330, 400, 480}));
 }
 
+// From the current line on: the lines before keep their times, and what
+// the draft puts after them stays clear of them.
+TEST(DraftTimingTest, ApplyingFromALineKeepsTheLinesBefore) {
+    LyricSheet s = test::sheetOf({makeLine(100, g("你好"), test::times({0, 50, 300})),
+                                  makeLine(300, g("世界"), test::times({0, 30, 60}))});
+    DraftResult d;
+    d.lines = {{0, test::times({0, 10, 20}), 1, false}, {250, test::times({0, 40, 80}), 1, false}};
+    LyricSheet partly = s;
+    applyDraft(partly, d, 1);
+    EXPECT_EQ(partly.lineAt(0)->startTime, 100);
+    EXPECT_EQ(partly.lineAt(0)->charTimes, test::times({0, 50, 300}));
+    EXPECT_EQ(partly.lineAt(1)->charTimes, test::times({0, 40, 80}));
+    EXPECT_EQ(partly.lineAt(1)->startTime, 403) << "3 cs after the line kept before it";
+    EXPECT_TRUE(test::timeRulesHold(partly));
+}
+
+TEST(DraftTimingTest, OnlyAPlainTextImportLooksUntimed) {
+    LyricSheet imported;
+    imported.appendLine(g("你好"));
+    imported.appendLine("abc");
+    EXPECT_TRUE(lyricLooksUntimed(imported));
+    EXPECT_TRUE(lyricLooksUntimed(LyricSheet()));
+    LyricSheet tapped = imported;
+    tapped.lineAt(1)->startTime += 7;
+    EXPECT_FALSE(lyricLooksUntimed(tapped));
+    LyricSheet retimed = imported;
+    retimed.lineAt(0)->charTimes = test::times({0, 20, 60});
+    EXPECT_FALSE(lyricLooksUntimed(retimed));
+}
+
 // Whatever the sound, the draft is a lyric the editor accepts: lines in
 // order and apart, characters 3 cs apart, nothing before the song.
 TEST(DraftTimingTest, TimeRulesHoldOnAnyVoice) {
