@@ -20,31 +20,32 @@
 
 namespace {
 
-constexpr char kVideoProgram[] = "melnix-tool-video";
+constexpr char kExportProgram[] = "melnix-tool-video";
 
-// The video exporter beside this program (in the build) or in its libexec
-// folder (installed).
-std::string videoProgram() {
+// The exporter beside this program (in the build) or in its libexec folder
+// (installed).
+std::string exportProgram() {
     char self[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
     if (n <= 0) return {};
     const std::string exe(self, static_cast<size_t>(n));
     const std::string dir = exe.substr(0, exe.rfind('/'));
     for (const std::string& candidate :
-         {dir + "/" + kVideoProgram, dir + "/" + MELNIX_LIBEXEC_FROM_BIN + "/" + kVideoProgram})
+         {dir + "/" + kExportProgram, dir + "/" + MELNIX_LIBEXEC_FROM_BIN + "/" + kExportProgram})
         if (::access(candidate.c_str(), X_OK) == 0) return candidate;
     return {};
 }
 
-int runVideo(char** argv) {
-    const std::string program = videoProgram();
+// The commands that draw with Qt (video, cdg) run in the exporter, which
+// takes the command and what follows.
+int runExport(char** argv) {
+    const std::string program = exportProgram();
     if (program.empty()) {
-        std::fprintf(stderr, "melnix-tool: the video exporter %s is not installed beside melnix-tool\n", kVideoProgram);
+        std::fprintf(stderr, "melnix-tool: the exporter %s is not installed beside melnix-tool\n", kExportProgram);
         return 1;
     }
-    // argv[1] is "video": the exporter takes what follows.
-    argv[1] = const_cast<char*>(program.c_str());
-    ::execv(program.c_str(), argv + 1);
+    argv[0] = const_cast<char*>(program.c_str());
+    ::execv(program.c_str(), argv);
     std::fprintf(stderr, "melnix-tool: %s cannot be started (%s)\n", program.c_str(), std::strerror(errno));
     return 1;
 }
@@ -61,6 +62,6 @@ int main(int argc, char** argv) {
     if (args[0] == "mail") return runMailCommand(rest);
     if (args[0] == "midi") return runMidiCommand(rest);
     if (args[0] == "render") return runRenderCommand(rest);
-    if (args[0] == "video") return runVideo(argv);
+    if (args[0] == "video" || args[0] == "cdg") return runExport(argv);
     return usage();
 }

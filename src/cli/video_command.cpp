@@ -8,23 +8,15 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "cli/song_lyric.h"
 #include "cli/tool_support.h"
-#include "common/file.h"
 #include "common/paths.h"
 #include "export/video_export.h"
-#include "lyrics/lyric_file_kinds.h"
-#include "lyrics/lyric_store.h"
-#include "midi/midi_lyrics.h"
-#include "midi/midi_song_file.h"
-#include "songlist/media_kind.h"
-#include "songlist/song_session.h"
-#include "songlist/state_file.h"
 #include "ui/qt_text.h"
 
 namespace {
 
 using namespace melnix;
-
 
 int videoUsage() {
     std::fputs("usage: melnix-tool video SONG OUT.mp4 [--size WxH] [--fps N] [--quality low|normal|high]\n"
@@ -37,21 +29,6 @@ bool parseInt(const std::string& text, int low, int high, int& value) {
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, value);
     return ec == std::errc() && ptr == end && value >= low && value <= high;
-}
-
-// The song's lyric as the editor finds it: the block in its tail, the lyric
-// file the song list names or the .MLX beside it, or a MIDI song's own words.
-void findLyric(const std::string& song, const SongEntry* entry, LyricSheet& sheet) {
-    if (songCanCarryTailLyric(song) && readTailLyric(song, sheet) == TailLoad::Loaded) return;
-    sheet.clearLines();
-    if (entry && entry->hasLyricFile() && openLyricFile(entry->lyricRef, sheet) && !sheet.empty()) return;
-    const std::string beside = timedLyricBeside(song, true);
-    if (!beside.empty() && openLyricFile(beside, sheet) && !sheet.empty()) return;
-    sheet.clearLines();
-    if (isMidiSong(song)) {
-        MidiSongFile midi;
-        if (midi.LoadFile(song, nullptr)) ExtractLyrics(midi, sheet);
-    }
 }
 
 }  // namespace
@@ -98,11 +75,7 @@ int runVideoCommand(const std::vector<std::string>& args) {
     char* argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
 
-    AppState state;
-    {
-        std::string bytes;
-        if (readWholeFile(SongSession::stateFilePath(), bytes, kMaxStateFileBytes)) readStateBytes(bytes, state, true);
-    }
+    const AppState state = readLastRunState();
     const int index = state.list.findSong(request.song);
     const SongEntry* entry = index >= 0 ? state.list.at(index) : nullptr;
 
