@@ -15,13 +15,19 @@
 #include "common/safe_save.h"
 #include "common/gbk.h"
 #include "common/paths.h"
+#include "audio/voice_onsets.h"
+#include "export/core/song_audio.h"
 #include "lyrics/lyric_export.h"
+#include "lyrics/lyric_file_kinds.h"
+#include "lyrics/lyric_import.h"
+#include "lyrics/lyric_text.h"
 #include "lyrics/lyric_sheet.h"
 #include "lyrics/lyric_store.h"
 #include "midi/melody_track.h"
 #include "midi/midi_lyrics.h"
 #include "midi/midi_song_file.h"
 #include "songlist/media_kind.h"
+#include "sync/draft_timing.h"
 
 namespace melnix {
 namespace {
@@ -108,6 +114,77 @@ int extractLyrics(const std::string& song, const std::string& out) {
     return kExitOk;
 }
 
+// A lyric to align: a timed one as any lyric is read, or a plain text, one
+// line a line, not timed yet.
+bool loadForAlign(const std::string& path, LyricSheet& sheet, std::string& error) {
+    const LyricFileKind* kind = lyricFileKindOf(path);
+    if (!kind || kind->timed) return loadAny(path, sheet, error);
+    std::vector<std::string> lines;
+    if (!readTextFileLines(path, lines)) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    breakLongLines(lines);
+    takeEditLines(sheet, lines, true);
+    sheet.normalizeLines();
+    if (sheet.empty()) {
+        error = path + ": the file holds no lyric";
+        return false;
+    }
+    return true;
+}
+
+// lyrics align SONG LYRICS OUT [--format mlx|lrc|elrc]: a first timing of
+// the lyric from the song's voice, one line a line on standard output with
+// how sure it is.
+int alignLyricsCommand(const std::vector<std::string>& args) {
+    if (args.size() != 3 && args.size() != 5) return usage();
+    std::string format = "mlx";
+    if (args.size() == 5) {
+        if (args[3] != "--format") return usage();
+        format = args[4];
+    }
+    ExportFormat exportFormat{};
+    if (format != "mlx" && (format == "ass" || format == "ultrastar" || !exportFormatByName(format, exportFormat)))
+        return usage();
+    const std::string& song = args[0];
+    const std::string& in = args[1];
+    const std::string& out = args[2];
+    if (sameFile(song, out) || sameFile(in, out))
+        return fail(out + ": this is an input itself; choose another name for the output");
+    LyricSheet sheet;
+    std::string error;
+    if (!loadForAlign(in, sheet, error)) return fail(error);
+    SongAudio audio;
+    if (!decodeSongAudio(song, 0, 0, audio, error)) return fail(error);
+    VoiceAnalysis voice;
+    if (!analyzeVoice(audio.samples, 2, audio.sampleRate, voice))
+        return fail(song + ": its sound cannot be listened to");
+    const int32_t lengthCs = static_cast<int32_t>(audio.lengthMs() / 10);
+    audio = SongAudio();
+    DraftOptions options;
+    options.lineTimesKnown = !lyricLooksUntimed(sheet);
+    const DraftResult draft = alignLyric(sheet, voice, options);
+    applyDraft(sheet, draft);
+    if (format == "mlx") {
+        StoreError se;
+        if (!storeInLyricFile(out, sheet, lengthCs, utf8ToGbk(fileNameOf(song)), &se)) return fail(out + ": " + se.detail);
+    } else {
+        ExportInfo info;
+        info.songFile = fileNameOf(song);
+        const std::string text = exportLyrics(sheet, exportFormat, info);
+        SafeSave save;
+        if (!save.begin(out) || !save.file().write(text) || !save.commit())
+            return fail(out + ": " + std::strerror(save.lastErrno() ? save.lastErrno() : save.file().lastErrno()));
+    }
+    for (size_t i = 0; i < draft.lines.size(); ++i) {
+        const DraftLine& l = draft.lines[i];
+        std::printf("%zu\t%d\t%.2f\t%s\t%s\n", i, l.startTime, static_cast<double>(l.confidence),
+                    l.weak ? "check" : "ok", gbkToUtf8(sheet.lineAt(static_cast<int>(i))->text).c_str());
+    }
+    return kExitOk;
+}
+
 int exportLyricsCommand(const std::vector<std::string>& args) {
     // args: FILE OUT then options
     if (args.size() < 2) return usage();
@@ -169,6 +246,7 @@ int runLyricsCommand(const std::vector<std::string>& args) {
     if (cmd == "embed" && args.size() == 3) return embedLyrics(args[1], args[2]);
     if (cmd == "extract" && args.size() == 3) return extractLyrics(args[1], args[2]);
     if (cmd == "export") return exportLyricsCommand(std::vector<std::string>(args.begin() + 1, args.end()));
+    if (cmd == "align") return alignLyricsCommand(std::vector<std::string>(args.begin() + 1, args.end()));
     return usage();
 }
 

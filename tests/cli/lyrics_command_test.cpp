@@ -2,6 +2,10 @@
 // melnix-tool run as a user runs it: exit codes, output and files.
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <vector>
 #include <array>
 #include <cstdio>
 #include <sys/wait.h>
@@ -113,6 +117,77 @@ TEST_F(LyricsCommand, ExportOfAMidiSongSingsItsMelody) {
     EXPECT_NE(us.find("#MP3:BHL.MID\n#BPM:1500\n#GAP:0\n: 1090 102 4 小\n"), std::string::npos) << us.substr(0, 200);
     ASSERT_EQ(tool(std::string("lyrics export '") + MELNIX_DEMO_SONG + "' " + q(dir_.file("d.lrc")) + " --format lrc").status, 0);
     EXPECT_EQ(test::readFile(dir_.file("d.lrc")).find("[00:10.90]小河弯弯向东流\n"), 0u);
+}
+
+// A stereo WAV with a sung syllable (a 200 Hz voice with its harmonics and
+// a quick attack, 300 ms, legato as a line is sung) at each time, in the
+// middle of the mix.
+std::string sungWav(const std::vector<double>& syllables, double seconds) {
+    constexpr int kRate = 22050;
+    const int frames = static_cast<int>(seconds * kRate);
+    std::vector<double> voice(static_cast<size_t>(frames), 0.0);
+    for (double at : syllables) {
+        const int from = static_cast<int>(at * kRate);
+        for (int i = 0; i < kRate * 30 / 100 && from + i < frames; ++i) {
+            const double t = static_cast<double>(i) / kRate;
+            const double envelope = std::min(1.0, t / 0.01) * std::exp(-t * 4);
+            double v = 0;
+            for (int h = 1; h <= 5; ++h) v += std::sin(2 * M_PI * 200 * h * t) / h;
+            voice[static_cast<size_t>(from + i)] += 6000 * envelope * v;
+        }
+    }
+    std::string data;
+    for (double v : voice) {
+        const auto sample = static_cast<int16_t>(std::clamp(v, -32000.0, 32000.0));
+        for (int c = 0; c < 2; ++c) {
+            data.push_back(static_cast<char>(sample & 0xFF));
+            data.push_back(static_cast<char>((sample >> 8) & 0xFF));
+        }
+    }
+    using test::le32;
+    const std::string fmt = le32(16) + std::string("\x01\x00\x02\x00", 4) + le32(kRate) + le32(kRate * 4) +
+                            std::string("\x04\x00\x10\x00", 4);
+    const std::string body = "WAVE" + std::string("fmt ") + fmt + "data" + le32(static_cast<uint32_t>(data.size())) + data;
+    return "RIFF" + le32(static_cast<uint32_t>(body.size())) + body;
+}
+
+// "lyrics align" puts each character where the voice sings it, from a
+// lyric timed roughly or not at all, and says how sure it is of each line.
+TEST_F(LyricsCommand, AlignPutsCharactersOnTheVoice) {
+    const std::vector<double> sung = {1.0, 1.35, 1.7, 2.05, 4.0, 4.35, 4.7};
+    test::writeFile(dir_.file("song.wav"), sungWav(sung, 7));
+    test::writeFile(dir_.file("words.txt"), g("你好世界") + "\r\n" + g("明天见") + "\r\n");
+    LyricSheet rough;
+    rough.addLine(test::makeLine(120, g("你好世界"), test::times({0, 40, 80, 120, 160})));
+    rough.addLine(test::makeLine(380, g("明天见"), test::times({0, 40, 80, 120})));
+    ASSERT_TRUE(storeInLyricFile(dir_.file("rough.MLX"), rough, 0, "song.wav"));
+    for (const char* input : {"rough.MLX", "words.txt"}) {
+        SCOPED_TRACE(input);
+        const std::string out = dir_.file(std::string("aligned-") + input + ".MLX");
+        ToolRun r = tool("lyrics align " + q(dir_.file("song.wav")) + " " + q(dir_.file(input)) + " " + q(out));
+        ASSERT_EQ(r.status, 0) << r.out;
+        EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2) << r.out;
+        EXPECT_EQ(r.out.find("check"), std::string::npos) << r.out;
+        LyricSheet aligned;
+        ASSERT_TRUE(openLyricFile(out, aligned));
+        ASSERT_EQ(aligned.lineCount(), 2);
+        size_t k = 0;
+        for (int i = 0; i < 2; ++i) {
+            const LyricLine& l = *aligned.lineAt(i);
+            for (size_t c = 0; c + 1 < l.charTimes.size(); ++c, ++k)
+                EXPECT_NEAR(l.startTime + l.charTimes[c], sung[k] * 100, 6) << "line " << i << " character " << c;
+        }
+    }
+    EXPECT_EQ(tool("lyrics align " + q(dir_.file("song.wav")) + " " + q(dir_.file("words.txt")) + " " +
+                   q(dir_.file("x.ass")) + " --format ass")
+                  .status,
+              2);
+    test::writeFile(dir_.file("bad.wav"), "RIFF");
+    EXPECT_EQ(tool("lyrics align " + q(dir_.file("bad.wav")) + " " + q(dir_.file("words.txt")) + " " +
+                   q(dir_.file("y.MLX")))
+                  .status,
+              1);
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("y.MLX")));
 }
 
 TEST_F(LyricsCommand, FailuresAndUsage) {
