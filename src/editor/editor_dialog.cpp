@@ -337,6 +337,7 @@ void EditorDialog::autoTime(bool fromCurrentLine) {
             return changed;
         });
         editor_->refillLineList();
+        hints_->flash(EditorText::tr("自动定时完成"));
         update();
         return;
     }
