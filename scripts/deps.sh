@@ -9,6 +9,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  espeak-ng  # the draft timing benchmark's voices
   # coverage-guided fuzzing (scripts/fuzz.sh): clang with its libFuzzer runtime
   clang libclang-rt-14-dev
   # MP3 decoding, audio devices, MIDI synthesis with a General MIDI soundfont

@@ -710,6 +710,34 @@
         <source>本句及以后</source>
         <translation>This line and those after it</translation>
     </message>
+    <message>
+        <source>导出 CD+G</source>
+        <translation>Export CD+G</translation>
+    </message>
+    <message>
+        <source>请先打开一首有歌词的歌曲</source>
+        <translation>Open a song with a lyric first</translation>
+    </message>
+    <message>
+        <source>CD+G 卡拉OK图形</source>
+        <translation>CD+G karaoke graphics</translation>
+    </message>
+    <message>
+        <source>正在导出 CD+G...</source>
+        <translation>Exporting CD+G...</translation>
+    </message>
+    <message>
+        <source>CD+G 已导出</source>
+        <translation>CD+G exported</translation>
+    </message>
+    <message>
+        <source>导出 CD+G 时出现错误，导出失败!</source>
+        <translation>Exporting CD+G failed!</translation>
+    </message>
+    <message>
+        <source>导出 CD+G (MP3+G)</source>
+        <translation>Export CD+G (MP3+G)</translation>
+    </message>
 </context>
 <context>
     <name>GmProgramNames</name>

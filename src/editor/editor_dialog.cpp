@@ -21,6 +21,7 @@
 #include "dialogs/desktop_prompts.h"
 #include "dialogs/track_dialog.h"
 #include "editor/auto_timing.h"
+#include "editor/cdg_export_runner.h"
 #include "editor/core/timeline_math.h"
 #include "editor/edit_history.h"
 #include "editor/editor_controls.h"
@@ -321,6 +322,15 @@ void EditorDialog::exportVideo() {
     runVideoExport(this, *prompts_, std::move(request));
 }
 
+void EditorDialog::exportCdg() {
+    CdgExportRequest request;
+    request.song = state_.list.current.songPath;
+    request.sheet = sheet();
+    request.face = lines_->face();
+    panel_->stopResume();
+    runCdgExport(this, *prompts_, std::move(request));
+}
+
 void EditorDialog::autoTime(bool fromCurrentLine) {
     if (!transport_.hasEngine() || document_.sheet().empty() || editor_->mode() != EditMode::None) return;
     panel_->stopResume();
@@ -544,6 +554,7 @@ void EditorDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(EditorText::tr("关于 Melnix"), this, [this] { systemCommand(kSysAbout); });
     menu.addAction(EditorText::tr("选择字幕字体"), this, [this] { systemCommand(kSysSubtitleFont); });
     menu.addAction(EditorText::tr("导出视频"), this, [this] { exportVideo(); });
+    menu.addAction(EditorText::tr("导出 CD+G (MP3+G)"), this, [this] { exportCdg(); })->setEnabled(!editing);
     QMenu* autoTiming = menu.addMenu(EditorText::tr("自动定时"));
     autoTiming->setEnabled(transport_.hasEngine() && !document_.sheet().empty() && !editing);
     autoTiming->addAction(EditorText::tr("全部歌词"), this, [this] { autoTime(false); });

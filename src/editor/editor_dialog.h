@@ -60,6 +60,8 @@ public:
     void openNamedFile(const std::string& path);
     // Renders the show of the open song into a video file, asking where.
     void exportVideo();
+    // Writes the open song's lyric as CD+G graphics (and an MP3 beside it).
+    void exportCdg();
     // "自动定时": times the lyric (from the current line on, or all of it)
     // from the song's voice, or a MIDI song's lines from its melody; one step.
     void autoTime(bool fromCurrentLine);

@@ -576,6 +576,23 @@ TEST_F(EditorTest, SaveAsWritesTheFormatOfTheChosenName) {
     EXPECT_EQ(prompts_->saveFilters.last().count(";;"), 4);
 }
 
+// "导出 CD+G" writes the graphics and, the song being a WAV, the MP3 hosts
+// play beside them; cancelled at the file chooser it writes nothing.
+TEST_F(EditorTest, CdgExportWritesTheGraphicsAndTheMp3Beside) {
+    open(song_);
+    editor_->exportCdg();  // the chooser cancelled
+    EXPECT_TRUE(prompts_->infos.isEmpty());
+    const std::string cdg = files_.file("host.cdg");
+    prompts_->saveFiles = QStringList{QString::fromStdString(cdg)};
+    editor_->exportCdg();
+    ASSERT_EQ(prompts_->infos.size(), 1) << prompts_->errors.join("\n").toStdString();
+    const int64_t ms = editor_->transport().lengthCs() * 10;
+    EXPECT_NEAR(static_cast<double>(test::readFile(cdg).size()), static_cast<double>((ms * 300 + 999) / 1000 * 24),
+                24.0 * 300 / 10);  // the decoded length, within a block of the engine's
+    EXPECT_GT(test::readFile(files_.file("host.mp3")).size(), 10000u);
+    EXPECT_TRUE(prompts_->errors.isEmpty());
+}
+
 // A save that fails says why, keeps the lyric modified and the song as it
 // was, and the song plays on.
 TEST_F(EditorTest, AFailedSaveSaysWhyAndKeepsTheLyric) {
