@@ -40,9 +40,10 @@ constexpr smpl_t kMinVoiceHz = 80;
 constexpr smpl_t kMaxVoiceHz = 1000;
 
 // Hops quieter than this, or this far under the song's loud voice, are not
-// sung: the pitch search finds a clean pitch in the faintest residue.
+// sung: the pitch search finds a clean pitch in the faintest residue, and
+// in what is left of the instruments between lines.
 constexpr float kSilenceDb = -60;
-constexpr float kQuietBelowLoudDb = 30;
+constexpr float kQuietBelowLoudDb = 20;
 constexpr float kGateRampDb = 10;
 constexpr double kLoudShare = 0.95;
 
@@ -56,13 +57,20 @@ constexpr int kMinVoicedHops = 4;
 // The onset strength is read from the detection function near the onset.
 constexpr int kStrengthBefore = 2;
 constexpr int kStrengthAfter = 6;
+// A syllable starts where its sound rises this much from the quiet before
+// it, looked for this far back from the attack; attacks traced back to
+// starts closer than kSameRiseCs are one syllable.
+constexpr int64_t kRiseBackHops = 12;
+constexpr float kRiseDb = 6;
+constexpr float kBelowAttackDb = 20;
+constexpr int32_t kSameRiseCs = 5;
 // Strengths are against this share of the song's onsets, so that one burst
 // does not make every other onset weak.
 constexpr double kStrongShare = 0.9;
 
-// Phrases are parted by a breath of at least this long; shorter voiced
-// blips are noise.
-constexpr int kPhraseGapCs = 30;
+// Phrases are parted by a breath of at least this long (shorter gaps are
+// consonants and held notes fading within a line); shorter voiced blips are noise.
+constexpr int kPhraseGapCs = 50;
 constexpr int kMinPhraseCs = 10;
 
 // FFTW's planner, and aubio's through it, is not thread-safe.
@@ -333,6 +341,25 @@ std::vector<VoicedPhrase> phrasesOf(const std::vector<float>& voicing) {
     return phrases;
 }
 
+// The hop where the syllable's sound starts to rise before its onset: a
+// consonant's noise comes before the voiced attack that the flux sees.
+int64_t riseStart(const std::vector<float>& levelDb, int64_t h, int64_t floor) {
+    const int64_t n = static_cast<int64_t>(levelDb.size());
+    if (h <= 0 || h >= n) return h;
+    const int64_t from = std::max<int64_t>({h - kRiseBackHops, floor, 0});
+    int64_t low = h;
+    for (int64_t k = h; k >= from; --k)
+        if (levelDb[static_cast<size_t>(k)] < levelDb[static_cast<size_t>(low)]) low = k;
+    const float peak = levelDb[static_cast<size_t>(std::min(n - 1, h + 2))];
+    if (low == h || peak - levelDb[static_cast<size_t>(low)] < kRiseDb) return h;
+    // Out of silence the analysis frame spreads the attack's energy early;
+    // that faint spread is not yet the syllable.
+    const float threshold = std::max(levelDb[static_cast<size_t>(low)] + kRiseDb, peak - kBelowAttackDb);
+    for (int64_t k = low + 1; k <= h; ++k)
+        if (levelDb[static_cast<size_t>(k)] >= threshold) return k;
+    return h;
+}
+
 std::vector<VoiceOnset> voicedOnsets(const VoiceTracker& t, const std::vector<float>& voicing, int sampleRate,
                                      int hop) {
     const int64_t hops = static_cast<int64_t>(voicing.size());
@@ -354,7 +381,17 @@ std::vector<VoiceOnset> voicedOnsets(const VoiceTracker& t, const std::vector<fl
         const int64_t h = s / hop;
         if (voicedHops(h - kVoicedBeforeOnset, h + kVoicedAfterOnset) < kMinVoicedHops) continue;
         const float peak = maxOver(t.flux, h - kStrengthBefore, h + kStrengthAfter);
-        onsets.push_back({static_cast<int32_t>(s * kHopsPerSecond / sampleRate), peak});
+        int32_t at = static_cast<int32_t>(s * kHopsPerSecond / sampleRate);
+        const int64_t prevHop =
+            onsets.empty() ? 0 : static_cast<int64_t>(onsets.back().timeCs) * sampleRate / kHopsPerSecond / hop + 1;
+        at -= static_cast<int32_t>((h - riseStart(t.levelDb, h, prevHop)) * hop * kHopsPerSecond / sampleRate);
+        if (!onsets.empty() && at - onsets.back().timeCs < kSameRiseCs) {
+            // Two attacks traced back to one rise are one syllable.
+            onsets.back().strength = std::max(onsets.back().strength, peak);
+            peaks.back() = onsets.back().strength;
+            continue;
+        }
+        onsets.push_back({at, peak});
         peaks.push_back(peak);
     }
     const double strong = shareOf(peaks, kStrongShare);
