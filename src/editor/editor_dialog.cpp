@@ -319,7 +319,15 @@ void EditorDialog::exportVideo() {
     // The look of the show: its letters' size and its background colour.
     request.show.sizePercent = settings_.subtitleSizePercent;
     request.show.background = PictureWindow::backColour();
-    runVideoExport(this, *prompts_, std::move(request));
+    ExportChoices choices{settings_.exportSize, settings_.exportQuality, settings_.exportFolder};
+    runVideoExport(this, *prompts_, std::move(request), &choices);
+    if (choices.size != settings_.exportSize || choices.quality != settings_.exportQuality ||
+        choices.folder != settings_.exportFolder) {
+        settings_.exportSize = choices.size;
+        settings_.exportQuality = choices.quality;
+        settings_.exportFolder = choices.folder;
+        settings_.save();
+    }
 }
 
 void EditorDialog::exportCdg() {

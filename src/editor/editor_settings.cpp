@@ -2,6 +2,7 @@
 #include "editor/editor_settings.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSettings>
 
 #include "common/paths.h"
@@ -40,6 +41,11 @@ void EditorSettings::load() {
     if (step >= 1 && step <= 6000) shiftStepCs = step;
     const int size = s.value("subtitle/sizePercent", subtitleSizePercent).toInt();
     if (size >= kMinSubtitleSizePercent && size <= 100) subtitleSizePercent = size;
+    const int videoSize = s.value("export/size", exportSize).toInt();
+    if (videoSize >= 0 && videoSize <= 2) exportSize = videoSize;
+    const int quality = s.value("export/quality", exportQuality).toInt();
+    if (quality >= 0 && quality <= 2) exportQuality = quality;
+    exportFolder = QFile::encodeName(s.value("export/folder").toString()).toStdString();
 }
 
 void EditorSettings::save() const {
@@ -48,6 +54,9 @@ void EditorSettings::save() const {
     s.setValue("timing/laterLinesFollow", laterLinesFollow);
     s.setValue("timing/shiftStep", shiftStepCs);
     s.setValue("subtitle/sizePercent", subtitleSizePercent);
+    s.setValue("export/size", exportSize);
+    s.setValue("export/quality", exportQuality);
+    s.setValue("export/folder", QFile::decodeName(QByteArray::fromStdString(exportFolder)));
 }
 
 }  // namespace melnix

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editor's own settings beyond the state file (whose layout other
-// copies rely on): the timing keys and the chained timing, kept in
+// copies rely on): the timing keys, the chained timing, the subtitle's size
+// and the last video export's choices, kept in
 // "settings.ini" in the data folder.
 
 #include <QString>
+#include <string>
 #include <vector>
 
 namespace melnix {
@@ -27,6 +29,11 @@ struct EditorSettings {
     // The subtitle's letters as a share of the height that fills the band,
     // chosen with the font chooser's size.
     int subtitleSizePercent = 100;
+    // What the last video export chose: its size and quality (indices of
+    // the dialog's lists) and its folder (local 8-bit, empty: beside the song).
+    int exportSize = 1;
+    int exportQuality = 1;
+    std::string exportFolder;
 
     EditorSettings();
     void load();

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
@@ -35,7 +36,6 @@ const QualityChoice kQualities[] = {
     {QT_TRANSLATE_NOOP("melnix::VideoExport", "普通"), ExportQuality::Normal},
     {QT_TRANSLATE_NOOP("melnix::VideoExport", "高画质"), ExportQuality::High},
 };
-constexpr int kDefaultQuality = 1;
 
 struct ExportText {
     Q_DECLARE_TR_FUNCTIONS(melnix::VideoExport)
@@ -47,8 +47,9 @@ QString timeLeftText(qint64 elapsedMs, int64_t done, int64_t total) {
     return ExportText::tr("正在导出视频...  剩余约 %1 分 %2 秒").arg(leftS / 60).arg(leftS % 60, 2, 10, QChar('0'));
 }
 
-// File, size and quality; false when the user cancels.
-bool askOptions(QWidget* parent, Prompts& prompts, VideoExportRequest& request) {
+// File, size and quality, starting from the last choices; false when the
+// user cancels.
+bool askOptions(QWidget* parent, Prompts& prompts, VideoExportRequest& request, ExportChoices& choices) {
     QDialog dialog(parent);
     dialog.setWindowTitle(ExportText::tr("导出视频"));
     auto* form = new QFormLayout(&dialog);
@@ -61,11 +62,12 @@ bool askOptions(QWidget* parent, Prompts& prompts, VideoExportRequest& request) 
     form->addRow(ExportText::tr("视频文件:"), fileRow);
     auto* size = new QComboBox(&dialog);
     for (const ExportSizeChoice& c : exportSizeChoices()) size->addItem(QString::fromUtf8(c.label));
-    size->setCurrentIndex(kDefaultExportSizeChoice);
+    size->setCurrentIndex(choices.size >= 0 && choices.size < size->count() ? choices.size : kDefaultExportSizeChoice);
     form->addRow(ExportText::tr("画面尺寸:"), size);
     auto* quality = new QComboBox(&dialog);
     for (const QualityChoice& q : kQualities) quality->addItem(ExportText::tr(q.label));
-    quality->setCurrentIndex(kDefaultQuality);
+    quality->setCurrentIndex(choices.quality >= 0 && choices.quality < quality->count() ? choices.quality
+                                                                                       : ExportChoices().quality);
     form->addRow(ExportText::tr("画质:"), quality);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Ok)->setText(ExportText::tr("导出"));
@@ -80,8 +82,10 @@ bool askOptions(QWidget* parent, Prompts& prompts, VideoExportRequest& request) 
     });
     if (prompts.runDialog(dialog) != QDialog::Accepted || file->text().trimmed().isEmpty()) return false;
     request.out = QFile::encodeName(file->text().trimmed()).toStdString();
-    request.size = exportSizeChoices()[static_cast<size_t>(std::max(0, size->currentIndex()))].size;
-    request.quality = kQualities[std::max(0, quality->currentIndex())].quality;
+    choices.size = std::max(0, size->currentIndex());
+    choices.quality = std::max(0, quality->currentIndex());
+    request.size = exportSizeChoices()[static_cast<size_t>(choices.size)].size;
+    request.quality = kQualities[choices.quality].quality;
     return true;
 }
 
@@ -116,12 +120,21 @@ VideoExportRequest editorExportRequest(const AppState& state, const LyricSheet& 
     return r;
 }
 
-bool runVideoExport(QWidget* parent, Prompts& prompts, VideoExportRequest request) {
+bool runVideoExport(QWidget* parent, Prompts& prompts, VideoExportRequest request, ExportChoices* remembered) {
     if (request.song.empty()) {
         prompts.warning(parent, ExportText::tr("请先打开一首歌曲"), ExportText::tr("导出视频"));
         return false;
     }
-    if (!askOptions(parent, prompts, request)) return false;
+    ExportChoices choices = remembered ? *remembered : ExportChoices();
+    // The folder the last video went to, when it is still there.
+    if (!choices.folder.empty() && QFileInfo(displayPath(choices.folder)).isDir())
+        request.out = choices.folder + "/" + fileNameOf(request.out);
+    if (!askOptions(parent, prompts, request, choices)) return false;
+    if (remembered) {
+        const size_t slash = request.out.rfind('/');
+        choices.folder = slash == std::string::npos ? std::string() : request.out.substr(0, slash);
+        *remembered = choices;
+    }
 
     QProgressDialog progress(ExportText::tr("正在导出视频..."), ExportText::tr("取消"), 0, kProgressSteps, parent);
     prepareProgress(progress, ExportText::tr("导出视频"));

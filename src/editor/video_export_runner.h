@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <functional>
+#include <string>
 
 #include "export/video_export.h"
 
@@ -31,7 +32,16 @@ constexpr int kDefaultExportSizeChoice = 1;  // 1280 x 720
 // song's title and artist at the end.
 VideoExportRequest editorExportRequest(const AppState& state, const LyricSheet& sheet, const QString& face);
 
-// Runs the whole dialogue. Returns true when a file was written.
-bool runVideoExport(QWidget* parent, Prompts& prompts, VideoExportRequest request);
+// What the last export chose, offered again by the next one.
+struct ExportChoices {
+    int size = kDefaultExportSizeChoice;  // index in exportSizeChoices()
+    int quality = 1;                      // low, normal, high
+    std::string folder;                   // empty: beside the song
+};
+
+// Runs the whole dialogue. Returns true when a file was written. remembered,
+// when given, sets what the dialog starts from and takes what was chosen.
+bool runVideoExport(QWidget* parent, Prompts& prompts, VideoExportRequest request,
+                    ExportChoices* remembered = nullptr);
 
 }  // namespace melnix

@@ -96,7 +96,9 @@ TEST_F(TrackDialogTest, ListsTheTracksInItsColumns) {
     const int widths[] = {48, 80, 64, 120, 64, 48};
     int total = 0;
     for (int c = 0; c < 8; ++c) {
-        if (c < 6) EXPECT_GE(list()->columnWidth(c), widths[c]) << c;
+        if (c < 6) {
+            EXPECT_GE(list()->columnWidth(c), widths[c]) << c;
+        }
         EXPECT_GT(list()->columnWidth(c), list()->horizontalHeader()->fontMetrics().horizontalAdvance(headers[c])) << c;
         for (int r = 0; r < list()->rowCount(); ++r)
             EXPECT_GT(list()->columnWidth(c), list()->fontMetrics().horizontalAdvance(list()->item(r, c)->text())) << c;

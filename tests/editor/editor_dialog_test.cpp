@@ -569,7 +569,9 @@ TEST_F(EditorTest, SaveAsWritesTheFormatOfTheChosenName) {
         button(idSave)->click();
         const std::string text = test::readFile(path);
         EXPECT_NE(text.find(c.has), std::string::npos) << text;
-        if (c.hasNot) EXPECT_EQ(text.find(c.hasNot), std::string::npos) << text;
+        if (c.hasNot) {
+            EXPECT_EQ(text.find(c.hasNot), std::string::npos) << text;
+        }
         EXPECT_TRUE(editor_->modified());
         EXPECT_EQ(editor_->state().list.current.lyricRef, lyricRef);
     }

@@ -68,6 +68,44 @@ TEST_F(EditorVideoExport, TheCurrentSongIsExportedAtTheChosenSize) {
     EXPECT_EQ(mp4.frames.size(), 60u);
 }
 
+// The dialog starts from what the last export chose: its size, its quality
+// and its folder; what the user chooses now is kept for the next one.
+TEST_F(EditorVideoExport, TheLastChoicesAreOfferedAgain) {
+    const std::string song = path("song.wav");
+    test::writeFile(song, test::wavOf(test::chirp(1)));
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("videos"));
+    ExportChoices remembered{2, 0, path("videos")};
+    QString offered;
+    int offeredSize = -1, offeredQuality = -1;
+    prompts_.onDialog = [&](QDialog& d) {
+        offered = d.findChild<QLineEdit*>()->text();
+        const auto boxes = d.findChildren<QComboBox*>();
+        offeredSize = boxes.at(0)->currentIndex();
+        offeredQuality = boxes.at(1)->currentIndex();
+        d.findChild<QLineEdit*>()->setText(QString::fromStdString(path("elsewhere.mp4")));
+        boxes.at(0)->setCurrentIndex(1);
+        boxes.at(1)->setCurrentIndex(2);
+        return int(QDialog::Accepted);
+    };
+    EXPECT_TRUE(runVideoExport(nullptr, prompts_, request(song), &remembered));
+    EXPECT_EQ(offered, QString::fromStdString(path("videos/song.mp4")));
+    EXPECT_EQ(offeredSize, 2);
+    EXPECT_EQ(offeredQuality, 0);
+    EXPECT_EQ(remembered.size, 1);
+    EXPECT_EQ(remembered.quality, 2);
+    EXPECT_EQ(remembered.folder, dir_.path().toStdString());
+
+    // A folder that is gone is not offered.
+    remembered.folder = path("gone");
+    prompts_.onDialog = [&](QDialog& d) {
+        offered = d.findChild<QLineEdit*>()->text();
+        return int(QDialog::Rejected);
+    };
+    EXPECT_FALSE(runVideoExport(nullptr, prompts_, request(song), &remembered));
+    EXPECT_EQ(offered, QString::fromStdString(path("song.mp4")));
+    EXPECT_EQ(remembered.folder, path("gone")) << "a cancelled export keeps the choices as they were";
+}
+
 TEST_F(EditorVideoExport, CancelInTheProgressDialogLeavesNoFile) {
     const std::string song = path("long.wav");
     test::writeFile(song, test::wavOf(test::chirp(30)));
